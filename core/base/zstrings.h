@@ -1,0 +1,69 @@
+#pragma once
+
+#include "rtl/exception.h"
+#include "rtl/stringlist.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <initializer_list>
+
+// Free functions on texts (1-based positions) and on lists of lines, as the system's text files,
+// SQL pieces and expressions need them. They keep no state.
+
+class EZStringsError : public rtl::Exception {
+public:
+    using rtl::Exception::Exception;
+};
+
+// Character classes.
+bool IsWhiteSpace(QChar Ch);   // tab, line feed, carriage return, blank
+bool IsDigitChar(QChar Ch);
+bool IsHexDigitChar(QChar Ch);
+bool IsIdentChar(QChar Ch);    // digits, A-Z, and codes 95 to 122 (_, `, a-z)
+
+// Searching, replacing, cutting.
+QString DupChar(QChar Ch, int Count);
+int PosEx(const QString& Sub, const QString& S, int Start, int N);
+QString ReplaceAll(const QString& S, const QString& Old, const QString& New);
+QString ReplaceAllEx(const QString& S, const QString& Old, const QString& New, bool CaseSensitive);
+QString StrBefore(const QString& Sep, const QString& S);
+QString StrAfter(const QString& Sep, const QString& S);
+bool StartsWith(const QString& Prefix, const QString& S);
+int CountChar(const QString& S, QChar Ch);
+// True when some occurrence of Word stands alone, not inside a longer identifier.
+bool ContainsWord(const QString& Text, const QString& Word);
+bool TextInArray(const QString& S, std::initializer_list<QString> Array);
+bool TextInArray(const QString& S, const QStringList& Array);
+bool EqualIgnoringChars(const QString& A, const QString& B, const QString& Skip);
+bool SameTextIgnoreSpaces(const QString& A, const QString& B);
+// Item := text before the first comma, S := text after it; without a comma Item := S, S := "".
+void ExtractCommaItem(QString& S, QString& Item);
+
+// Paths with the backslash as separator, as they are stored.
+QString RemoveFileExt(const QString& Path);
+QString IncludeBackslash(const QString& Path);
+QString JoinWithSeparator(const QString& A, const QString& B, const QString& Sep);
+QString JoinPath(const QString& A, const QString& B);
+
+// Quoting and splitting.
+QString QuoteStr(const QString& S, QChar Q);
+QString UnquoteStr(const QString& S, QChar Q);
+void SplitQuoted(const QString& S, QChar Sep, QChar Q, QStringList& List);
+void SplitCommaText(const QString& S, QStringList& List);
+
+// Numbers and booleans as the text files hold them.
+int StrToIntSafe(const QString& S);
+int HexDigitValue(QChar Ch);
+int HexToInt(const QString& S);
+int OctDigitValue(QChar Ch);
+int OctToInt(const QString& S);
+double StrToFloatDot(const QString& S, double Default);
+QString FloatToStrDot(double X);
+bool StrToBoolDef(const QString& S);
+bool StrToBoolDefTrue(const QString& S);
+
+// INI-like sections in a list of lines.
+int FindIniSection(int Start, const QStringList& Lines, const QString& Name);
+int ReadIniSection(int Start, const QStringList& Lines, const QString& Name, QStringList& Dest);
+void ListIniSections(const QStringList& Lines, QStringList& Dest);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QTableWidget;
+class QWidget;
+
+// Widget-side helpers of the core: text measuring, grid rows, the Yes/No question and a
+// control's rectangle kept in the registry.
+
+int GetTextWidth(QWidget* Window, const QFont& Font, const QString& Text);
+int GetTextHeight(QWidget* Window, const QFont& Font, const QString& Text);
+void ClearGridRow(QTableWidget* Grid, int Row);
+
+// Yes/No box with the question icon and an empty caption; 6 for Yes, 7 for No.
+int ConfirmMessage(const QString& Text);
+
+// The rectangle as "Left,Top,Width,Height" in the value ValueName of the registry key KeyPath.
+void SaveControlPlacement(QWidget* Control, const QString& KeyPath, const QString& ValueName);
+void LoadControlPlacement(QWidget* Control, const QString& KeyPath, const QString& ValueName);

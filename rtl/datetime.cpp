@@ -1,0 +1,529 @@
+#include "rtl/datetime.h"
+
+#include "rtl/exception.h"
+#include "rtl/formatsettings.h"
+#include "rtl/strutils.h"
+
+#include <cmath>
+
+namespace rtl {
+
+namespace {
+
+constexpr qint64 MSecsPerDay = 86400000;
+// Julian day of 30 December 1899, day 0.
+constexpr qint64 DayZero = 2415019;
+// Far beyond the year 9999 while the milliseconds still fit in 64 bits.
+constexpr double DayLimit = 1e9;
+// Two-digit years are placed within this many years around the current one.
+constexpr int TwoDigitYearCenturyWindow = 50;
+
+// A value as whole days and milliseconds of the day. The value is rounded to the millisecond
+// first; for days before day 0 the fraction still counts forward from midnight.
+bool SplitValue(TDateTime value, qint64& days, qint64& msecs)
+{
+    if (!std::isfinite(value) || std::fabs(value) > DayLimit)
+        return false;
+    const qint64 total = std::llround(value * double(MSecsPerDay));
+    days = total / MSecsPerDay;
+    msecs = (total < 0 ? -total : total) % MSecsPerDay;
+    return true;
+}
+
+TDateTime Combine(TDateTime date, TDateTime time)
+{
+    return date < 0 ? date - time : date + time;
+}
+
+// The calendar parts of a value as the formatter uses them; a value no date can stand for gives
+// zeros rather than a made-up date.
+struct DateTimeParts {
+    int Year = 0, Month = 0, Day = 0, DayOfWeek = 0;
+    int Hour = 0, Min = 0, Sec = 0, MSec = 0;
+};
+
+DateTimeParts Parts(TDateTime value)
+{
+    DateTimeParts p;
+    DecodeDate(value, p.Year, p.Month, p.Day);
+    DecodeTime(value, p.Hour, p.Min, p.Sec, p.MSec);
+    if (p.Year != 0)
+        p.DayOfWeek = DayOfWeek(value);
+    return p;
+}
+
+QString Number(int value, int digits)
+{
+    return QString::number(value).rightJustified(digits, '0');
+}
+
+QString NameAt(const QStringList& names, int index)
+{
+    return index >= 0 && index < names.size() ? names[index] : QString();
+}
+
+bool StartsWithText(const QString& s, qsizetype pos, const QString& text)
+{
+    return !text.isEmpty() && SameText(s.mid(pos, text.size()), text);
+}
+
+// The length of the morning/afternoon token at i: "am/pm", "a/p" or "ampm" in any case; 0 for none.
+qsizetype DayHalfToken(const QString& format, qsizetype i)
+{
+    for (const QString& token : {QStringLiteral("am/pm"), QStringLiteral("a/p"), QStringLiteral("ampm")}) {
+        if (StartsWithText(format, i, token))
+            return token.size();
+    }
+    return 0;
+}
+
+// The clock runs to twelve when the format shows morning and afternoon anywhere outside quotes.
+bool UsesTwelveHours(const QString& format)
+{
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == '\'' || c == '"') {
+            const qsizetype end = format.indexOf(c, i + 1);
+            if (end < 0)
+                return false;
+            i = end;
+        } else if (DayHalfToken(format, i) > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QChar AsciiUpper(QChar c)
+{
+    return (c >= 'a' && c <= 'z') ? QChar(c.unicode() - 32) : c;
+}
+
+bool IsAsciiLetter(QChar c)
+{
+    const QChar u = AsciiUpper(c);
+    return u >= 'A' && u <= 'Z';
+}
+
+void AppendFormat(QString& out, const QString& format, const DateTimeParts& p, int level)
+{
+    const FormatSettings& fs = formatSettings();
+    // Named formats may name others (a short date holding "c"); two levels are enough for all.
+    auto appendNested = [&](const QString& nested) {
+        if (level < 2)
+            AppendFormat(out, nested, p, level + 1);
+    };
+    const qsizetype n = format.size();
+    QChar lastToken = ' ';
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = format[i];
+        qsizetype count = 1;
+        while (i + count < n && format[i + count] == c)
+            ++count;
+        QChar token = AsciiUpper(c);
+        if (IsAsciiLetter(c)) {
+            if (token == 'M' && lastToken == 'H')
+                token = 'N';
+            lastToken = token;
+        }
+        switch (token.unicode()) {
+        case 'Y':
+            out += count <= 2 ? Number(p.Year % 100, 2) : Number(p.Year, 4);
+            break;
+        case 'M':
+            if (count <= 2)
+                out += Number(p.Month, int(count));
+            else
+                out += NameAt(count == 3 ? fs.ShortMonthNames : fs.LongMonthNames, p.Month - 1);
+            break;
+        case 'D':
+            if (count <= 2)
+                out += Number(p.Day, int(count));
+            else if (count <= 4)
+                out += NameAt(count == 3 ? fs.ShortDayNames : fs.LongDayNames, p.DayOfWeek - 1);
+            else
+                appendNested(count == 5 ? fs.ShortDateFormat : fs.LongDateFormat);
+            break;
+        case 'H': {
+            int hour = p.Hour;
+            if (UsesTwelveHours(format))
+                hour = hour == 0 ? 12 : (hour > 12 ? hour - 12 : hour);
+            out += Number(hour, int(qMin<qsizetype>(count, 2)));
+            break;
+        }
+        case 'N':
+            out += Number(p.Min, int(qMin<qsizetype>(count, 2)));
+            break;
+        case 'S':
+            out += Number(p.Sec, int(qMin<qsizetype>(count, 2)));
+            break;
+        case 'Z':
+            out += Number(p.MSec, int(qMin<qsizetype>(count, 3)));
+            break;
+        case 'T':
+            appendNested(count == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat);
+            break;
+        case 'C':
+            appendNested(fs.ShortDateFormat);
+            if (p.Hour != 0 || p.Min != 0 || p.Sec != 0) {
+                out += ' ';
+                appendNested(fs.LongTimeFormat);
+            }
+            break;
+        case 'A':
+            // Text as the format writes it: "AM/PM" gives "PM", "am/pm" gives "pm".
+            count = DayHalfToken(format, i);
+            if (count == 5)
+                out += format.mid(p.Hour >= 12 ? i + 3 : i, 2);
+            else if (count == 3)
+                out += format[p.Hour >= 12 ? i + 2 : i];
+            else if (count == 4)
+                out += p.Hour >= 12 ? fs.TimePMString : fs.TimeAMString;
+            else
+                out += c;
+            count = qMax<qsizetype>(count, 1);
+            break;
+        case '/':
+            count = 1;
+            out += fs.DateSeparator;
+            break;
+        case ':':
+            count = 1;
+            out += fs.TimeSeparator;
+            break;
+        case '\'':
+        case '"': {
+            qsizetype end = format.indexOf(c, i + 1);
+            if (end < 0)
+                end = n;
+            out += format.mid(i + 1, end - i - 1);
+            count = end + 1 - i;
+            break;
+        }
+        default:
+            count = 1;
+            out += c;
+        }
+        i += count;
+    }
+}
+
+// The reading steps share one position in the text; blanks before every part are skipped.
+class DateTimeScanner {
+public:
+    explicit DateTimeScanner(const QString& text) : FText(text) {}
+
+    bool AtEnd() const { return FPos >= FText.size(); }
+
+    void SkipBlanks()
+    {
+        while (FPos < FText.size() && FText[FPos] == ' ')
+            ++FPos;
+    }
+
+    // Digits while the number stays below 1000, so a run of digits gives at most a year.
+    bool ReadNumber(int& value, int& length)
+    {
+        SkipBlanks();
+        qsizetype i = FPos;
+        value = 0;
+        while (i < FText.size() && FText[i] >= '0' && FText[i] <= '9' && value < 1000)
+            value = value * 10 + (FText[i++].unicode() - '0');
+        length = int(i - FPos);
+        FPos = i;
+        return length > 0;
+    }
+
+    bool ReadChar(QChar c)
+    {
+        SkipBlanks();
+        if (FPos < FText.size() && FText[FPos] == c) {
+            ++FPos;
+            return true;
+        }
+        return false;
+    }
+
+    bool ReadText(const QString& text)
+    {
+        SkipBlanks();
+        if (!StartsWithText(FText, FPos, text))
+            return false;
+        FPos += text.size();
+        return true;
+    }
+
+    bool ReadDate(TDateTime& value);
+    bool ReadTime(TDateTime& value);
+
+private:
+    // 12 for "PM", 0 for "AM", -1 when neither stands at the position.
+    int DayHalf()
+    {
+        const FormatSettings& fs = formatSettings();
+        if (ReadText(fs.TimeAMString) || ReadText(QStringLiteral("AM")))
+            return 0;
+        if (ReadText(fs.TimePMString) || ReadText(QStringLiteral("PM")))
+            return 12;
+        return -1;
+    }
+
+    const QString& FText;
+    qsizetype FPos = 0;
+};
+
+// The order of the year, month and day fields in a date format ("MDY", "DMY", "YMD", ...); fields
+// that the format lacks follow in the order month, day, year.
+QString DateOrder(const QString& format)
+{
+    QString order;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == '\'' || c == '"') {
+            const qsizetype end = format.indexOf(c, i + 1);
+            if (end < 0)
+                break;
+            i = end;
+            continue;
+        }
+        const QChar field = AsciiUpper(c);
+        if ((field == 'Y' || field == 'M' || field == 'D') && !order.contains(field))
+            order += field;
+    }
+    for (QChar field : {QChar('M'), QChar('D'), QChar('Y')}) {
+        if (!order.contains(field))
+            order += field;
+    }
+    return order;
+}
+
+bool DateTimeScanner::ReadDate(TDateTime& value)
+{
+    const FormatSettings& fs = formatSettings();
+    const QString order = DateOrder(fs.ShortDateFormat);
+    int numbers[3] = {0, 0, 0};
+    int lengths[3] = {0, 0, 0};
+    if (!(ReadNumber(numbers[0], lengths[0]) && ReadChar(fs.DateSeparator)
+            && ReadNumber(numbers[1], lengths[1])))
+        return false;
+    int year, month, day;
+    if (ReadChar(fs.DateSeparator)) {
+        if (!ReadNumber(numbers[2], lengths[2]))
+            return false;
+        const qsizetype y = order.indexOf('Y');
+        year = numbers[y];
+        month = numbers[order.indexOf('M')];
+        day = numbers[order.indexOf('D')];
+        if (lengths[y] <= 2) {
+            const int centuryBase = QDate::currentDate().year() - TwoDigitYearCenturyWindow;
+            year += centuryBase / 100 * 100;
+            if (year < centuryBase)
+                year += 100;
+        }
+    } else {
+        // Day and month alone, in the order the format has them, in the current year.
+        year = QDate::currentDate().year();
+        const bool dayFirst = order.indexOf('D') < order.indexOf('M');
+        day = numbers[dayFirst ? 0 : 1];
+        month = numbers[dayFirst ? 1 : 0];
+    }
+    ReadChar(fs.DateSeparator);
+    SkipBlanks();
+    return TryEncodeDate(year, month, day, value);
+}
+
+bool DateTimeScanner::ReadTime(TDateTime& value)
+{
+    const FormatSettings& fs = formatSettings();
+    int baseHour = DayHalf();
+    int hour, min = 0, sec = 0, msec = 0, length;
+    if (!ReadNumber(hour, length))
+        return false;
+    if (ReadChar(fs.TimeSeparator)) {
+        if (!ReadNumber(min, length))
+            return false;
+        if (ReadChar(fs.TimeSeparator)) {
+            if (!ReadNumber(sec, length))
+                return false;
+            if (ReadChar(fs.DecimalSeparator)) {
+                if (!ReadNumber(msec, length))
+                    return false;
+                // The digits are a fraction of the second: ".5" is half a second.
+                for (; length < 3; ++length)
+                    msec *= 10;
+                for (; length > 3; --length)
+                    msec /= 10;
+            }
+        }
+    }
+    if (baseHour < 0)
+        baseHour = DayHalf();
+    if (baseHour >= 0) {
+        if (hour == 0 || hour > 12)
+            return false;
+        hour = hour % 12 + baseHour;
+    }
+    SkipBlanks();
+    return TryEncodeTime(hour, min, sec, msec, value);
+}
+
+}  // namespace
+
+bool TryEncodeDate(int year, int month, int day, TDateTime& value)
+{
+    if (year < 1 || year > 9999 || !QDate::isValid(year, month, day))
+        return false;
+    value = TDateTime(QDate(year, month, day).toJulianDay() - DayZero);
+    return true;
+}
+
+TDateTime EncodeDate(int year, int month, int day)
+{
+    TDateTime value;
+    if (!TryEncodeDate(year, month, day, value))
+        throw EConvertError(QStringLiteral("Invalid argument to date encode"));
+    return value;
+}
+
+bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& value)
+{
+    if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 || msec > 999)
+        return false;
+    value = TDateTime(((hour * 60 + min) * 60 + sec) * 1000 + msec) / double(MSecsPerDay);
+    return true;
+}
+
+TDateTime EncodeTime(int hour, int min, int sec, int msec)
+{
+    TDateTime value;
+    if (!TryEncodeTime(hour, min, sec, msec, value))
+        throw EConvertError(QStringLiteral("Invalid argument to time encode"));
+    return value;
+}
+
+void DecodeDate(TDateTime value, int& year, int& month, int& day)
+{
+    qint64 days, msecs;
+    year = month = day = 0;
+    if (SplitValue(value, days, msecs))
+        QDate::fromJulianDay(days + DayZero).getDate(&year, &month, &day);
+}
+
+void DecodeTime(TDateTime value, int& hour, int& min, int& sec, int& msec)
+{
+    qint64 days, msecs = 0;
+    if (!SplitValue(value, days, msecs))
+        msecs = 0;
+    hour = int(msecs / 3600000);
+    min = int(msecs / 60000 % 60);
+    sec = int(msecs / 1000 % 60);
+    msec = int(msecs % 1000);
+}
+
+int DayOfWeek(TDateTime value)
+{
+    qint64 days, msecs;
+    if (!SplitValue(value, days, msecs))
+        return 0;
+    // Qt counts Monday as 1 and Sunday as 7.
+    return QDate::fromJulianDay(days + DayZero).dayOfWeek() % 7 + 1;
+}
+
+TDateTime Now()
+{
+    return FromQDateTime(QDateTime::currentDateTime());
+}
+
+TDateTime Date()
+{
+    return std::trunc(Now());
+}
+
+TDateTime FromQDateTime(const QDateTime& value)
+{
+    if (!value.isValid())
+        return 0;
+    const TDateTime date = TDateTime(value.date().toJulianDay() - DayZero);
+    return Combine(date, value.time().msecsSinceStartOfDay() / double(MSecsPerDay));
+}
+
+QDateTime ToQDateTime(TDateTime value)
+{
+    qint64 days, msecs;
+    if (!SplitValue(value, days, msecs))
+        return QDateTime();
+    return QDateTime(QDate::fromJulianDay(days + DayZero), QTime::fromMSecsSinceStartOfDay(int(msecs)));
+}
+
+QString FormatDateTime(const QString& format, TDateTime value)
+{
+    QString out;
+    AppendFormat(out, format.isEmpty() ? QStringLiteral("c") : format, Parts(value), 0);
+    return out;
+}
+
+QString DateToStr(TDateTime value)
+{
+    return FormatDateTime(QStringLiteral("ddddd"), value);
+}
+
+QString TimeToStr(TDateTime value)
+{
+    return FormatDateTime(QStringLiteral("tt"), value);
+}
+
+QString DateTimeToStr(TDateTime value)
+{
+    return FormatDateTime(QStringLiteral("c"), value);
+}
+
+bool TryStrToDate(const QString& s, TDateTime& value)
+{
+    DateTimeScanner scanner(s);
+    return scanner.ReadDate(value) && scanner.AtEnd();
+}
+
+bool TryStrToTime(const QString& s, TDateTime& value)
+{
+    DateTimeScanner scanner(s);
+    return scanner.ReadTime(value) && scanner.AtEnd();
+}
+
+bool TryStrToDateTime(const QString& s, TDateTime& value)
+{
+    DateTimeScanner scanner(s);
+    TDateTime date, time = 0;
+    // Text after the date must be a time; left-over text makes the whole text invalid.
+    if (scanner.ReadDate(date) && (scanner.AtEnd() || (scanner.ReadTime(time) && scanner.AtEnd()))) {
+        value = Combine(date, time);
+        return true;
+    }
+    return TryStrToTime(s, value);
+}
+
+TDateTime StrToDate(const QString& s)
+{
+    TDateTime value;
+    if (!TryStrToDate(s, value))
+        RaiseConvertError(ConvertError::Date, s);
+    return value;
+}
+
+TDateTime StrToTime(const QString& s)
+{
+    TDateTime value;
+    if (!TryStrToTime(s, value))
+        RaiseConvertError(ConvertError::Time, s);
+    return value;
+}
+
+TDateTime StrToDateTime(const QString& s)
+{
+    TDateTime value;
+    if (!TryStrToDateTime(s, value))
+        RaiseConvertError(ConvertError::DateTime, s);
+    return value;
+}
+
+}  // namespace rtl

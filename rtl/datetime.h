@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace rtl {
+
+// Days since 30 December 1899; the fraction is the time of day.
+using TDateTime = double;
+
+TDateTime EncodeDate(int year, int month, int day);  // EConvertError on an invalid date
+bool TryEncodeDate(int year, int month, int day, TDateTime& value);
+TDateTime EncodeTime(int hour, int min, int sec, int msec);  // EConvertError on an invalid time
+bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& value);
+void DecodeDate(TDateTime value, int& year, int& month, int& day);
+void DecodeTime(TDateTime value, int& hour, int& min, int& sec, int& msec);
+int DayOfWeek(TDateTime value);  // 1 = Sunday ... 7 = Saturday
+TDateTime Now();
+TDateTime Date();
+
+TDateTime FromQDateTime(const QDateTime& value);
+QDateTime ToQDateTime(TDateTime value);
+
+// The run-time library's FormatDateTime with formatSettings(): c, d, dd, ddd, dddd, ddddd (short
+// date), dddddd (long date), m, mm, mmm, mmmm, yy, yyyy, h, hh, n, nn, s, ss, z, zzz, t (short
+// time), tt (long time), am/pm, a/p, ampm, "/" date separator, ":" time separator, text in '' or
+// "" copied as it is. "m" right after "h" or "hh" means minutes.
+QString FormatDateTime(const QString& format, TDateTime value);
+QString DateToStr(TDateTime value);      // short date format
+QString TimeToStr(TDateTime value);      // long time format
+QString DateTimeToStr(TDateTime value);  // short date, then the time unless it is midnight
+
+// Readers of the short date and time formats: numbers separated by the date (time) separator, taken
+// in the order of the fields in the short date format (y, m, d); a two-digit year is placed in
+// the century window around the current year; a missing year is the current one. A text that
+// does not fit raises EConvertError with "'%s' is not a valid date" ("time", "date and time").
+TDateTime StrToDate(const QString& s);
+TDateTime StrToTime(const QString& s);
+TDateTime StrToDateTime(const QString& s);
+bool TryStrToDate(const QString& s, TDateTime& value);
+bool TryStrToTime(const QString& s, TDateTime& value);
+bool TryStrToDateTime(const QString& s, TDateTime& value);
+
+}  // namespace rtl

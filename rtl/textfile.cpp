@@ -1,0 +1,93 @@
+#include "rtl/textfile.h"
+
+#include "rtl/exception.h"
+
+#include <QByteArrayView>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace rtl {
+
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F; the five codes it leaves unassigned keep
+// their Latin-1 meaning, so no byte is lost.
+// clang-format off
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+// clang-format on
+
+QString DecodeCp1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar b = uchar(bytes[i]);
+        text[i] = (b >= 0x80 && b <= 0x9F) ? QChar(Cp1252High[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+// Every line break as CR LF, whichever form the text had.
+QString WithCrLf(const QString& text)
+{
+    QString result;
+    result.reserve(text.size() + text.size() / 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == '\r' || c == '\n') {
+            result += QStringLiteral("\r\n");
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+[[noreturn]] void RaiseFileError(const char* message, const QString& path, const QString& reason)
+{
+    throw EFileError(QString::fromLatin1(message).arg(QDir::toNativeSeparators(path), reason));
+}
+
+}  // namespace
+
+QString DecodeFileText(const QByteArray& bytes)
+{
+    QByteArrayView data(bytes);
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data = data.sliced(3);
+    // Stateless, so a sequence cut off at the end counts as invalid instead of waiting for more.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(data);
+    return utf8.hasError() ? DecodeCp1252(data) : text;
+}
+
+QString ReadTextFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        RaiseFileError("Cannot open file \"%1\". %2", path, file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        RaiseFileError("Cannot read file \"%1\". %2", path, file.errorString());
+    return DecodeFileText(bytes);
+}
+
+void WriteTextFile(const QString& path, const QString& text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        RaiseFileError("Cannot create file \"%1\". %2", path, file.errorString());
+    const QByteArray bytes = WithCrLf(text).toUtf8();
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        RaiseFileError("Cannot write file \"%1\". %2", path, file.errorString());
+}
+
+}  // namespace rtl
