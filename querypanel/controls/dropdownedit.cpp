@@ -1,0 +1,454 @@
+#include "querypanel/controls/dropdownedit.h"
+
+#include "core/base/zstrings.h"
+#include "platform/exceptionguard.h"
+#include "querypanel/controls/events.h"
+#include "querypanel/controls/maskedit.h"
+#include "rtl/formatsettings.h"
+
+#include <QDateTimeEdit>
+#include <QKeyEvent>
+#include <QLocale>
+
+using controls::Fire;
+
+namespace {
+
+bool IsDigit(QChar Ch)
+{
+    return Ch >= '0' && Ch <= '9';
+}
+
+// The picker shows its value in the same form as the label: the run-time library's format letters
+// turned into Qt's, every other character quoted.
+QString QtDisplayFormat(const QString& Format)
+{
+    QString result;
+    QChar lastLetter;
+    auto literal = [&](const QString& Text) { result += '\'' + QString(Text).replace('\'', "''") + '\''; };
+    for (qsizetype i = 0; i < Format.size();) {
+        const QChar ch = Format[i].toLower();
+        qsizetype run = 1;
+        while (i + run < Format.size() && Format[i + run].toLower() == ch)
+            ++run;
+        const QString rest = Format.mid(i);
+        if (ch == '\'' || ch == '"') {
+            const qsizetype end = Format.indexOf(Format[i], i + 1);
+            literal(Format.mid(i + 1, (end < 0 ? Format.size() : end) - i - 1));
+            i = end < 0 ? Format.size() : end + 1;
+            continue;
+        }
+        if (rest.startsWith("am/pm", Qt::CaseInsensitive) || rest.startsWith("ampm", Qt::CaseInsensitive)
+            || rest.startsWith("a/p", Qt::CaseInsensitive)) {
+            result += "AP";
+            i += rest.startsWith("a/p", Qt::CaseInsensitive) ? 3 : rest[2] == '/' ? 5 : 4;
+            continue;
+        }
+        switch (ch.unicode()) {
+        case 'd':
+            result += QString(std::min<qsizetype>(run, 4), 'd');
+            break;
+        case 'm':
+            if (lastLetter == 'h' && run <= 2)
+                result += QString(run, 'm');
+            else
+                result += QString(std::min<qsizetype>(run, 4), 'M');
+            break;
+        case 'y':
+            result += run <= 2 ? "yy" : "yyyy";
+            break;
+        case 'h':
+            result += run == 1 ? "h" : "hh";
+            break;
+        case 'n':
+            result += run == 1 ? "m" : "mm";
+            break;
+        case 's':
+            result += run == 1 ? "s" : "ss";
+            break;
+        case 'z':
+            result += run < 3 ? "z" : "zzz";
+            break;
+        case '/':
+            literal(QString(run, rtl::formatSettings().DateSeparator));
+            break;
+        case ':':
+            literal(QString(run, rtl::formatSettings().TimeSeparator));
+            break;
+        default:
+            literal(Format.mid(i, run));
+            break;
+        }
+        if (QStringLiteral("dmyhnsz").contains(ch))
+            lastLetter = ch;
+        i += run;
+    }
+    return result;
+}
+
+// The in-place editors are plain single-line boxes over the label's place.
+void PrepareLineEditor(QLineEdit* Editor, Qt::LayoutDirection Direction)
+{
+    Editor->hide();
+    Editor->setStyleSheet("QLineEdit { border: 1px solid palette(shadow); padding: 0px; margin: 0px; }");
+    Editor->setLayoutDirection(Direction);
+}
+
+}  // namespace
+
+// --- TDropDownCustomEdit ---
+
+void TDropDownCustomEdit::SetEditOption(int Index, bool Value)
+{
+    if (Value)
+        FEditOptions |= 1 << Index;
+    else
+        FEditOptions &= ~(1 << Index);
+}
+
+void TDropDownCustomEdit::AttachEditor(QWidget* Editor)
+{
+    Editor->installEventFilter(this);
+    // A picker's text is an inner line edit: double clicks land there.
+    for (QLineEdit* inner : Editor->findChildren<QLineEdit*>())
+        inner->installEventFilter(this);
+}
+
+bool TDropDownCustomEdit::eventFilter(QObject* Watched, QEvent* Event)
+{
+    QWidget* editor = GetEditControl();
+    if (!editor || (Watched != editor && Watched->parent() != editor))
+        return TDropDownLabel::eventFilter(Watched, Event);
+    switch (Event->type()) {
+    case QEvent::KeyPress:
+        if (Watched == editor) {
+            // Enter and Esc never reach the editor, also when closing up fails.
+            bool consumed = true;
+            platform::Guarded([&] { consumed = EditKeyPress(static_cast<QKeyEvent*>(Event)); });
+            return consumed;
+        }
+        break;
+    case QEvent::FocusOut:
+        if (Watched == editor && EndsEditing(Event))
+            EditExit();
+        break;
+    case QEvent::MouseButtonDblClick:
+        platform::Guarded([&] { EditDblClick(); });
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void TDropDownCustomEdit::EditExit()
+{
+    // A value the editor refuses is reported once; the editor stays open with the focus, so the
+    // user corrects it or leaves with Esc instead of meeting the same message on every focus change.
+    QPointer<TDropDownCustomEdit> self(this);
+    if (!platform::Guarded([this] { CloseUp(true); }) && self && GetDropDownVisible())
+        GetEditControl()->setFocus(Qt::OtherFocusReason);
+}
+
+void TDropDownCustomEdit::EditDblClick()
+{
+    if (!OnEditDblClick)
+        return;
+    QPointer<TDropDownCustomEdit> self(this);
+    QString text = GetEditText();
+    Fire(OnEditDblClick, this, text);
+    if (self)
+        SetEditText(text);
+}
+
+bool TDropDownCustomEdit::EditKeyPress(QKeyEvent* Event)
+{
+    if (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) {
+        CloseUp(true);
+        return true;
+    }
+    if (Event->key() == Qt::Key_Escape) {
+        CloseUp(false);
+        return true;
+    }
+    const QString typed = Event->text();
+    if (typed.isEmpty())
+        return false;
+    bool drop = false;
+    const QChar ch = typed[0];
+    // Control characters (Backspace, Delete, Tab, Ctrl+V) always pass; number types take digits and
+    // the signs of lists and negative numbers, a float one decimal separator.
+    if (FValueType != vtString && ch.isPrint() && !IsDigit(ch) && ch != '"' && ch != ',' && ch != '-') {
+        const QChar separator = rtl::formatSettings().DecimalSeparator;
+        drop = FValueType == vtInteger || ch != separator || GetEditText().contains(separator);
+    }
+    AdjustEditSize();
+    AdjustEditPosition();
+    return drop;
+}
+
+void TDropDownCustomEdit::DoDropDown()
+{
+    if (!GetEditControl())
+        return;
+    hide();
+    ShowEditControl();
+    AdjustEditSize();
+    AdjustEditPosition();
+    // Over the words that follow the label, which were placed after the editor was made.
+    GetEditControl()->raise();
+    GetEditControl()->setFocus(Qt::OtherFocusReason);
+}
+
+void TDropDownCustomEdit::HideDropDownControl()
+{
+    if (QWidget* editor = GetEditControl())
+        editor->hide();
+    show();
+}
+
+bool TDropDownCustomEdit::GetDropDownVisible()
+{
+    const QWidget* editor = GetEditControl();
+    return editor && !editor->isHidden();
+}
+
+void TDropDownCustomEdit::BiDiModeChanged()
+{
+    TDropDownLabel::BiDiModeChanged();
+    if (QWidget* editor = GetEditControl())
+        editor->setLayoutDirection(layoutDirection());
+}
+
+void TDropDownCustomEdit::ValueChanged()
+{
+    if (AutoUpperCase())
+        ReplaceValue(QLocale().toUpper(Value()));
+    else if (AutoLowerCase())
+        ReplaceValue(QLocale().toLower(Value()));
+    TDropDownLabel::ValueChanged();
+}
+
+void TDropDownCustomEdit::AdjustEditSize()
+{
+    GetEditControl()->resize(
+        fontMetrics().horizontalAdvance(GetEditText() + "W") + 6, fontMetrics().height());
+}
+
+void TDropDownCustomEdit::AdjustEditPosition()
+{
+    QWidget* editor = GetEditControl();
+    const int left = editor->layoutDirection() == Qt::LeftToRight ? x() : x() + width() - editor->width();
+    editor->move(left, y());
+}
+
+// --- TSilentEdit ---
+
+void TSilentEdit::keyPressEvent(QKeyEvent* Event)
+{
+    QLineEdit::keyPressEvent(Event);
+    if (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter)
+        Event->accept();
+}
+
+// --- TDropDownEdit ---
+
+TDropDownEdit::~TDropDownEdit()
+{
+    DisposeControl(FEditor);
+}
+
+void TDropDownEdit::CreateDropDownControl()
+{
+    DisposeControl(FEditor);
+    FEditor = new TSilentEdit(parentWidget());
+    PrepareLineEditor(FEditor, layoutDirection());
+    AttachEditor(FEditor);
+}
+
+void TDropDownEdit::AcceptValue()
+{
+    if (FEditor && !FEditor->isHidden())
+        SetValue(FEditor->text());
+}
+
+void TDropDownEdit::ShowEditControl()
+{
+    FEditor->setText(Value());
+    FEditor->selectAll();
+    FEditor->show();
+}
+
+QWidget* TDropDownEdit::GetEditControl() const
+{
+    return FEditor;
+}
+
+QString TDropDownEdit::GetEditText() const
+{
+    return FEditor ? FEditor->text() : QString();
+}
+
+void TDropDownEdit::SetEditText(const QString& Text)
+{
+    FEditor->setText(Text);
+}
+
+// --- TDropDownMaskEdit ---
+
+TDropDownMaskEdit::~TDropDownMaskEdit()
+{
+    DisposeControl(FEditor);
+}
+
+void TDropDownMaskEdit::CreateDropDownControl()
+{
+    DisposeControl(FEditor);
+    FEditor = new TMaskEdit(parentWidget());
+    PrepareLineEditor(FEditor, layoutDirection());
+    AttachEditor(FEditor);
+}
+
+void TDropDownMaskEdit::AcceptValue()
+{
+    FEditor->ValidateEdit();
+    if (!FEditor->isHidden())
+        SetValue(FUseFormattedValue ? FEditor->EditText() : FEditor->Text());
+    SetCaption(FEditor->EditText());
+}
+
+void TDropDownMaskEdit::ShowEditControl()
+{
+    FEditor->SetEditMask(FEditMask);
+    // A label that shows no value opens an empty editor, whatever an earlier editing left in it.
+    if (Caption() == EmptyCaption)
+        FEditor->setText(QString());
+    else
+        FEditor->SetEditText(FUseFormattedValue ? Value() : Caption());
+    FEditor->selectAll();
+    FEditor->show();
+}
+
+QWidget* TDropDownMaskEdit::GetEditControl() const
+{
+    return FEditor;
+}
+
+QString TDropDownMaskEdit::GetEditText() const
+{
+    return FEditor ? FEditor->EditText() : QString();
+}
+
+void TDropDownMaskEdit::SetEditText(const QString& Text)
+{
+    FEditor->SetEditText(Text);
+}
+
+// --- TDropDownDateTimeEdit ---
+
+TDropDownDateTimeEdit::~TDropDownDateTimeEdit()
+{
+    DisposeControl(FPicker);
+}
+
+QString TDropDownDateTimeEdit::DateFormat()
+{
+    QString format = ReplaceAllEx(rtl::formatSettings().ShortDateFormat, "mmmm", "mm", false);
+    format = ReplaceAllEx(format, "mmm", "mm", false);
+    if (CountChar(format, 'y') == 2)
+        format = ReplaceAllEx(format, "yy", "yyyy", false);
+    return format;
+}
+
+void TDropDownDateTimeEdit::SetKind(TDateTimeEditKind Value)
+{
+    if (Value == FKind)
+        return;
+    FKind = Value;
+    if (FPicker)
+        UpdatePickerKind();
+}
+
+void TDropDownDateTimeEdit::UpdatePickerKind()
+{
+    const bool date = FKind == ekDate;
+    FPicker->setDisplayFormat(QtDisplayFormat(date ? DateFormat() : rtl::formatSettings().LongTimeFormat));
+    FPicker->setCalendarPopup(date);
+}
+
+void TDropDownDateTimeEdit::CreateDropDownControl()
+{
+    DisposeControl(FPicker);
+    FPicker = new QDateTimeEdit(parentWidget());
+    FPicker->hide();
+    FPicker->setLayoutDirection(layoutDirection());
+    AttachEditor(FPicker);
+    UpdatePickerKind();
+    FPicker->resize(FPicker->sizeHint());
+}
+
+void TDropDownDateTimeEdit::SetPickerValue(rtl::TDateTime Value)
+{
+    const QDateTime value = rtl::ToQDateTime(Value);
+    if (FKind == ekDate)
+        FPicker->setDate(value.date());
+    else
+        FPicker->setTime(value.time());
+}
+
+void TDropDownDateTimeEdit::ShowEditControl()
+{
+    // The formats follow the locale settings of the moment.
+    UpdatePickerKind();
+    // A value that does not read as a date or time opens the picker at today's date or the current
+    // time, instead of failing with the label already hidden.
+    rtl::TDateTime value = 0;
+    const bool read = !Value().isEmpty()
+        && (FKind == ekDate ? rtl::TryStrToDate(Value(), value) : rtl::TryStrToTime(Value(), value));
+    if (!read)
+        value = FKind == ekDate ? rtl::Date() : rtl::Now();
+    SetPickerValue(value);
+    FPicker->show();
+}
+
+QWidget* TDropDownDateTimeEdit::GetEditControl() const
+{
+    return FPicker;
+}
+
+QString TDropDownDateTimeEdit::GetEditText() const
+{
+    if (!FPicker)
+        return QString();
+    if (FKind == ekDate) {
+        const QDate date = FPicker->date();
+        return rtl::FormatDateTime(DateFormat(), rtl::EncodeDate(date.year(), date.month(), date.day()));
+    }
+    const QTime time = FPicker->time();
+    return rtl::TimeToStr(rtl::EncodeTime(time.hour(), time.minute(), time.second(), 0));
+}
+
+void TDropDownDateTimeEdit::SetEditText(const QString& Text)
+{
+    SetPickerValue(rtl::StrToDateTime(Text));
+}
+
+void TDropDownDateTimeEdit::AcceptValue()
+{
+    const QString text = GetEditText();
+    if (text == Value())
+        return;
+    SetValue(text);
+    SetCaption(text);
+}
+
+void TDropDownDateTimeEdit::AdjustEditSize()
+{
+    FPicker->resize(10 * fontMetrics().horizontalAdvance('0') + 20, FPicker->height());
+}
+
+void TDropDownDateTimeEdit::AdjustEditPosition()
+{
+    TDropDownCustomEdit::AdjustEditPosition();
+    FPicker->move(FPicker->x(), y() - (FPicker->height() - height()) / 2);
+}
