@@ -5,70 +5,49 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace rtl;
 
 namespace {
 
-FormatSettings Locale(QLocale::Language language, QLocale::Territory territory)
-{
-    return FormatSettings::FromLocale(QLocale(language, territory));
-}
-
 // 31 December 2003, 14:05:09.007, a Wednesday.
-TDateTime Sample()
-{
-    return EncodeDate(2003, 12, 31) + EncodeTime(14, 5, 9, 7);
-}
+const TDateTime Sample = EncodeDate(2003, 12, 31) + EncodeTime(14, 5, 9, 7);
 
-TEST(DateTime, DaysSinceDayZero)
+// Day zero is 30 December 1899 and the calendar runs from 1 to 9999; before day zero the fraction
+// still counts forward from midnight (-1.25 is 29 December, 06:00), and a time a hair before
+// midnight rounds into the next day instead of showing 24:00.
+TEST(DateTime, DaysAndTimeSinceDayZero)
 {
-    const struct {
-        int Year, Month, Day;
-        double Days;
-        int DayOfWeek;
-    } cases[] = {{1899, 12, 30, 0, 7}, {1900, 1, 1, 2, 2}, {2000, 1, 1, 36526, 7}, {2024, 1, 7, 45298, 1},
-        {1899, 12, 29, -1, 6}, {1, 1, 1, -693593, 2}, {9999, 12, 31, 2958465, 6}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(EncodeDate(c.Year, c.Month, c.Day), c.Days) << c.Year;
-        int y, m, d;
-        DecodeDate(c.Days, y, m, d);
-        EXPECT_EQ(QDate(y, m, d), QDate(c.Year, c.Month, c.Day)) << c.Days;
-        // Noon of that day: before day 0 the time is subtracted.
-        EXPECT_EQ(DayOfWeek(c.Days < 0 ? c.Days - 0.5 : c.Days + 0.5), c.DayOfWeek) << c.Days;
-    }
-}
-
-TEST(DateTime, TimeCountsFromMidnightAndRoundsToTheMillisecond)
-{
-    const struct {
-        TDateTime Value;
-        QDateTime Expected;
-    } cases[] = {{-1.25, QDateTime(QDate(1899, 12, 29), QTime(6, 0))},
-        {-0.25, QDateTime(QDate(1899, 12, 30), QTime(6, 0))},
+    const std::pair<TDateTime, QDateTime> cases[] = {{0, QDateTime(QDate(1899, 12, 30), QTime(0, 0))},
+        {2, QDateTime(QDate(1900, 1, 1), QTime(0, 0))}, {-1, QDateTime(QDate(1899, 12, 29), QTime(0, 0))},
+        {-693593, QDateTime(QDate(1, 1, 1), QTime(0, 0))},
+        {2958465, QDateTime(QDate(9999, 12, 31), QTime(0, 0))},
+        {-1.25, QDateTime(QDate(1899, 12, 29), QTime(6, 0))},
         {36526 + (86400000 - 0.4) / 86400000, QDateTime(QDate(2000, 1, 2), QTime(0, 0))},
-        {Sample(), QDateTime(QDate(2003, 12, 31), QTime(14, 5, 9, 7))}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ToQDateTime(c.Value), c.Expected) << c.Value;
+        {Sample, QDateTime(QDate(2003, 12, 31), QTime(14, 5, 9, 7))}};
+    for (const auto& [value, expected] : cases) {
+        EXPECT_EQ(ToQDateTime(value), expected) << value;
         int y, m, d, h, n, s, ms;
-        DecodeDate(c.Value, y, m, d);
-        DecodeTime(c.Value, h, n, s, ms);
-        EXPECT_EQ(QDateTime(QDate(y, m, d), QTime(h, n, s, ms)), c.Expected) << c.Value;
+        DecodeDate(value, y, m, d);
+        DecodeTime(value, h, n, s, ms);
+        EXPECT_EQ(QDateTime(QDate(y, m, d), QTime(h, n, s, ms)), expected) << value;
+        if (value == std::floor(value)) {
+            EXPECT_EQ(EncodeDate(y, m, d), value);
+        }
     }
     EXPECT_EQ(FromQDateTime(QDateTime(QDate(1899, 12, 29), QTime(6, 0))), -1.25);
-}
-
-TEST(DateTime, InvalidPartsRaise)
-{
+    EXPECT_EQ(DayOfWeek(-1.5), 6);  // Friday 29 December 1899, noon
+    EXPECT_EQ(DayOfWeek(Sample), 4);
     TDateTime value;
     EXPECT_FALSE(TryEncodeDate(2001, 2, 29, value));
-    EXPECT_FALSE(TryEncodeDate(0, 1, 1, value));
-    EXPECT_FALSE(TryEncodeTime(24, 0, 0, 0, value));
     EXPECT_FALSE(TryEncodeTime(0, 0, 0, 1000, value));
-    EXPECT_THROW(EncodeDate(2001, 13, 1), EConvertError);
     EXPECT_THROW(EncodeTime(0, 60, 0, 0), EConvertError);
     EXPECT_FALSE(ToQDateTime(1e300).isValid());
 }
 
+// "m" after an hour means minutes, quoted text is literal, "c" drops a midnight time, and
+// formats that name each other stop instead of recursing.
 TEST(FormatDateTime, Letters)
 {
     FormatSettings fs;
@@ -78,98 +57,73 @@ TEST(FormatDateTime, Letters)
     fs.LongDateFormat = "dddd d mmmm yyyy";
     fs.LongTimeFormat = "hh:nn:ss";
     FormatSettingsScope scope(fs);
-    const struct {
-        const char* Format;
-        const char* Text;
-    } cases[] = {{"yyyy-mm-dd", "2003-12-31"}, {"d/m/yy", "31.12.03"}, {"y yyy", "03 2003"},
-        {"hh:mm:ss", "14-05-09"}, {"h:m", "14-5"}, {"hh 'h' mm", "14 h 05"}, {"mm/dd hh nn", "12.31 14 05"},
-        {"hh x mm", "14 x 12"}, {"mmm mmmm ddd dddd", "Dec December Wed Wednesday"},
-        {"h:nn am/pm|AM/PM|a/p|A/P|ampm", "2-05 pm|PM|p|P|PM"}, {"ampm h:nn", "PM 2-05"}, {"zzz z", "007 7"},
-        {"\"yyyy\" 'mm' yyyy", "yyyy mm 2003"}, {"ddddd|dddddd", "31.12.03|Wednesday 31 December 2003"},
-        {"t|tt", "14-05|14-05-09"}, {"c", "31.12.03 14-05-09"}, {"", "31.12.03 14-05-09"}, {"'open", "open"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(FormatDateTime(c.Format, Sample()), c.Text) << c.Format;
+    const std::pair<const char*, const char*> cases[] = {{"yyyy-mm-dd", "2003-12-31"}, {"d/m/yy", "31.12.03"},
+        {"hh:mm:ss", "14-05-09"}, {"hh 'h' mm", "14 h 05"}, {"hh x mm", "14 x 12"},
+        {"mmm mmmm ddd dddd", "Dec December Wed Wednesday"}, {"h:nn am/pm|AM/PM|a/p|ampm", "2-05 pm|PM|p|PM"},
+        {"zzz z", "007 7"}, {"\"yyyy\" 'mm' yyyy", "yyyy mm 2003"},
+        {"ddddd|dddddd", "31.12.03|Wednesday 31 December 2003"}, {"t|tt", "14-05|14-05-09"},
+        {"", "31.12.03 14-05-09"}, {"'open", "open"}};
+    for (const auto& [format, text] : cases)
+        EXPECT_EQ(FormatDateTime(format, Sample), text) << format;
     EXPECT_EQ(FormatDateTime("h:nn ampm", EncodeTime(0, 30, 0, 0)), "12-30 AM");
     EXPECT_EQ(FormatDateTime("c", EncodeDate(2003, 12, 31) + EncodeTime(0, 0, 0, 500)), "31.12.03");
+    formatSettings().ShortDateFormat = "c";
+    formatSettings().LongTimeFormat = "tt";
+    EXPECT_EQ(FormatDateTime("c", Sample).trimmed(), "");
 }
 
-TEST(FormatDateTime, NestedFormatsStop)
+// Each locale's patterns become the run-time letters (literal text quoted, am/pm first, "." between
+// hours and minutes), and whatever a locale writes it reads back.
+TEST(FormatDateTime, LocalesWriteWhatTheyRead)
 {
-    FormatSettings fs;
-    fs.ShortDateFormat = "c";
-    fs.LongTimeFormat = "tt";
-    FormatSettingsScope scope(fs);
-    EXPECT_EQ(FormatDateTime("c", Sample()).trimmed(), "");
-}
-
-TEST(FormatDateTime, TwoLocales)
-{
-    {
-        FormatSettingsScope scope {Locale(QLocale::English, QLocale::UnitedStates)};
-        EXPECT_EQ(DateToStr(Sample()), "12/31/2003");
-        EXPECT_EQ(TimeToStr(Sample()), "2:05:09 PM");
-        EXPECT_EQ(DateTimeToStr(Sample()), "12/31/2003 2:05:09 PM");
-        EXPECT_EQ(FormatDateTime("dddddd", Sample()), "Wednesday, December 31, 2003");
-    }
-    {
-        FormatSettingsScope scope {Locale(QLocale::German, QLocale::Germany)};
-        EXPECT_EQ(DateToStr(Sample()), "31.12.2003");
-        EXPECT_EQ(TimeToStr(Sample()), "14:05:09");
-        EXPECT_EQ(DateTimeToStr(EncodeDate(2003, 1, 2)), "02.01.2003");
-        EXPECT_EQ(FormatDateTime("dddddd", Sample()), "Mittwoch, 31. Dezember 2003");
-        EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn", Sample()), "2003-12-31 14:05");
+    const TDateTime value = EncodeDate(2003, 12, 31) + EncodeTime(14, 5, 9, 0);
+    const struct {
+        const char *Locale, *Date, *Time, *LongDate;
+    } cases[] = {{"en_US", "12/31/2003", "2:05:09 PM", "Wednesday, December 31, 2003"},
+        {"de_DE", "31.12.2003", "14:05:09", "Mittwoch, 31. Dezember 2003"},
+        {"es_ES", "31/12/2003", "14:05:09", "mi\xC3\xA9rcoles, 31 de diciembre de 2003"},
+        {"fi_FI", "31.12.2003", "14.05.09", "keskiviikkona 31. joulukuuta 2003"},
+        {"ko_KR", "2003. 12. 31.", "\xEC\x98\xA4\xED\x9B\x84 2:05:09",
+            "2003\xEB\x85\x84 12\xEC\x9B\x94 31\xEC\x9D\xBC \xEC\x88\x98\xEC\x9A\x94\xEC\x9D\xBC"}};
+    for (const auto& c : cases) {
+        FormatSettingsScope scope(FormatSettings::FromLocale(QLocale(c.Locale)));
+        EXPECT_EQ(DateToStr(value), QString::fromUtf8(c.Date));
+        EXPECT_EQ(TimeToStr(value), QString::fromUtf8(c.Time));
+        EXPECT_EQ(DateTimeToStr(value), QString::fromUtf8(c.Date) + " " + QString::fromUtf8(c.Time));
+        EXPECT_EQ(FormatDateTime("dddddd", value), QString::fromUtf8(c.LongDate));
+        EXPECT_EQ(StrToDateTime(DateTimeToStr(value)), value) << c.Date;
+        EXPECT_EQ(StrToDate(DateToStr(value)), EncodeDate(2003, 12, 31)) << c.Date;
     }
 }
 
+// Fields are read in the order of the short date format; a missing year is this year; two-digit
+// years fall within fifty years of now.
 TEST(StrToDate, ByFieldOrder)
 {
     const int year = QDate::currentDate().year();
-    {
-        FormatSettingsScope scope {FormatSettings()};
-        EXPECT_EQ(StrToDate("12/31/2003"), EncodeDate(2003, 12, 31));
-        EXPECT_EQ(StrToDate(" 1 / 2 / 2003 "), EncodeDate(2003, 1, 2));
-        EXPECT_EQ(StrToDate("1/2/2003/"), EncodeDate(2003, 1, 2));
-        EXPECT_EQ(StrToDate("12/31"), EncodeDate(year, 12, 31));
-    }
-    {
-        FormatSettingsScope scope {Locale(QLocale::German, QLocale::Germany)};
-        EXPECT_EQ(StrToDate("1.2.03"), EncodeDate(2003, 2, 1));
-        EXPECT_EQ(StrToDate("31.12"), EncodeDate(year, 12, 31));
-    }
-    {
+    const struct {
+        const char *Format, *Text;
+        char Separator;
+        int Year, Month, Day;  // Year 0: this year
+    } valid[]
+        = {{"m/d/yyyy", "12/31/2003", '/', 2003, 12, 31}, {"m/d/yyyy", " 1 / 2 / 2003 ", '/', 2003, 1, 2},
+            {"m/d/yyyy", "1/2/2003/", '/', 2003, 1, 2}, {"m/d/yyyy", "12/31", '/', 0, 12, 31},
+            {"dd.mm.yyyy", "1.2.03", '.', 2003, 2, 1}, {"dd.mm.yyyy", "31.12", '.', 0, 12, 31},
+            {"yyyy/dd/mm", "2003/31/12", '/', 2003, 12, 31}, {"m/d/yyyy", "1/1/0074", '/', 74, 1, 1}};
+    for (const auto& c : valid) {
         FormatSettings fs;
-        fs.ShortDateFormat = "yyyy-mm-dd";
-        fs.DateSeparator = '-';
+        fs.ShortDateFormat = c.Format;
+        fs.DateSeparator = c.Separator;
         FormatSettingsScope scope(fs);
-        EXPECT_EQ(StrToDate("2003-12-31"), EncodeDate(2003, 12, 31));
-        fs.ShortDateFormat = "yyyy/dd/mm";
-        fs.DateSeparator = '/';
-        formatSettings() = fs;
-        EXPECT_EQ(StrToDate("2003/31/12"), EncodeDate(2003, 12, 31));
+        EXPECT_EQ(StrToDate(c.Text), EncodeDate(c.Year ? c.Year : year, c.Month, c.Day)) << c.Text;
     }
-}
-
-TEST(StrToDate, TwoDigitYearsFallWithinFiftyYearsOfNow)
-{
     FormatSettingsScope scope {FormatSettings()};
-    const int year = QDate::currentDate().year();
-    auto read = [](int y) {
+    for (const int y : {year, year + 49, year - 50, year - 51}) {
         int ry, m, d;
         DecodeDate(StrToDate(QStringLiteral("1/1/%1").arg(y % 100, 2, 10, QChar('0'))), ry, m, d);
-        return ry;
-    };
-    EXPECT_EQ(read(year), year);
-    EXPECT_EQ(read(year + 49), year + 49);
-    EXPECT_EQ(read(year - 50), year - 50);
-    EXPECT_EQ(read(year - 51), year + 49);
-    EXPECT_EQ(StrToDate("1/1/0074"), EncodeDate(74, 1, 1));
-}
-
-TEST(StrToDate, BadTextsRaise)
-{
-    FormatSettingsScope scope {FormatSettings()};
-    for (const char* text :
-        {"", "12", "2/30/2003", "12-31-2003", "12/31/2003 x", "a/b/c", "1/2/3/4", "12/31/20035"}) {
+        EXPECT_EQ(ry, y < year - 50 ? y + 100 : y) << y;
+    }
+    for (const char* text : {"", "12", "2/30/2003", "12-31-2003", "12/31/2003 x", "1/2/3/4", "12/31/20035"}) {
         TDateTime value;
         EXPECT_FALSE(TryStrToDate(text, value)) << text;
     }
@@ -179,42 +133,20 @@ TEST(StrToDate, BadTextsRaise)
 TEST(StrToTime, OptionalPartsAndDayHalves)
 {
     FormatSettingsScope scope {FormatSettings()};
-    const struct {
-        const char* Text;
-        int Hour, Min, Sec, MSec;
-    } valid[] = {{"14:05", 14, 5, 0, 0}, {"14:05:09", 14, 5, 9, 0}, {" 2:05 PM ", 14, 5, 0, 0},
-        {"12:00 am", 0, 0, 0, 0}, {"12:30 PM", 12, 30, 0, 0}, {"PM 2:05", 14, 5, 0, 0},
-        {"14:05:09.5", 14, 5, 9, 500}, {"14:05:09.123", 14, 5, 9, 123}, {"7", 7, 0, 0, 0}};
-    for (const auto& c : valid)
-        EXPECT_EQ(StrToTime(c.Text), EncodeTime(c.Hour, c.Min, c.Sec, c.MSec)) << c.Text;
+    const std::pair<const char*, QTime> valid[] = {{"14:05", QTime(14, 5)}, {" 2:05 PM ", QTime(14, 5)},
+        {"12:00 am", QTime(0, 0)}, {"12:30 PM", QTime(12, 30)}, {"PM 2:05", QTime(14, 5)},
+        {"14:05:09.5", QTime(14, 5, 9, 500)}, {"7", QTime(7, 0)}};
+    for (const auto& [text, time] : valid)
+        EXPECT_EQ(StrToTime(text), EncodeTime(time.hour(), time.minute(), time.second(), time.msec()))
+            << text;
     for (const char* text : {"", "13:00 PM", "0:30 AM", "25:00", "14:60", "14:05x", "14:", ":05"}) {
         TDateTime value;
         EXPECT_FALSE(TryStrToTime(text, value)) << text;
     }
     EXPECT_EQ(ErrorText<EConvertError>([&] { StrToTime("14:05x"); }), "'14:05x' is not a valid time");
-}
-
-TEST(StrToDateTime, DateThenTime)
-{
-    FormatSettingsScope scope {FormatSettings()};
-    EXPECT_EQ(StrToDateTime("12/31/2003 14:05:09"), EncodeDate(2003, 12, 31) + EncodeTime(14, 5, 9, 0));
-    EXPECT_EQ(StrToDateTime("12/31/2003"), EncodeDate(2003, 12, 31));
-    EXPECT_EQ(StrToDateTime("14:05"), EncodeTime(14, 5, 0, 0));
     EXPECT_EQ(StrToDateTime("12/29/1899 06:00"), -1.25);
     EXPECT_EQ(ErrorText<EConvertError>([&] { StrToDateTime("12/31/2003 14:05 junk"); }),
         "'12/31/2003 14:05 junk' is not a valid date and time");
-}
-
-TEST(StrToDateTime, ReadsWhatTheLocaleWrites)
-{
-    const TDateTime value = EncodeDate(2003, 12, 31) + EncodeTime(14, 5, 9, 0);
-    for (const auto& fs : {Locale(QLocale::English, QLocale::UnitedStates),
-             Locale(QLocale::German, QLocale::Germany), Locale(QLocale::Finnish, QLocale::Finland),
-             Locale(QLocale::Japanese, QLocale::Japan), Locale(QLocale::Korean, QLocale::SouthKorea)}) {
-        FormatSettingsScope scope(fs);
-        EXPECT_EQ(StrToDateTime(DateTimeToStr(value)), value) << DateTimeToStr(value).toStdString();
-        EXPECT_EQ(StrToDate(DateToStr(value)), EncodeDate(2003, 12, 31)) << DateToStr(value).toStdString();
-    }
 }
 
 }  // namespace

@@ -23,85 +23,69 @@ struct Tracked {
     }
 };
 
-class ObjectListTest : public testing::Test {
-protected:
+void Watch(TZObjectList<Tracked>& list, Log& log)
+{
+    list.OnChange = [&](TZObjectList<Tracked>* sender) {
+        EXPECT_EQ(sender, &list);
+        log.push_back("change");
+    };
+    list.OnEmpty = [&](TZObjectList<Tracked>*) { log.push_back("empty"); };
+}
+
+// OnChange fires before OnEmpty, OnEmpty only when nothing is left; Delete hands the object
+// back alive, DeleteAndFree frees it before the events; a bad index raises before anything changes.
+TEST(ObjectList, ChangeComesFirstAndEmptyOnlyWhenNothingIsLeft)
+{
     Log log;
     TZObjectList<Tracked> list;
-
-    void Fill(std::initializer_list<const char*> names)
-    {
-        for (const char* name : names)
-            list.Add(new Tracked{&log, name});
-        list.OnChange = [this](TZObjectList<Tracked>* sender) {
-            EXPECT_EQ(sender, &list);
-            log.push_back("change");
-        };
-        list.OnEmpty = [this](TZObjectList<Tracked>*) { log.push_back("empty"); };
-    }
-};
-
-TEST_F(ObjectListTest, ChangeComesFirstAndEmptyOnlyWhenNothingIsLeft)
-{
-    Fill({});
+    Watch(list, log);
     list.Clear();
-    EXPECT_EQ(list.Add(new Tracked{&log, "a"}), 0);
-    list.Insert(0, new Tracked{&log, "b"});
+    EXPECT_EQ(list.Add(new Tracked {&log, "a"}), 0);
+    list.Insert(0, new Tracked {&log, "b"});
     Tracked* b = list[0];
     list.Delete(0);
+    EXPECT_THROW(list.Delete(1), rtl::EListError);
+    EXPECT_THROW(list.Insert(2, nullptr), rtl::EListError);
+    EXPECT_THROW(list.SetItem(1, nullptr), rtl::EListError);
     list.DeleteAndFree(0);
-    EXPECT_EQ(log, (Log{"change", "empty", "change", "change", "change", "free a", "change", "empty"}));
-    EXPECT_EQ(b->Name, "b");  // Delete hands the object to the caller alive
+    EXPECT_EQ(log, (Log {"change", "empty", "change", "change", "change", "free a", "change", "empty"}));
+    EXPECT_EQ(b->Name, "b");
     delete b;
 }
 
-TEST_F(ObjectListTest, BadIndexRaisesBeforeAnythingChanges)
+// SetItem used to drop the replaced object without freeing it; Extract, Remove and FreeObjects
+// stay quiet and free nothing more than they say.
+TEST(ObjectList, QuietOperationsFreeOnlyWhatTheyReplace)
 {
-    Fill({"a"});
-    EXPECT_THROW(list.Delete(1), rtl::EListError);
-    EXPECT_THROW(list.DeleteAndFree(-1), rtl::EListError);
-    EXPECT_THROW(list.GetItem(1), rtl::EListError);
-    EXPECT_THROW(list.Insert(2, nullptr), rtl::EListError);
-    EXPECT_THROW(list.SetItem(1, nullptr), rtl::EListError);
-    EXPECT_TRUE(log.empty());
-    EXPECT_EQ(list.Count(), 1);
-}
-
-// SetItem used to drop the replaced object without freeing it.
-TEST_F(ObjectListTest, QuietOperationsFreeOnlyWhatTheyReplace)
-{
-    Fill({"a", "b", "c"});
+    Log log;
+    TZObjectList<Tracked> list;
+    for (const char* name : {"a", "b", "c"})
+        list.Add(new Tracked {&log, name});
+    Watch(list, log);
     list.SetItem(0, list[0]);
-    list.SetItem(0, new Tracked{&log, "d"});
+    list.SetItem(0, new Tracked {&log, "d"});
     Tracked* b = list.Extract(list[1]);
     EXPECT_EQ(list.Remove(b), -1);
-    EXPECT_EQ(log, (Log{"free a"}));
+    EXPECT_EQ(log, (Log {"free a"}));
     list.FreeObjects();
-    EXPECT_EQ(log, (Log{"free a", "free d", "free c"}));
+    EXPECT_EQ(log, (Log {"free a", "free d", "free c"}));
     EXPECT_EQ(list.Count(), 2);
     EXPECT_EQ(list[0], nullptr);
     delete b;
 }
 
-TEST_F(ObjectListTest, DestroyingFreesEverythingAndNotifiesOnceMore)
+// Destroying frees everything and notifies once more, even when the objects remove themselves
+// from the list while dying (which used to make the loop skip the next one).
+TEST(ObjectList, DestroyingFreesObjectsThatRemoveThemselves)
 {
+    Log log;
     {
-        TZObjectList<Tracked> local;
-        local.Add(new Tracked{&log, "a"});
-        local.Add(new Tracked{&log, "b"});
-        local.OnChange = [this](TZObjectList<Tracked>*) { log.push_back("change"); };
-        local.OnEmpty = [this](TZObjectList<Tracked>*) { log.push_back("empty"); };
+        TZObjectList<Tracked> list;
+        for (const char* name : {"a", "b", "c"})
+            list.Add(new Tracked {&log, name, &list});
+        Watch(list, log);
     }
-    EXPECT_EQ(log, (Log{"free a", "free b", "change", "empty"}));
-}
-
-// An object removing itself from the list while dying must not make Clear skip the next one.
-TEST_F(ObjectListTest, ClearSurvivesObjectsThatRemoveThemselves)
-{
-    Fill({"a", "b", "c"});
-    for (Tracked* item : list)
-        item->Owner = &list;
-    list.Clear();
-    EXPECT_EQ(log, (Log{"free a", "free b", "free c", "change", "empty"}));
+    EXPECT_EQ(log, (Log {"free a", "free b", "free c", "change", "empty"}));
 }
 
 }  // namespace
