@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -14,6 +15,7 @@
 struct HostWindow {
     QWidget Window;
     QWidget* Other;
+    QStringList Closes;  // "Accepted" or "Discarded" for every close-up of a label placed here
 
     explicit HostWindow(QSize Size = QSize(400, 300)) : Other(new QWidget(&Window))
     {
@@ -33,6 +35,13 @@ struct HostWindow {
         Control->move(At);
         Control->show();
         return Control;
+    }
+    template <typename T>
+    T* PlaceLabel(T* Label, QPoint At)
+    {
+        Label->AfterDropUp
+            = [this](auto*, bool Accepted) { Closes << (Accepted ? "Accepted" : "Discarded"); };
+        return Place(Label, At);
     }
 };
 
