@@ -1,0 +1,227 @@
+#include "core/model/table.h"
+
+#include "core/base/zstrings.h"
+#include "core/model/dbstructure.h"
+#include "rtl/exception.h"
+#include "rtl/format.h"
+#include "rtl/strutils.h"
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+TDSTable::TDSTable(TZCustomDBStructure* Structure) : FStructure(Structure)
+{
+}
+
+TDSTable::~TDSTable()
+{
+    FStructure->TableDestroying(this);
+}
+
+template <typename F>
+void TDSTable::ChangeKey(F&& Change)
+{
+    const bool indexed = FSeq != 0;
+    if (indexed)
+        FStructure->UnindexTable(this);
+    Change();
+    if (indexed)
+        FStructure->IndexTable(this);
+}
+
+void TDSTable::SetName(const QString& Text)
+{
+    ChangeKey([&] {
+        FName = Text;
+        if (FAlias.isEmpty())
+            FAlias = QString(Text).replace(u' ', u'_');
+    });
+}
+
+void TDSTable::SetDisplayName(const QString& Text)
+{
+    ChangeKey([&] { FDisplayName = Text; });
+}
+
+void TDSTable::SetAlias(const QString& Text)
+{
+    ChangeKey([&] { FAlias = QString(Text).replace(u' ', u'_'); });
+}
+
+void TDSTable::AddLink(TDSLink* Link)
+{
+    FLinks.append(Link);
+}
+
+TDSLink* TDSTable::GetLink(int Index) const
+{
+    if (Index < 0 || Index >= FLinks.size())
+        throw EZDBStructError::Create(dseInvalidLinkIndex, Index);
+    return FLinks[Index];
+}
+
+TDSLink* TDSTable::FindLinkTo(const TDSTable* Table) const
+{
+    // Every link of this table has it on one side, so only the other side tells the links apart.
+    for (TDSLink* link : FLinks) {
+        if ((link->Table1() == this && link->Table2() == Table)
+            || (link->Table2() == this && link->Table1() == Table))
+            return link;
+    }
+    return nullptr;
+}
+
+QString TDSTable::GetCaption() const
+{
+    return FName + QStringLiteral(" - ") + FAlias;
+}
+
+QString TDSTable::GetOwnerName() const
+{
+    const QString& owner = FStructure->DMOptions().DefaultDBOwner();
+    return owner.isEmpty() ? FName : owner + u'.' + FName;
+}
+
+QString TDSTable::GetSQLName() const
+{
+    const TSQLFormats& formats = FStructure->SQLFormats();
+    const TDMOptions& options = FStructure->DMOptions();
+    // A name that comes with its own double quotes is taken as it is, whatever the quote symbols.
+    QString result = FQuoted && !FName.isEmpty() && FName[0] != u'"'
+        ? formats.QuoteSymbol1() + FName + formats.QuoteSymbol2()
+        : FName;
+    if (options.MultiDB() && !FDBName.isEmpty() && FDBName != options.DefaultDatabase())
+        result = GetFullTableName(result);
+    if (FAlias != FName)
+        result += u' ' + FAlias;
+    if (!FHints.isEmpty())
+        result += QStringLiteral(" WITH ") + FHints;
+    return result;
+}
+
+QString TDSTable::GetFullTableName(const QString& QuotedName) const
+{
+    const QString& pattern = FStructure->SQLFormats().FullTableName();
+    if (pattern.isEmpty())
+        return QuotedName;
+    // One pass over the template: a database or owner name holding "OWNER" or "TABLE" stays as it is.
+    const std::pair<QString, QString> parts[] = {
+        {QStringLiteral("DB"), FDBName},
+        {QStringLiteral("OWNER"), FStructure->DMOptions().DefaultDBOwner()},
+        {QStringLiteral("TABLE"), QuotedName},
+    };
+    QString result;
+    qsizetype i = 0;
+    while (i < pattern.size()) {
+        const auto part = std::find_if(std::begin(parts), std::end(parts),
+            [&](const auto& p) { return QStringView(pattern).mid(i).startsWith(p.first); });
+        if (part == std::end(parts)) {
+            result += pattern[i++];
+        } else {
+            result += part->second;
+            i += part->first.size();
+        }
+    }
+    return result;
+}
+
+QString TDSTable::GetDesignPos() const
+{
+    return rtl::Format(
+        QStringLiteral("%d,%d,%d,%d"), FDsgnPos.left(), FDsgnPos.top(), FDsgnPos.width(), FDsgnPos.height());
+}
+
+void TDSTable::SetDesignPos(const QString& Text)
+{
+    QString rest = rtl::Trim(Text);
+    auto next = [&rest] {
+        QString item;
+        ExtractCommaItem(rest, item);
+        rest = rtl::Trim(rest);
+        return StrToIntSafe(rtl::Trim(item));
+    };
+    FDsgnPos.moveLeft(next());
+    FDsgnPos.moveTop(next());
+    FDsgnPos.setWidth(next());
+    FDsgnPos.setHeight(next());
+}
+
+TDSTable* TDSTableList::GetItem(int Index) const
+{
+    if (Index < 0 || Index >= size())
+        throw rtl::EListError::IndexError(Index);
+    return at(Index);
+}
+
+void TDSTableList::DeleteAndFree(int Index)
+{
+    TDSTable* table = GetItem(Index);
+    removeAt(Index);
+    delete table;
+}
+
+TDSLink::~TDSLink()
+{
+    if (FTable1)
+        FTable1->FLinks.removeOne(this);
+    if (FTable2)
+        FTable2->FLinks.removeOne(this);
+    if (TDSTable* table = FTable1 ? FTable1 : FTable2)
+        table->Structure()->FLinks.removeOne(this);
+}
+
+void TDSLink::SetFields1(const QStringList& List)
+{
+    FFldName1 = List;
+    ResetOperators();
+}
+
+void TDSLink::ResetOperators()
+{
+    FOperators = QStringList(FFldName1.size(), QStringLiteral("="));
+}
+
+QString TDSLink::GetCaption() const
+{
+    return FTable1->Alias() + u'.' + rtl::StringList(FFldName1).CommaText() + QStringLiteral("->")
+        + FTable2->Alias() + u'.' + rtl::StringList(FFldName2).CommaText();
+}
+
+QString TDSLink::GetJoinCondition(int Mode) const
+{
+    const qsizetype count = FFldName1.size();
+    if (FFldName2.size() != count || FOperators.size() != count)
+        throw EZDBStructError::Create(dseUnevenLink, GetCaption());
+    const TSQLFormats& formats = FTable1->Structure()->SQLFormats();
+    const QString q1 = FQuoteFields ? QString(formats.QuoteSymbol1()) : QString();
+    const QString q2 = FQuoteFields ? QString(formats.QuoteSymbol2()) : QString();
+    const QString marker = QStringLiteral(" (+) ");
+    const QString marker1 = Mode == 2 && FLinkType == ltRight ? marker : QString();
+    const QString marker2 = Mode == 2 && FLinkType == ltLeft ? marker : QString();
+    auto operand = [&](const QString& Name, const TDSTable* Table, const QString& Marker) {
+        if (Name.startsWith(QStringLiteral("val:")))
+            return Name.mid(4);
+        const QString field = Name.startsWith(QStringLiteral("fld:")) ? Name.mid(4) : Name;
+        return Table->Alias() + u'.' + q1 + field + q2 + Marker;
+    };
+    QStringList pairs;
+    for (qsizetype i = 0; i < count; ++i) {
+        pairs.append(u'(' + operand(FFldName1[i], FTable1, marker1) + FOperators[i]
+            + operand(FFldName2[i], FTable2, marker2) + u')');
+    }
+    return pairs.join(QStringLiteral(" and "));
+}
+
+TDSTable* TDSPath::GetTable(int Index) const
+{
+    if (Index < 0 || Index >= FTables.size())
+        throw EZDBStructError::Create(dseInvalidTableIndex, Index);
+    return FTables[Index];
+}
+
+void TDSPath::Assign(const TDSPath& Path)
+{
+    FStructure = Path.FStructure;
+    FTables = Path.FTables;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <Qt>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+class TDSField;
+class TDSFieldGroup;
+class TDSFieldList;
+class TZCustomDBStructure;
+
+// Tree views of a model's field groups and fields: a node per named group (image 0) holding a node
+// per field (image 1), and the fields of the root group as top-level nodes. A node carries its
+// group or field and its image index in the roles below.
+enum TFieldTreeRole { FieldTreeItemRole = Qt::UserRole, FieldTreeImageRole };
+
+// Rebuilds the tree; OnlyResultFields leaves out the fields that may not be used in a result.
+void FillFieldTree(
+    TZCustomDBStructure* Model, QTreeWidget* TreeView, bool OnlyResultFields, bool RootFieldsFirst);
+// Replaces Node's children by a node per field of FieldList.
+void FillFieldNodes(const TDSFieldList* FieldList, QTreeWidgetItem* Node, bool OnlyResultFields);
+
+// The field or group of a node; null for a node of the other kind.
+TDSField* NodeField(const QTreeWidgetItem* Node);
+TDSFieldGroup* NodeGroup(const QTreeWidgetItem* Node);

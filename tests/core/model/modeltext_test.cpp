@@ -1,0 +1,396 @@
+#include "core/base/zstrings.h"
+#include "core/dbinfo/fieldlist.h"
+#include "core/model/dbstructure.h"
+#include "core/model/fieldeditors.h"
+#include "core/model/modeltext.h"
+#include "rtl/exception.h"
+#include "rtl/stringlist.h"
+#include "rtl/textfile.h"
+#include "tests/support/testdata.h"
+
+#include "modeltesting.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Database information that hands out connection lines, as a gate does.
+class InfoWithLines : public FakeDBInfo {
+public:
+    QStringList Saved;
+    void SaveInfo(QStringList& Lines) override { Lines = Saved; }
+};
+
+QByteArray FileBytes(const QString& Path)
+{
+    QFile file(Path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << Path.toStdString();
+    return file.readAll();
+}
+
+rtl::StringList Lines(const QString& Text)
+{
+    rtl::StringList lines;
+    lines.SetText(Text);
+    return lines;
+}
+
+QStringList Saved(const TZCustomDBStructure& Model)
+{
+    QStringList lines;
+    Model.SaveToStrings(lines);
+    return lines;
+}
+
+template <typename T>
+T* EditorOf(TDSField* Field)
+{
+    return static_cast<T*>(Field->Editor());
+}
+
+class ModelTextTest : public testing::Test {
+protected:
+    InfoWithLines info;
+    TZCustomDBStructure model;
+    QTemporaryDir dir;
+    int changes = 0;
+
+    void SetUp() override
+    {
+        info.Connected = false;
+        info.Saved = {"Database=shop.sqlite", "[Remote]=no"};
+        model.SetDatabaseInfo(&info);
+        model.OnChange = [this](QObject*) { ++changes; };
+    }
+
+    TDSTable* Table(const QString& Name, const QString& Caption, QRect Place)
+    {
+        TDSTable* table = model.Tables()[model.AddTable(Name, Caption)];
+        table->SetDsgnPos(Place);
+        return table;
+    }
+    TDSField* Field(TZFieldKind Kind, const QString& Expr, TDSTable* Table, const QString& Caption,
+        const QStringList& Operators, TFieldType Type = ftString, int Size = 30, uint8_t EditType = 0)
+    {
+        TDSField* field = model.Fields()[model.AddField(Kind, Expr, Table, Caption)];
+        for (const QString& name : Operators)
+            field->AddOperatorByName(name);
+        field->SetFieldType(Type);
+        field->SetFieldSize(Size);
+        field->SetEditType(EditType);
+        return field;
+    }
+
+    // The model of tests/data/models/golden.dbs.
+    void BuildGoldenModel()
+    {
+        while (model.GetOperatorCount() > 0)
+            model.DeleteOperator(0);
+        model.AddOperator("Equal", "is equal to", {ftString, ftInteger}, "", "@f = '@1'");
+        TDSOperator* inList
+            = model.GetOperator(model.AddOperator("InList", "is in list", {ftInteger}, "", "@f in (@1)"));
+        inList->SetExprType(ftInteger);
+        inList->SetValueKind(vkList);
+        model.AddOperator("Between", "is between", {ftDate}, "and", "@f between '@1' and '@2'");
+
+        TDSTable* customers = Table("Customers", "Our customers", {10, 20, 150, 200});
+        customers->SetAlias("Cust");
+        customers->SetDBName("shop");
+        TDSTable* orders = Table("Orders", "Orders", {});
+        orders->SetHints("NOLOCK");
+        TDSTable* details = Table("Order Details", "Order lines", {});
+        details->SetQuoted(true);
+        TDSTable* employees = Table("Employees", "São Paulo staff", {300, 40, 120, 160});
+        AddTestLink(model, customers, orders, "CustomerID")->SetLinkType(ltLeft);
+        TDSLink* lines = AddTestLink(model, orders, details);
+        lines->SetFields1({"OrderID", "val:1"});
+        lines->SetFields2({"OrderID", "Line"});
+        lines->SetOperators({"=", ">="});
+        lines->SetQuoteFields(true);
+        AddTestLink(model, employees, employees, "ReportsTo")->SetFields2({"EmployeeID"});
+
+        Field(zfkData, "CustomerID", customers, "Customer ID", {"Equal"}, ftString, 5);
+        auto* text = EditorOf<TDSTextEditor>(
+            Field(zfkData, "Company Name", customers, "Company", {"Equal"}, ftString, 30, 1));
+        text->SetDefValue("ACME");
+        text->SetEditKind(1);
+        text->SetEditMask(">LL;0;_");
+        text->SetFmtVal(true);
+        text->SetOptions(1);
+        auto* list = EditorOf<TDSListEditor>(
+            Field(zfkData, "ShipVia", orders, "Shipper", {"Equal", "InList"}, ftInteger, 4, 2));
+        list->Items() = {"Speedy Express", "United Package"};
+        list->Values() = {"1", "2"};
+        EditorOf<TDSCustomEditor>(
+            Field(zfkData, "OrderDate", orders, "Order date", {"Between"}, ftDate, 8, 3))
+            ->CustomData()
+            = {"calendar", "week start=1"};
+        EditorOf<TDSSQLEditor>(Field(zfkVirtual, "Cust.City + ', ' + Cust.Country", nullptr, "Place",
+                                   {"Equal"}, ftString, 100, 4))
+            ->SQL()
+            = {"SELECT DISTINCT City", "FROM Customers", "[Order Details]"};
+        TDSField* reportsTo = Field(zfkData, "ReportsTo", employees, "Reports to", {}, ftInteger, 4);
+        reportsTo->SetUseInConditions(false);
+        reportsTo->SetUIR(false);
+        for (const char* name : {"Customer", "Order"}) {
+            auto* group = new TDSFieldGroup(&model);
+            group->SetGroupName(name);
+            model.FieldGroups().Add(group);
+        }
+        for (int i = 0; i < 4; ++i)
+            model.Fields()[i]->SetGroup(model.FieldGroups()[i / 2]);
+
+        auto* condition = new TDSCondition(&model);
+        condition->SetDisplayFormat("Orders shipped to @ after @");
+        condition->SetSQLExpr("Orders.ShipCountry = '@1' and Orders.OrderDate > '@2'");
+        condition->Values()[1]->SetDataType(ftDate);
+        model.Conditions().Add(condition);
+        model.SetDefaultMainTable(orders);
+        model.SetRootFieldsFirst(true);
+    }
+
+    void Load(const QString& Text) { model.LoadFromStrings(Lines(Text)); }
+};
+
+TEST_F(ModelTextTest, WritesTheGoldenFileByteForByte)
+{
+    BuildGoldenModel();
+    const QString path = dir.filePath("struct.dbs");
+    model.SaveToFile(path);
+    EXPECT_EQ(FileBytes(path), FileBytes(TestDataPath("models/golden.dbs")));
+}
+
+// Reading must restore every item exactly enough for the writer to give the same text again; the
+// text crosses a library boundary in UTF-8.
+TEST_F(ModelTextTest, ReadingAndWritingAgainGivesTheSameText)
+{
+    BuildGoldenModel();
+    char* text = model.GetAsText();
+    TZCustomDBStructure copy;
+    copy.SetDatabaseInfo(&info);
+    copy.SetAsText(text);
+    EXPECT_TRUE(QByteArray(text).contains("São Paulo staff\r\n"));
+    DisposeText(text);
+    EXPECT_EQ(Saved(copy), Saved(model));
+    EXPECT_EQ(info.ReceivedInfo, info.Saved);
+    EXPECT_EQ(EditorOf<TDSSQLEditor>(copy.FieldByID(5))->Structure(), &copy);
+    EXPECT_EQ(Aliases(copy.FieldByID(5)->Tables()), QStringList({"Cust", "Cust"}));
+    EXPECT_EQ(Aliases(copy.Conditions()[0]->Tables()), QStringList({"Orders", "Orders"}));
+    EXPECT_EQ(copy.PlaceholderField()->GetOperatorCount(), 1);
+    EXPECT_THROW(copy.SetAsText(nullptr), EZDBStructError);
+}
+
+TEST_F(ModelTextTest, ReadsFilesWithOneChange)
+{
+    model.LoadFromFile(TestDataPath("models/golden.dbs"));
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(model.ModelLoaded());
+    EXPECT_EQ(Lines(QString::fromUtf8(FileBytes(TestDataPath("models/golden.dbs")))), Saved(model));
+
+    const QString path = dir.filePath("old.dbs");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Main]\rVersion=3.5\rTableCount=1\r[Table:1]\rName=Caf\xe9\r");
+    file.close();
+    model.LoadFromFile(path);
+    EXPECT_EQ(model.Tables()[0]->Name(), QString::fromUtf8("Café"));
+}
+
+TEST_F(ModelTextTest, EmptyModelWritesMainOperatorsAndRootGroup)
+{
+    TZCustomDBStructure empty;
+    while (empty.GetOperatorCount() > 0)
+        empty.DeleteOperator(0);
+    const QStringList lines = Saved(empty);
+    EXPECT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines.mid(9), QStringList({" ", "[RootGroup]", "Fields="}));
+
+    // All counts 0: no item, not even the default operators.
+    model.LoadFromStrings(lines);
+    EXPECT_EQ(model.GetOperatorCount(), 0);
+}
+
+TEST_F(ModelTextTest, KeysAreLookedUpByTheRulesOfTheirSection)
+{
+    Load("[main]\nversion=3.5\nOperatCount=1\nTableCount=1\nFieldCount=1\n[Operator:1]\nName=Equal\n"
+         "[Table:1]\nname=Lower\nName= Orders \n"
+         "[Field:1]\nID=7\nFieldExpr=Freight\nTableAlias=Orders\nfieldsize=9\nFieldType=6\nFieldType=99\nuir="
+         "0\n"
+         "EditType=9\noperators=\"Equal\", Equal\n");
+    EXPECT_EQ(model.Version(), 3500);
+    EXPECT_EQ(model.Tables()[0]->Name(), "Orders");
+    const TDSField* field = model.FieldByID(7);
+    EXPECT_EQ(field->Tables()[0], model.Tables()[0]);
+    EXPECT_EQ(field->FieldSize(), 0);
+    EXPECT_EQ(field->FieldType(), ftUnknown);
+    EXPECT_EQ(field->EditType(), 0);
+    EXPECT_FALSE(field->UIR());
+    EXPECT_EQ(field->GetOperatorCount(), 1);
+}
+
+// Names the writer joins with commas must come back whole, and shared IDs must not tie fields together.
+TEST_F(ModelTextTest, OddNamesAndSharedIDsReadBack)
+{
+    model.AddOperator("Is like", "is like", {ftString}, "", "@f like '@1'");
+    TDSTable* odd = AddTestTable(model, "Odd");
+    odd->SetAlias("A,B");
+    AddTestLink(model, AddTestTable(model, "T"), odd);
+    Field(zfkVirtual, "1", nullptr, "F", {"Is like"});
+    TZCustomDBStructure copy;
+    model.AssignTo(copy);
+    EXPECT_EQ(Saved(copy), Saved(model));
+    EXPECT_EQ(copy.GetLinkCount(), 1);
+
+    Load("[Main]\nVersion=3.5\nFieldCount=4\n[Field:1]\nID=2\n[Field:2]\nID=2\n[Field:3]\n[Field:4]\nID=1\n");
+    QList<int> ids;
+    for (const TDSField* field : model.Fields())
+        ids.append(field->ID());
+    EXPECT_EQ(ids, QList<int>({2, 3, 0, 1}));
+}
+
+TEST_F(ModelTextTest, FieldListedTwiceStaysWhereItWasFirstListed)
+{
+    Load("[Main]\nVersion=3.5\nFieldCount=3\nFieldGroups=2\n"
+         "[Field:1]\nID=1\nKind=zfkVirtual\n[Field:2]\nID=2\nKind=zfkVirtual\n[Field:3]\nID=3\nKind="
+         "zfkVirtual\n"
+         "[FieldGroup1]\nGroupName=A\nFields=2,2,9, ,1\n[FieldGroup2]\nGroupName=B\nFields=1\n"
+         "[RootGroup]\nFields=2\n");
+    EXPECT_EQ(model.FieldGroups()[0]->Count(), 2);
+    EXPECT_EQ(model.FieldGroups()[1]->Count(), 0);
+    EXPECT_EQ(model.FieldByID(1)->Group(), model.FieldGroups()[0]);
+    EXPECT_EQ(model.RootGroup()->Count(), 1);
+    EXPECT_EQ(model.RootGroup()->GetItem(0), model.FieldByID(3));
+}
+
+// A damaged text is reported and the model keeps everything it had, without an OnChange.
+TEST_F(ModelTextTest, DamagedTextLeavesTheModelAsItWas)
+{
+    BuildGoldenModel();
+    const QStringList before = Saved(model);
+    changes = 0;
+    const struct {
+        const char* Text;
+        int Code;
+        const char* Message;
+    } cases[] = {
+        {"", dseNoModel, "The text holds no data model"},
+        {"[Other]\nVersion=3.5\n", dseNoModel, "The text holds no data model"},
+        {"[Main]\nVersion=3.5\nTableCount=x\n", dseBadSection,
+            "Error in section Main: 'x' is not a valid integer value"},
+        {"[Main]\nVersion=2.5\nOperatCount=1\n[Operator:1]\nName=X\nValueIsList=\n", dseBadSection,
+            "Error in section Operator:1: '' is not a valid integer value"},
+        {"[Main]\nVersion=three\n", dseBadSection,
+            "Error in section Main: 'three' is not a valid floating point value"},
+        {"[Main]\nVersion=3.5\nFieldCount=1\n[Field:1]\nOperators=Nope\n", dseOperatorNotFound,
+            "Operator not found: Nope"},
+        {"[Main]\nVersion=3.5\nTableCount=1\n[Table:1]\nName=A\nLinks=B\n", dseNoSection,
+            "Can not find section Link:A-B"},
+        {"[Main]\nVersion=3.5\nTableCount=1\n[Table:1]\nName=A\nLinks=B\n[Link:A-B]\nFldName1=ID\n",
+            dseNoSuchTable, "No such table B"},
+        {"[Main]\nVersion=3.5\nFieldCount=2000000000\n", dseBadSection,
+            "Error in section Main: FieldCount=2000000000 is more than the text holds"},
+        {"[Main]\nVersion=3.5\nFieldCount=1\n[Field:1]\nDsgnPos=1\nFieldSize=\n", dseBadSection,
+            "Error in section Field:1: '' is not a valid integer value"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StructError([&] { Load(c.Text); }), TStructError(c.Code, c.Message)) << c.Text;
+        EXPECT_EQ(Saved(model), before) << c.Text;
+    }
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(info.ReceivedInfo, QStringList());
+}
+
+TEST_F(ModelTextTest, FileErrorsNameTheFile)
+{
+    const QString missing = dir.filePath("missing.dbs");
+    EXPECT_THROW(model.LoadFromFile(missing), rtl::EFileError);
+    const QString damaged = dir.filePath("damaged.dbs");
+    rtl::WriteTextFile(damaged, "[Main]\r\nVersion=x\r\n");
+    EXPECT_EQ(StructError([&] { model.LoadFromFile(damaged); }),
+        TStructError(
+            dseBadSection, damaged + ": Error in section Main: 'x' is not a valid floating point value"));
+}
+
+TEST_F(ModelTextTest, ValuesNeverBreakTheirLineOrSection)
+{
+    model.AddTable("T", "Two\r\nlines\nhere");
+    TDSField* field = Field(zfkVirtual, "1", nullptr, "F", {});
+    field->SetEditType(4);
+    auto* sql = static_cast<TDSSQLEditor*>(field->Editor());
+    sql->SQL() = {"select a -- note\nfrom t", "", "  [b]", "/**/x"};
+    info.Saved = {"[Main]", "User=me"};
+    const QStringList written = Saved(model);
+    EXPECT_TRUE(written.contains("DisplayName=Two lines here"));
+    EXPECT_EQ(written.mid(written.indexOf("[Field:1.SQL]") + 1, 4),
+        QStringList({"select a -- note", "from t", "/**/  [b]", "/**//**/x"}));
+
+    model.LoadFromStrings(written);
+    EXPECT_EQ(model.Tables()[0]->DisplayName(), "Two lines here");
+    EXPECT_EQ(static_cast<TDSSQLEditor*>(model.Fields()[0]->Editor())->SQL(),
+        QStringList({"select a -- note", "from t", "  [b]", "/**/x"}));
+    EXPECT_EQ(info.ReceivedInfo, QStringList({"[Main]", "User=me"}));
+    EXPECT_EQ(model.GetTableCount(), 1);
+}
+
+TEST_F(ModelTextTest, DatabaseSpecificLines)
+{
+    const QString text = "[Main]\nVersion=3.5\n[DBSpecInfo]\nDatabase=a.sqlite\n";
+    // Without database information the lines wait, and are written back instead of lost.
+    TZCustomDBStructure loose;
+    loose.LoadFromStrings(Lines(text));
+    const QStringList written = Saved(loose);
+    EXPECT_EQ(written.mid(written.size() - 3), QStringList({"", "[DBSpecInfo]", "Database=a.sqlite"}));
+    loose.SetDatabaseInfo(&info);
+    EXPECT_EQ(info.ReceivedInfo, QStringList({"Database=a.sqlite"}));
+
+    TDMOptions options;
+    options.SetStoreDBInfo(false);
+    model.SetDMOptions(options);
+    info.ReceivedInfo.clear();
+    Load(text);
+    EXPECT_TRUE(info.ReceivedInfo.isEmpty());
+    EXPECT_FALSE(Saved(model).contains("[DBSpecInfo]"));
+}
+
+TEST_F(ModelTextTest, LoadStoredReadsTheStoredTextOnce)
+{
+    TZCustomDBStructure stored;
+    stored.LoadStored();
+    EXPECT_EQ(stored.GetOperatorCount(), 15);
+    stored.SetModelLoaded(false);
+    stored.StoredStruct() = {"[Main]", "Version=3.5", "TableCount=1", "[Table:1]", "Name=A"};
+    stored.LoadStored();
+    EXPECT_EQ(stored.GetTableCount(), 1);
+    // The text had none; the optional families come back, the basic operators do not.
+    EXPECT_EQ(stored.GetOperatorCount(), 8);
+    stored.StoredStruct() = {"[Main]"};
+    stored.LoadStored();
+    EXPECT_EQ(stored.GetTableCount(), 1);
+}
+
+// The reader's section index must find and read exactly what the plain lookups do, both while it
+// looks at the headers from Start on and once it has turned to its table.
+TEST(IniSectionIndexTest, AgreesWithTheLookupsItStandsFor)
+{
+    const rtl::StringList lines = Lines("[A]\nx=1\n\n [b] \ny=2\n[a]\nz\n[C\n\t[A]\n[B]\n[D]");
+    TIniSectionIndex used(lines);
+    for (const char* name : {"A", "b", "C", "D", "missing"}) {
+        for (int start = -1; start <= lines.size(); ++start) {
+            TIniSectionIndex fresh(lines);
+            QStringList expected;
+            QStringList actual;
+            EXPECT_EQ(fresh.Read(start, name, actual), ReadIniSection(start, lines, name, expected))
+                << name << start;
+            EXPECT_EQ(actual, expected) << name << start;
+            EXPECT_EQ(used.Read(start, name, actual), ReadIniSection(start, lines, name, expected))
+                << name << start;
+            EXPECT_EQ(actual, expected) << name << start;
+            EXPECT_EQ(used.Find(start, name), FindIniSection(start, lines, name)) << name << start;
+        }
+    }
+}
+
+}  // namespace
