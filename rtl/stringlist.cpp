@@ -32,9 +32,15 @@ const QString& LineAt(const QStringList& lines, int index)
 
 QString StringList::Text() const
 {
-    QString text;
+    qsizetype size = 0;
     for (const QString& line : *this)
-        text += line + QStringLiteral("\r\n");
+        size += line.size() + 2;
+    QString text;
+    text.reserve(size);
+    for (const QString& line : *this) {
+        text += line;
+        text += QLatin1String("\r\n");
+    }
     return text;
 }
 

@@ -38,16 +38,20 @@ QString WithCrLf(const QString& text)
 {
     QString result;
     result.reserve(text.size() + text.size() / 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == '\r' || c == '\n') {
-            result += QStringLiteral("\r\n");
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            result += c;
-        }
+    const QChar* data = text.constData();
+    const qsizetype n = text.size();
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = data[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        result.append(data + runStart, i - runStart);
+        result += QLatin1String("\r\n");
+        if (c == u'\r' && i + 1 < n && data[i + 1] == u'\n')
+            ++i;
+        runStart = i + 1;
     }
+    result.append(data + runStart, n - runStart);
     return result;
 }
 
