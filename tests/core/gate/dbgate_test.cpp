@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 // Readable failure output for texts and lists of texts.
@@ -71,21 +72,19 @@ TEST(DBGateLoading, StoredDllNameAndFolderCaseResolveToTheLibrary)
     }
 }
 
-struct LoadFailure {
-    QString Path;
-    QString Message;
-};
-
 TEST(DBGateLoading, FailuresNameTheLibraryOrTheMissingEntry)
 {
     const QString missing = GatePath("Nothing.dll");
-    const LoadFailure cases[] = {
+    const struct {
+        QString Path;
+        QString Message;
+    } cases[] = {
         {"", "Can not load DLL \"\""},
         {missing, "Can not load DLL \"" + missing + "\""},
         {GatePath("NoShowResult.dll"), "Can not load function \"showresult\" from DLL"},
         {GatePath("NoCurrentDBName.dll"), "Can not load function \"getcurrentdbname\" from DLL"},
     };
-    for (const LoadFailure& c : cases) {
+    for (const auto& c : cases) {
         TZDBGate gate;
         gate.SetDLLPath(c.Path);
         QStringList lines {"kept"};
@@ -99,26 +98,37 @@ TEST(DBGateLoading, FailuresNameTheLibraryOrTheMissingEntry)
     }
 }
 
-TEST(DBGateQuestions, ConnectsOnceWhenNeededAndHandsTheTextBack)
+// Every text the gate hands out through an out parameter must go back to it, after connecting once.
+TEST(DBGateQuestions, ConnectsWhenNeededAndHandsTheTextsBack)
 {
-    GateRecord record("Complete");
-    TZDBGate gate;
-    gate.SetDLLPath(GatePath("Complete.so"));
-    QStringList tables {"stale"};
-    gate.GetTables(tables);
-    EXPECT_EQ(tables, QStringList({"Customers", "Orders"}));
-    EXPECT_EQ(record.Calls(),
-        QStringList(
-            {"getconnected", "connectbase", "getconnected", "tablesbydatabase", "disposetext:Customers"}));
-    EXPECT_EQ(record.Outstanding(), 0);
-
-    record.Reset();
-    QStringList links;
-    gate.GetLinks(links);
-    EXPECT_EQ(links, QStringList {"Orders.CustomerID=Customers.CustomerID"});
-    EXPECT_EQ(record.Calls(),
-        QStringList({"getconnected", "connectbase", "getconnected", "linksbydatabase",
-            "disposetext:Orders.CustomerID=Customers.CustomerID"}));
+    const struct {
+        std::function<QStringList(TZDBGate&)> Ask;
+        QStringList Answer;
+        QStringList Calls;
+    } cases[] = {
+        {[](TZDBGate& gate) {
+             QStringList tables {"stale"};
+             gate.GetTables(tables);
+             return tables;
+         },
+            {"Customers", "Orders"}, {"tablesbydatabase", "disposetext:Customers"}},
+        // The first text holds the values, the second the items.
+        {[](TZDBGate& gate) {
+             QStringList values, items;
+             gate.GetSQLValues("SELECT ID, Name FROM T", values, items);
+             return values + items;
+         },
+            {"1", "2", "One", "Two"},
+            {"getsqlvalues:SELECT ID, Name FROM T", "disposetext:1", "disposetext:One"}},
+    };
+    for (const auto& c : cases) {
+        GateRecord record("Complete");
+        TZDBGate gate;
+        gate.SetDLLPath(GatePath("Complete.so"));
+        EXPECT_EQ(c.Ask(gate), c.Answer);
+        EXPECT_EQ(record.Calls(), QStringList({"getconnected", "connectbase", "getconnected"}) + c.Calls);
+        EXPECT_EQ(record.Outstanding(), 0);
+    }
 }
 
 // A gate that did not connect must not answer as if the database were empty.
@@ -135,20 +145,6 @@ TEST(DBGateQuestions, FailedConnectRaisesInsteadOfAnsweringNothing)
     QWidget parent;
     EXPECT_THROW(gate.ShowResult(&parent, {"SELECT 1"}, {}), EZDBGateError);
     EXPECT_TRUE(parent.children().isEmpty());
-}
-
-TEST(DBGateQuestions, SQLValuesTakeFirstTextAsValuesAndHandBothBackInOrder)
-{
-    GateRecord record("Complete");
-    TZDBGate gate;
-    gate.SetDLLPath(GatePath("Complete.so"));
-    QStringList values, items;
-    gate.GetSQLValues("SELECT ID, Name FROM T", values, items);
-    EXPECT_EQ(values, QStringList({"1", "2"}));
-    EXPECT_EQ(items, QStringList({"One", "Two"}));
-    EXPECT_EQ(record.Calls(),
-        QStringList({"getconnected", "connectbase", "getconnected", "getsqlvalues:SELECT ID, Name FROM T",
-            "disposetext:1", "disposetext:One"}));
 }
 
 // Only texts handed out through out parameters go back; a null one reads as empty.
@@ -184,19 +180,6 @@ TEST(DBGateQuestions, FieldCacheFollowsTheDatabaseSetThroughTheGate)
     EXPECT_EQ(record.Outstanding(), 0);
 }
 
-TEST(DBGateResult, PassesJoinedLinesAndAnswersTheGatesNumber)
-{
-    GateRecord record("Complete");
-    TZDBGate gate;
-    gate.SetDLLPath(GatePath("Complete.so"));
-    QWidget parent;
-    EXPECT_EQ(gate.ShowResult(&parent, {"SELECT Name", "FROM T"}, {"Name", "Sum"}), 7);
-    gate.RepaintResult();
-    const QStringList calls = record.Calls();
-    EXPECT_TRUE(calls.contains("showresult:SELECT Name|FROM T|/Name|Sum|"));
-    EXPECT_EQ(calls.last(), "repaintresult");
-}
-
 TEST(DBGateLifetime, SamePathKeepsTheLibraryAnotherReleasesItAndItsWidgets)
 {
     GateRecord record("Complete");
@@ -204,7 +187,10 @@ TEST(DBGateLifetime, SamePathKeepsTheLibraryAnotherReleasesItAndItsWidgets)
     gate.SetDLLPath(GatePath("Complete.so"));
     QWidget parent;
     parent.resize(300, 200);
-    gate.ShowResult(&parent, {"SELECT 1"}, {});
+    EXPECT_EQ(gate.ShowResult(&parent, {"SELECT Name", "FROM T"}, {"Name", "Sum"}), 7);
+    gate.RepaintResult();
+    EXPECT_EQ(record.Calls().mid(record.Calls().size() - 2),
+        QStringList({"showresult:SELECT Name|FROM T|/Name|Sum|", "repaintresult"}));
     QWidget* page = gate.ConnectDialogParented(&parent);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->parentWidget(), &parent);

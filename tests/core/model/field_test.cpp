@@ -40,17 +40,6 @@ TEST_F(FieldTest, SwitchedOnFieldGetsTheOperatorsOfItsType)
     EXPECT_EQ(names, QStringList({"Equal", "NotEqual", "IsNull", "InList", "NotInList"}));
 }
 
-// A virtual field has no column name, a data field no expression of its own.
-TEST_F(FieldTest, NameAndExpressionSuitTheirKind)
-{
-    TDSField* data = Add(zfkData, "Freight", orders);
-    TDSField* calc = Add(zfkVirtual, "1 + 1");
-    EXPECT_EQ(StructError([&] { calc->SetFieldName("X"); }).first, dseFieldNameOfVirtual);
-    EXPECT_EQ(StructError([&] { data->SetExpression("o.X"); }).first, dseExpressionOfData);
-    EXPECT_EQ(StructError([&] { data->AddOperatorByName("Like"); }),
-        TStructError(dseOperatorNotFound, "Operator not found: Like"));
-}
-
 // Names with blanks are quoted and qualified by the alias; a data field without a table is named
 // by itself instead of failing.
 TEST_F(FieldTest, SQLPiecesOfDataAndVirtualFields)
@@ -74,14 +63,6 @@ TEST_F(FieldTest, IsAggregateLooksForFunctionCalls)
     } cases[] = {{"checksum(x)", true}, {"COUNT(*)", true}, {"sum (x)", false}, {"o.Summary", false}};
     for (const auto& c : cases)
         EXPECT_EQ(Add(zfkVirtual, c.Expr)->IsAggregate(), c.Aggregate) << c.Expr;
-}
-
-TEST_F(FieldTest, QuoteValueQuotesTheQuotedTypesOnly)
-{
-    TDSField* field = Add(zfkData, "Name", orders);
-    EXPECT_EQ(field->QuoteValue("O'Hara"), "'O''Hara'");
-    field->SetFieldType(ftInteger);
-    EXPECT_EQ(field->QuoteValue("O'Hara"), "O'Hara");
 }
 
 // A field's Group and its group's members must agree after every move, and a freed group must

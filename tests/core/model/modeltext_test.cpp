@@ -199,20 +199,6 @@ TEST_F(ModelTextTest, ReadsFilesWithOneChange)
     EXPECT_EQ(model.Tables()[0]->Name(), QString::fromUtf8("Café"));
 }
 
-TEST_F(ModelTextTest, EmptyModelWritesMainOperatorsAndRootGroup)
-{
-    TZCustomDBStructure empty;
-    while (empty.GetOperatorCount() > 0)
-        empty.DeleteOperator(0);
-    const QStringList lines = Saved(empty);
-    EXPECT_EQ(lines.size(), 12);
-    EXPECT_EQ(lines.mid(9), QStringList({" ", "[RootGroup]", "Fields="}));
-
-    // All counts 0: no item, not even the default operators.
-    model.LoadFromStrings(lines);
-    EXPECT_EQ(model.GetOperatorCount(), 0);
-}
-
 TEST_F(ModelTextTest, KeysAreLookedUpByTheRulesOfTheirSection)
 {
     Load("[main]\nversion=3.5\nOperatCount=1\nTableCount=1\nFieldCount=1\n[Operator:1]\nName=Equal\n"
@@ -345,6 +331,7 @@ TEST_F(ModelTextTest, DatabaseSpecificLines)
     EXPECT_EQ(written.mid(written.size() - 3), QStringList({"", "[DBSpecInfo]", "Database=a.sqlite"}));
     loose.SetDatabaseInfo(&info);
     EXPECT_EQ(info.ReceivedInfo, QStringList({"Database=a.sqlite"}));
+    EXPECT_TRUE(loose.DBSpecInfo().isEmpty());
 
     TDMOptions options;
     options.SetStoreDBInfo(false);
