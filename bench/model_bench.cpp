@@ -1,4 +1,4 @@
-#include "core/dbinfo/dbinfo.h"
+#include "bench/generatedmodel.h"
 #include "core/model/dbstructure.h"
 
 #include <benchmark/benchmark.h>
@@ -7,16 +7,6 @@
 #include <random>
 
 namespace {
-
-constexpr int TableCount = 2000;
-constexpr int FieldsPerTable = 15;
-constexpr int LinkCount = 4000;
-
-// Fields get their type without a database.
-class OfflineDBInfo : public TZDBInfo {
-public:
-    bool IsConnected() override { return false; }
-};
 
 QString TableName(int Index)
 {

@@ -1,4 +1,4 @@
-#include "core/dbinfo/dbinfo.h"
+#include "bench/generatedmodel.h"
 #include "core/model/dbstructure.h"
 #include "core/model/fieldeditors.h"
 #include "rtl/stringlist.h"
@@ -12,16 +12,6 @@
 #include <random>
 
 namespace {
-
-constexpr int TableCount = 2000;
-constexpr int FieldsPerTable = 15;
-constexpr int LinkCount = 4000;
-
-// Fields get their type without a database.
-class OfflineDBInfo : public TZDBInfo {
-public:
-    bool IsConnected() override { return false; }
-};
 
 // 2,000 tables, 30,000 fields in a group per table, 4,000 links, written once to a temporary file.
 // Every fifth field has a list editor and every fifteenth an SQL editor, so all section kinds occur.
