@@ -87,10 +87,7 @@ int Registry::ReadInteger(const QString& section, const QString& name, int defau
 
 bool Registry::ReadBool(const QString& section, const QString& name, bool defaultValue) const
 {
-    const QString text = ReadString(section, name, QString());
-    if (text.isEmpty())
-        return defaultValue;
-    return text != QStringLiteral("0") && !rtl::SameText(text, QStringLiteral("false"));
+    return rtl::TextToBool(ReadString(section, name, QString()), defaultValue);
 }
 
 bool Registry::ValueExists(const QString& section, const QString& name) const

@@ -87,10 +87,7 @@ int IniFile::ReadInteger(const QString& section, const QString& key, int default
 
 bool IniFile::ReadBool(const QString& section, const QString& key, bool defaultValue) const
 {
-    const QString value = Trim(ReadString(section, key, QString()));
-    if (value.isEmpty())
-        return defaultValue;
-    return value != QStringLiteral("0") && !SameText(value, QStringLiteral("false"));
+    return TextToBool(Trim(ReadString(section, key, QString())), defaultValue);
 }
 
 void IniFile::ReadSection(const QString& section, StringList& keys) const

@@ -91,4 +91,11 @@ QString QuotedStr(const QString& s)
     return '\'' + result + '\'';
 }
 
+bool TextToBool(const QString& s, bool defaultValue)
+{
+    if (s.isEmpty())
+        return defaultValue;
+    return s != QLatin1String("0") && !SameText(s, QStringLiteral("false"));
+}
+
 }  // namespace rtl
