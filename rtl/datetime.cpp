@@ -94,17 +94,6 @@ bool UsesTwelveHours(const QString& format)
     return false;
 }
 
-QChar AsciiUpper(QChar c)
-{
-    return (c >= 'a' && c <= 'z') ? QChar(c.unicode() - 32) : c;
-}
-
-bool IsAsciiLetter(QChar c)
-{
-    const QChar u = AsciiUpper(c);
-    return u >= 'A' && u <= 'Z';
-}
-
 void AppendFormat(QString& out, const QString& format, const DateTimeParts& p, int level)
 {
     const FormatSettings& fs = formatSettings();

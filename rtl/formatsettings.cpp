@@ -1,5 +1,7 @@
 #include "rtl/formatsettings.h"
 
+#include "rtl/strutils.h"
+
 #include <array>
 #include <utility>
 
@@ -15,11 +17,6 @@ constexpr std::array<const char*, 16> NegativeCurrencyPatterns = {
     "-1 $", "-$ 1", "1 $-", "$ 1-", "$ -1", "1- $", "($ 1)", "(1 $)",
 };
 // clang-format on
-
-bool IsAsciiLetter(QChar c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
 
 // Text that the date formatter must copy as it stands, quoted so that none of its letters, quotes
 // or separators is taken for a format letter.

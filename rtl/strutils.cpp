@@ -2,22 +2,22 @@
 
 namespace rtl {
 
-namespace {
-
-QChar FoldAscii(QChar c)
+QChar AsciiUpper(QChar c)
 {
     return (c >= 'a' && c <= 'z') ? QChar(c.unicode() - 32) : c;
 }
 
-}  // namespace
+bool IsAsciiLetter(QChar c)
+{
+    const QChar u = AsciiUpper(c);
+    return u >= 'A' && u <= 'Z';
+}
 
 QString UpperCase(const QString& s)
 {
     QString result = s;
-    for (QChar& c : result) {
-        if (c >= 'a' && c <= 'z')
-            c = QChar(c.unicode() - 32);
-    }
+    for (QChar& c : result)
+        c = AsciiUpper(c);
     return result;
 }
 
@@ -35,7 +35,7 @@ int CompareText(const QString& a, const QString& b)
 {
     const qsizetype n = qMin(a.size(), b.size());
     for (qsizetype i = 0; i < n; ++i) {
-        const int diff = int(FoldAscii(a[i]).unicode()) - int(FoldAscii(b[i]).unicode());
+        const int diff = int(AsciiUpper(a[i]).unicode()) - int(AsciiUpper(b[i]).unicode());
         if (diff != 0)
             return diff;
     }

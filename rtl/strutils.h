@@ -6,6 +6,8 @@
 // ASCII letters only, and Trim removes every character up to the blank.
 namespace rtl {
 
+QChar AsciiUpper(QChar c);
+bool IsAsciiLetter(QChar c);
 QString UpperCase(const QString& s);
 QString LowerCase(const QString& s);
 int CompareText(const QString& a, const QString& b);  // <0, 0, >0, ASCII case folded
