@@ -77,15 +77,25 @@ void LoadFieldListFromStrings(TDBFieldList& FieldList, const QStringList& Lines)
 
 void LoadFieldListFromText(TDBFieldList& FieldList, const char* Text)
 {
+    LoadFieldListFromStrings(FieldList, LinesFromText(Text));
+}
+
+QStringList LinesFromText(const char* Text)
+{
     rtl::StringList lines;
     if (Text)
         lines.SetText(QString::fromUtf8(Text));
-    LoadFieldListFromStrings(FieldList, lines);
+    return lines;
+}
+
+QByteArray LinesUtf8(const QStringList& Lines)
+{
+    return rtl::StringList(Lines).Text().toUtf8();
 }
 
 char* NewLinesText(const QStringList& Lines)
 {
-    const QByteArray utf8 = rtl::StringList(Lines).Text().toUtf8();
+    const QByteArray utf8 = LinesUtf8(Lines);
     auto* text = new char[utf8.size() + 1];
     std::memcpy(text, utf8.constData(), utf8.size() + 1);
     return text;

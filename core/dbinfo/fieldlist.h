@@ -50,6 +50,11 @@ void LoadFieldListFromStrings(TDBFieldList& FieldList, const QStringList& Lines)
 // The same from one null-terminated UTF-8 text split at CR, LF or CR LF; null reads as empty.
 void LoadFieldListFromText(TDBFieldList& FieldList, const char* Text);
 
+// The lines of a null-terminated UTF-8 text that crossed a plug-in boundary, split at CR, LF or
+// CR LF; null reads as no line.
+QStringList LinesFromText(const char* Text);
+// The lines as UTF-8 with CR LF after every line, for a text passed into a plug-in call.
+QByteArray LinesUtf8(const QStringList& Lines);
 // Texts handed to a plug-in: the lines as a new null-terminated UTF-8 text with CR LF after every
 // line. The plug-in gives it back and DisposeText frees it, so allocation and release stay in
 // this module.

@@ -5,7 +5,6 @@
 
 #include "gates/fendal/fendalgate.h"
 #include "gates/fendal/views.h"
-#include "rtl/stringlist.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -51,14 +50,6 @@ void Guarded(Fn Body) noexcept
     }
 }
 
-QStringList LinesOf(const char* Text)
-{
-    rtl::StringList lines;
-    if (Text)
-        lines.SetText(QString::fromUtf8(Text));
-    return lines;
-}
-
 // Out is cleared first, so a failure on the way hands out no text.
 template <typename Fn>
 void HandOut(char** Out, Fn Lines) noexcept
@@ -92,7 +83,7 @@ char* saveinfo()
 
 void loadinfo(const char* Info)
 {
-    Guarded([Info] { State().Gate.SetDetails(LinesOf(Info)); });
+    Guarded([Info] { State().Gate.SetDetails(LinesFromText(Info)); });
 }
 
 void connectbase()
@@ -202,7 +193,7 @@ int32_t showresult(void* ParentWindow, const char* SQL, const char* Captions)
             } catch (const std::exception& e) {
                 error = QString::fromUtf8(e.what());
             }
-            state.ResultView = ShowRows(parent, state.ResultView, rows, LinesOf(Captions), error);
+            state.ResultView = ShowRows(parent, state.ResultView, rows, LinesFromText(Captions), error);
             return error.isEmpty() ? int32_t(rows.Rows.size()) : int32_t(-1);
         },
         int32_t(-1));
