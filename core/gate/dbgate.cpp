@@ -1,7 +1,6 @@
 #include "core/gate/dbgate.h"
 
 #include "rtl/format.h"
-#include "rtl/stringlist.h"
 
 #include <QFileInfo>
 #include <QWidget>
@@ -18,11 +17,6 @@ QString ResolveGatePath(const QString& DLLPath)
     const QFileInfo folder(file.path());
     return platform::ResolveLibraryPath(
         platform::ResolveFolder(folder.path(), folder.fileName()), file.fileName());
-}
-
-QByteArray LinesText(const QStringList& Lines)
-{
-    return rtl::StringList(Lines).Text().toUtf8();
 }
 
 }  // namespace
@@ -58,7 +52,7 @@ void TZDBGate::BindEntry(Fn& Entry, const char* Name)
 
 void TZDBGate::LoadGate()
 {
-    if (FLoaded)
+    if (FLibrary.IsLoaded())
         return;
     if (!FLibrary.Load(ResolveGatePath(FDLLPath)))
         throw EZDBGateError(rtl::Format(QStringLiteral("Can not load DLL \"%s\""), FDLLPath));
@@ -81,7 +75,6 @@ void TZDBGate::LoadGate()
     BindEntry(FEntries.disposetext, "disposetext");
     BindEntry(FEntries.dbconnectdlgparented, "dbconnectdlgparented");
     BindEntry(FEntries.repaintdbconnectdlg, "repaintdbconnectdlg");
-    FLoaded = true;
     PassPendingInfo();
 }
 
@@ -91,19 +84,18 @@ bool TZDBGate::TryLoadGate()
         LoadGate();
     } catch (const std::exception&) {
     }
-    return FLoaded;
+    return FLibrary.IsLoaded();
 }
 
 void TZDBGate::UnloadGate()
 {
-    if (!FLoaded)
+    if (!FLibrary.IsLoaded())
         return;
     // The widgets run the library's code: they go before the library does.
     for (const QPointer<QWidget>& widget : std::as_const(FGateWidgets))
         delete widget.data();
     FGateWidgets.clear();
     FLibrary.Unload();
-    FLoaded = false;
     ClearFieldCache();
 }
 
@@ -136,7 +128,7 @@ int TZDBGate::ShowResult(QWidget* ParentWindow, const QStringList& SQLLines, con
     ConnectWhenNeeded();
     const QObjectList before = ParentWindow ? ParentWindow->children() : QObjectList();
     const int result = FEntries.showresult(
-        ParentWindow, LinesText(SQLLines).constData(), LinesText(CaptionLines).constData());
+        ParentWindow, LinesUtf8(SQLLines).constData(), LinesUtf8(CaptionLines).constData());
     TrackNewWidgets(ParentWindow, before);
     return result;
 }
@@ -235,7 +227,7 @@ void TZDBGate::PassPendingInfo()
 {
     if (!FPendingInfo)
         return;
-    FEntries.loadinfo(LinesText(*FPendingInfo).constData());
+    FEntries.loadinfo(LinesUtf8(*FPendingInfo).constData());
     FPendingInfo.reset();
     ClearFieldCache();
 }
@@ -244,8 +236,7 @@ QStringList TZDBGate::TakeText(char* Text)
 {
     if (!Text)
         return {};
-    rtl::StringList lines;
-    lines.SetText(QString::fromUtf8(Text));
+    const QStringList lines = LinesFromText(Text);
     FEntries.disposetext(Text);
     return lines;
 }

@@ -97,7 +97,6 @@ private:
     void TrackNewWidgets(QWidget* Parent, const QObjectList& Before);
 
     QString FDLLPath;
-    bool FLoaded = false;
     platform::LoadedLibrary FLibrary;
     TEntries FEntries;
     std::optional<QStringList> FPendingInfo;
