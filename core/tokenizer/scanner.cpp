@@ -5,6 +5,7 @@
 #include "rtl/format.h"
 #include "rtl/numbers.h"
 #include "rtl/stringlist.h"
+#include "rtl/strutils.h"
 
 #include <algorithm>
 #include <utility>
@@ -57,19 +58,12 @@ void AssignLower(QString& Target, QStringView Source)
         *out++ = ch.unicode() >= 'A' && ch.unicode() <= 'Z' ? QChar(ch.unicode() + 32) : ch;
 }
 
-QString Lowered(QStringView Text)
-{
-    QString lower;
-    AssignLower(lower, Text);
-    return lower;
-}
-
 QStringList LowerCommaText(const QString& Text)
 {
     rtl::StringList list;
     list.SetCommaText(Text);
     for (QString& item : list)
-        item = Lowered(item);
+        item = rtl::LowerCase(item);
     return list;
 }
 
@@ -130,7 +124,7 @@ void TZScanner::WordSet::Assign(const QStringList& List)
     Sorted.clear();
     Lengths.fill(0);
     for (const QString& word : List) {
-        const QString& lower = Sorted.emplace_back(Lowered(word));
+        const QString& lower = Sorted.emplace_back(rtl::LowerCase(word));
         if (!lower.isEmpty() && lower[0].unicode() < Lengths.size())
             Lengths[lower[0].unicode()] |= LengthBit(lower.size());
     }

@@ -14,11 +14,6 @@ using controls::Fire;
 
 namespace {
 
-bool IsDigit(QChar Ch)
-{
-    return Ch >= '0' && Ch <= '9';
-}
-
 // The picker shows its value in the same form as the label: the run-time library's format letters
 // turned into Qt's, every other character quoted.
 QString QtDisplayFormat(const QString& Format)
@@ -178,7 +173,7 @@ bool TDropDownCustomEdit::EditKeyPress(QKeyEvent* Event)
     const QChar ch = typed[0];
     // Control characters (Backspace, Delete, Tab, Ctrl+V) always pass; number types take digits and
     // the signs of lists and negative numbers, a float one decimal separator.
-    if (FValueType != vtString && ch.isPrint() && !IsDigit(ch) && ch != '"' && ch != ',' && ch != '-') {
+    if (FValueType != vtString && ch.isPrint() && !IsDigitChar(ch) && ch != '"' && ch != ',' && ch != '-') {
         const QChar separator = rtl::formatSettings().DecimalSeparator;
         drop = FValueType == vtInteger || ch != separator || GetEditText().contains(separator);
     }

@@ -22,21 +22,6 @@ TDropDownLabel::TDropDownLabel()
     setCursor(Qt::PointingHandCursor);
 }
 
-TDropDownLabel::~TDropDownLabel()
-{
-    OnClick = nullptr;
-    OnDblClick = nullptr;
-    BeforeDropDown = nullptr;
-    AfterDropDown = nullptr;
-    BeforeDropUp = nullptr;
-    AfterDropUp = nullptr;
-    OnCustomDropDown = nullptr;
-    OnAltClick = nullptr;
-    OnRightClick = nullptr;
-    OnGetGroupImageIndex = nullptr;
-    OnGetItemImageIndex = nullptr;
-}
-
 QString TDropDownLabel::Caption() const
 {
     return QString(FText).replace("&&", "&");

@@ -35,7 +35,7 @@ public:
     // The drop-down control is made when the label gets a parent: set the properties it copies (the
     // bidirectional mode, a popup's item count) before setParent.
     TDropDownLabel();
-    ~TDropDownLabel() override;
+    ~TDropDownLabel() override = default;
 
     // The caption as given; the shown text holds every "&" doubled, so none makes an accelerator.
     QString Caption() const;

@@ -1,5 +1,6 @@
 #include "querypanel/controls/dropdownlist.h"
 
+#include "rtl/stringlist.h"
 #include "rtl/strutils.h"
 
 TItemGroup* TItemGroupList::AddGroup(const QString& Name, int FirstIndex)
@@ -70,12 +71,7 @@ void TDropDownList::ValueChanged()
     }
     if (FItemIndex != -1 && FValues.value(FItemIndex) == Value())
         return;
-    int found = -1;
-    for (qsizetype i = 0; i < FValues.size() && found < 0; ++i) {
-        if (rtl::SameText(FValues[i], Value()))
-            found = int(i);
-    }
-    SetItemIndex(found);
+    SetItemIndex(rtl::StringList(FValues).IndexOfText(Value()));
 }
 
 void TDropDownList::DoDropDown()
