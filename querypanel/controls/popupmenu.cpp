@@ -58,6 +58,19 @@ bool Selectable(const TZMenuItem* Item)
     return !Item->IsLine();
 }
 
+QScreen* ScreenAt(const QPoint& At)
+{
+    QScreen* screen = QGuiApplication::screenAt(At);
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+// The position nearest to Pos at which a window of Size lies inside Area.
+QPoint KeepInside(const QPoint& Pos, const QSize& Size, const QRect& Area)
+{
+    return {std::max(Area.left(), std::min(Pos.x(), Area.right() + 1 - Size.width())),
+        std::max(Area.top(), std::min(Pos.y(), Area.bottom() + 1 - Size.height()))};
+}
+
 }  // namespace
 
 class MenuWindow;
@@ -275,12 +288,8 @@ TZMenuItem* MenuTracker::Run(const QPoint& At)
         return nullptr;
     auto* window = new MenuWindow(*this, FRoot);
     FWindows.push_back(window);
-    QScreen* screen = QGuiApplication::screenAt(At);
-    const QRect area = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
-    QPoint pos(FMenu.BiDiMode() == Qt::RightToLeft ? At.x() - window->width() : At.x(), At.y());
-    pos.setX(std::max(area.left(), std::min(pos.x(), area.right() + 1 - window->width())));
-    pos.setY(std::max(area.top(), std::min(pos.y(), area.bottom() + 1 - window->height())));
-    window->move(pos);
+    const QPoint pos(FMenu.BiDiMode() == Qt::RightToLeft ? At.x() - window->width() : At.x(), At.y());
+    window->move(KeepInside(pos, window->size(), ScreenAt(At)->availableGeometry()));
     window->show();
     if (!FDone)
         FLoop.exec();
@@ -374,16 +383,13 @@ void MenuTracker::OpenSubmenu(int Level, int Index, bool SelectFirst)
     auto* window = new MenuWindow(*this, *parent->List().Items(Index));
     FWindows.push_back(window);
     const QRect item = parent->GlobalItemRect(Index);
-    QScreen* screen = QGuiApplication::screenAt(item.center());
-    const QRect area = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
+    const QRect area = ScreenAt(item.center())->availableGeometry();
     const int after = item.right() + 1;
     const int before = item.left() - window->width();
-    int x = FMenu.BiDiMode() == Qt::RightToLeft
+    const int x = FMenu.BiDiMode() == Qt::RightToLeft
         ? (before >= area.left() ? before : after)
         : (after + window->width() <= area.right() + 1 ? after : before);
-    x = std::max(area.left(), std::min(x, area.right() + 1 - window->width()));
-    const int y = std::max(area.top(), std::min(item.top() - Frame, area.bottom() + 1 - window->height()));
-    window->move(x, y);
+    window->move(KeepInside(QPoint(x, item.top() - Frame), window->size(), area));
     if (SelectFirst)
         window->SetCurrent(window->NextSelectable(-1, 1));
     window->show();
@@ -453,8 +459,7 @@ void TZPopupMenu::Close()
 
 int TZPopupMenu::ScreenRows(const QPoint& At)
 {
-    QScreen* screen = QGuiApplication::screenAt(At);
-    const int screenHeight = (screen ? screen : QGuiApplication::primaryScreen())->geometry().height();
+    const int screenHeight = controls::ScreenAt(At)->geometry().height();
     return std::max(1, screenHeight / controls::RowHeight());
 }
 
