@@ -11,10 +11,6 @@ namespace {
 
 const char* const MessageTexts[] = {"Wrong SQL statement", "Lost bracket"};
 
-// The words that tell a comparison from an expression in brackets.
-const TZScanParams ComparisonSearch {TokenKinds({tkIdentifier, tkReserved, tkDelimiter}), QString(),
-    u"=,<>,!=,<,>,<=,>=,in,like,is,between"_s};
-
 // Keyword comparison that most tokens fail at their length, without a library call.
 bool SameWord(const QString& Text, QStringView Word)
 {
@@ -29,8 +25,15 @@ bool SameWord(const QString& Text, QStringView Word)
 
 const QString OrLink = u"or"_s;
 const QString AndLink = u"and"_s;
+// The comparison words come first: ComparisonSearch takes them from here.
+constexpr int ComparisonCount = 11;
 const QString ComparisonsAndLinks[] {u"="_s, u"<>"_s, u"!="_s, u">"_s, u"<"_s, u">="_s, u"<="_s, u"like"_s,
     u"in"_s, u"is"_s, u"between"_s, OrLink, AndLink};
+static_assert(std::size(ComparisonsAndLinks) == ComparisonCount + 2);
+
+// The words that tell a comparison from an expression in brackets.
+const TZScanParams ComparisonSearch {TokenKinds({tkIdentifier, tkReserved, tkDelimiter}), QString(),
+    QStringList(std::begin(ComparisonsAndLinks), std::begin(ComparisonsAndLinks) + ComparisonCount).join(u',')};
 
 bool IsComparisonOrLink(const QString& Word)
 {
