@@ -13,8 +13,8 @@ const QChar Backslash = '\\';
 template <typename Range>
 bool TextInRange(const QString& S, const Range& Array)
 {
-    return std::any_of(Array.begin(), Array.end(),
-                       [&](const QString& entry) { return rtl::SameText(S, entry); });
+    return std::any_of(
+        Array.begin(), Array.end(), [&](const QString& entry) { return rtl::SameText(S, entry); });
 }
 
 // Digits from the last to the first, summed in 32 bits so that long texts wrap around.
@@ -231,6 +231,22 @@ QString QuoteStr(const QString& S, QChar Q)
         result += Q;
     }
     return result + Q;
+}
+
+QString SQLStringLiteral(const QString& S)
+{
+    return QuoteIdentifier(S, u'\'', u'\'');
+}
+
+QString QuoteIdentifier(const QString& Name, QChar Q1, QChar Q2)
+{
+    QString result = Q1;
+    for (const QChar ch : Name) {
+        if (ch == Q2)
+            result += Q2;
+        result += ch;
+    }
+    return result + Q2;
 }
 
 QString UnquoteStr(const QString& S, QChar Q)

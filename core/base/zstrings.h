@@ -17,10 +17,10 @@ public:
 };
 
 // Character classes.
-bool IsWhiteSpace(QChar Ch);   // tab, line feed, carriage return, blank
+bool IsWhiteSpace(QChar Ch);  // tab, line feed, carriage return, blank
 bool IsDigitChar(QChar Ch);
 bool IsHexDigitChar(QChar Ch);
-bool IsIdentChar(QChar Ch);    // digits, A-Z, and codes 95 to 122 (_, `, a-z)
+bool IsIdentChar(QChar Ch);  // digits, A-Z, and codes 95 to 122 (_, `, a-z)
 
 // Searching, replacing, cutting.
 QString DupChar(QChar Ch, int Count);
@@ -47,7 +47,16 @@ QString JoinWithSeparator(const QString& A, const QString& B, const QString& Sep
 QString JoinPath(const QString& A, const QString& B);
 
 // Quoting and splitting.
+// The model's own text format: control characters leave the literal as #nn codes. Never SQL.
 QString QuoteStr(const QString& S, QChar Q);
+// The one SQL string literal: 'text' with inner apostrophes doubled; every other character, control
+// characters included, stays as it is. Whatever S holds, the literal ends exactly at its last
+// apostrophe.
+QString SQLStringLiteral(const QString& S);
+// The one quoted SQL identifier (table, owner, database, field or alias name): Q1 + Name + Q2, with
+// every Q2 inside Name doubled so that the name can never end the identifier early. Q1 and Q2 are the
+// model's quote symbols ('"' and '"', '[' and ']', '`' and '`').
+QString QuoteIdentifier(const QString& Name, QChar Q1, QChar Q2);
 QString UnquoteStr(const QString& S, QChar Q);
 void SplitQuoted(const QString& S, QChar Sep, QChar Q, QStringList& List);
 void SplitCommaText(const QString& S, QStringList& List);

@@ -63,6 +63,24 @@ TEST(ZStrings, QuotingAndSplitting)
     EXPECT_EQ(list, (QStringList {"a;b", "c"}));
 }
 
+// An SQL literal keeps control characters inside its quotes (a #nn code is no SQL), and no
+// character of the text can end a literal or an identifier early.
+TEST(ZStrings, SQLLiteralsAndIdentifiers)
+{
+    const Row literals[] = {{"", "''"}, {"it's", "'it''s'"}, {"a\r\nb", "'a\r\nb'"}, {"x\n", "'x\n'"},
+        {"C:\\", "'C:\\'"}, {"''", "''''''"}};
+    for (const auto& [in, expected] : literals)
+        EXPECT_EQ(SQLStringLiteral(in), expected) << in.toStdString();
+    const struct {
+        const char *Name, *Q, *Expected;
+    } names[] = {{"Order Details", "\"\"", "\"Order Details\""}, {"a\"b", "\"\"", "\"a\"\"b\""},
+        {"a]b[c", "[]", "[a]]b[c]"}, {"x`y", "``", "`x``y`"}};
+    for (const auto& row : names) {
+        const QString q = row.Q;
+        EXPECT_EQ(QuoteIdentifier(row.Name, q[0], q[1]), row.Expected) << row.Name;
+    }
+}
+
 // The name is cut at its first dot; a dot in a folder name, with either separator, stays.
 TEST(ZStrings, Paths)
 {
