@@ -33,7 +33,8 @@ static_assert(std::size(ComparisonsAndLinks) == ComparisonCount + 2);
 
 // The words that tell a comparison from an expression in brackets.
 const TZScanParams ComparisonSearch {TokenKinds({tkIdentifier, tkReserved, tkDelimiter}), QString(),
-    QStringList(std::begin(ComparisonsAndLinks), std::begin(ComparisonsAndLinks) + ComparisonCount).join(u',')};
+    QStringList(std::begin(ComparisonsAndLinks), std::begin(ComparisonsAndLinks) + ComparisonCount)
+        .join(u',')};
 
 bool IsComparisonOrLink(const QString& Word)
 {
@@ -309,32 +310,46 @@ QString TZSQLParser::ReadDottedName(bool KeepQuotes)
 void TZSQLParser::ParseFrom()
 {
     Expect(u"from");
+    int open = 0;
     for (;;) {
-        ReadTable();
+        ReadTable(open);
         if (!At(u","))
-            return;
+            break;
         FScanner.Next();
+    }
+    if (open > 0)
+        Error(Message::LostBracket);
+}
+
+// Open counts the brackets of the FROM clause that are not closed yet.
+void TZSQLParser::CloseBrackets(int& Open)
+{
+    for (; At(u")"); FScanner.Next()) {
+        if (Open == 0)
+            Error(Message::LostBracket);
+        --Open;
     }
 }
 
-void TZSQLParser::ReadTable()
+void TZSQLParser::ReadTable(int& Open)
 {
-    while (At(u"("))
-        FScanner.Next();
+    for (; At(u"("); FScanner.Next())
+        ++Open;
     auto* table = new TSQLTable;
     FResult.Tables().Add(table);
     table->SetName(ReadDottedName(false));
-    while (At(u")"))
-        FScanner.Next();
+    CloseBrackets(Open);
     // At the end of the text there is no alias to read.
     if (Ended() || At(u",") || At(u"where") || At(u"group") || At(u"order"))
         return;
-    if (!AtJoinWord())
+    if (!AtJoinWord()) {
         table->SetAlias(ReadName(false));
-    ReadJoins();
+        CloseBrackets(Open);
+    }
+    ReadJoins(Open);
 }
 
-void TZSQLParser::ReadJoins()
+void TZSQLParser::ReadJoins(int& Open)
 {
     while (AtJoinWord()) {
         if (At(u"left") || At(u"right") || At(u"full")) {
@@ -354,8 +369,7 @@ void TZSQLParser::ReadJoins()
         TSQLBracket scratch(nullptr);
         ReadOr(&scratch);
         FResult.Tables().Add(table.release());
-        while (At(u")"))
-            FScanner.Next();
+        CloseBrackets(Open);
     }
 }
 
@@ -449,7 +463,7 @@ bool TZSQLParser::EndsOperand(bool Left) const
 {
     const TZTokenKind kind = FScanner.GetTokenKind();
     const QString& word = FScanner.GetTokenLower();
-    return kind == tkReserved || SameWord(word, u";")
+    return kind == tkReserved || Ended()
         || ((kind == tkIdentifier || kind == tkDelimiter) && IsComparisonOrLink(word))
         || (Left && kind == tkIdentifier && SameWord(word, u"not"));
 }

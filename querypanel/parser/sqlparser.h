@@ -200,8 +200,9 @@ private:
     QString ReadExpression();
     QString ReadName(bool KeepQuotes);
     QString ReadDottedName(bool KeepQuotes);
-    void ReadTable();
-    void ReadJoins();
+    void ReadTable(int& Open);
+    void ReadJoins(int& Open);
+    void CloseBrackets(int& Open);
     TSQLConditionNode* ReadLinked(TSQLBracket* Parent, const QString& Link, ReadMethod ReadItem);
     TSQLConditionNode* ReadOr(TSQLBracket* Parent);
     TSQLConditionNode* ReadAnd(TSQLBracket* Parent);

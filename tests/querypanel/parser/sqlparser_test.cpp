@@ -115,6 +115,8 @@ TEST(SQLParser, FromTables)
         {"from \"Order Details\" od right join p q on (od.id = q.id) full join r on r.a = q.a",
             {"Order Details:od", "p:q", "r:r"}},
         {"from t;", {"t:t"}},
+        {"from (a, b c)", {"a:a", "b:c"}},
+        {"from ((a join b on a.k = b.k)) where x = 1", {"a:a", "b:b"}},
     };
     for (const auto& row : rows) {
         const Parsed p = Parse("select * " + row.From);
@@ -152,6 +154,9 @@ TEST(SQLParser, WhereTrees)
         {"x is not null", "[x is not null]"},
         {"p = 'C:\\temp' -- a comment", "[p = 'C:\\temp']"},
         {"s = 'it''s'", "[s = 'it''s']"},
+        // A literal reading like a delimiter or a link word used to end the operand.
+        {"s = ';' and t in (';', 'or')", "and[s = ';', t in (';', 'or')]"},
+        {"';' = s", "[';' = s]"},
     };
     for (const auto& row : rows) {
         const Parsed p = Parse("select * from t where " + row.Where);
@@ -214,6 +219,11 @@ TEST(SQLParser, Errors)
         {"select count(x from t", lost + "0"},
         {"select a from t where x in (1, 2", lost + "0"},
         {"select a from t where not (a = 1 or b = 2", lost + "0"},
+        // Brackets of the FROM clause used to be skipped without pairing.
+        {"select a from (t", lost + "0"},
+        {"select a from ((a inner join b on a.k = b.k)\nwhere a.x = 1", lost + "1"},
+        {"select a from t)", lost + "0"},
+        {"select a from (a inner join b on a.k = b.k)) where a.x = 1", lost + "0"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(ParseError(row.Sql), row.Message) << row.Sql.toStdString();
