@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/base/latticeerror.h"
+
+// Failures of the query panel and its query; the codes and their messages are in one table.
+enum TQueryPanelErrorCode {
+    qpeNotEnoughInfo = 1,
+    qpeWrongLink,
+    qpeNoDbStruct,
+    qpeInvalidFilterTitle,
+    qpeInvalidStringFormat,
+    qpeBadValue,
+    qpeValueRequired,
+    qpeNotBuilt,
+    qpeIncompleteCondition,
+    qpeMixedAggregates,
+    qpeNestedAggregate,
+    qpeJoinNotWritable,
+    qpeLastCode = qpeJoinNotWritable
+};
+
+class EZQueryPanelError : public EZLatticeError {
+public:
+    using EZLatticeError::EZLatticeError;
+
+    // The error of that code with its message formatted with Args.
+    template <typename... Args>
+    static EZQueryPanelError Create(TQueryPanelErrorCode Code, const Args&... args)
+    {
+        return EZQueryPanelError(Code, rtl::Format(CodeMessage(Code), args...));
+    }
+    static QString CodeMessage(TQueryPanelErrorCode Code);
+};

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "core/base/fieldtypes.h"
+#include "querypanel/query/querynodes.h"
+#include "querypanel/query/resultfields.h"
+#include "querypanel/query/resulttables.h"
+#include "querypanel/query/sqloptions.h"
+#include "querypanel/query/sqlparams.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The query as data, owned by its panel: result fields, the tables of FROM, the parameters and the
+// clauses of the last build, assembled into one SELECT statement.
+class TQueryResult {
+public:
+    explicit TQueryResult(TQueryOwner* Panel);
+    TQueryResult(const TQueryResult&) = delete;
+    TQueryResult& operator=(const TQueryResult&) = delete;
+
+    TQueryOwner* Panel() const { return FPanel; }
+    TRFieldList& ResultFields() { return FResultFields; }
+    const TRFieldList& ResultFields() const { return FResultFields; }
+    // Copies the fields.
+    void SetResultFields(const TRFieldList& Value) { FResultFields.Assign(Value); }
+    const TRTableList& ResultTables() const { return FResultTables; }
+    TRTableList& ResultTables() { return FResultTables; }
+    TSQLOptions SQLOptions() const { return FSQLOptions; }
+    void SetSQLOptions(TSQLOptions Value);
+    TSQLSyntax SQLSyntax() const { return FSQLSyntax; }
+    void SetSQLSyntax(TSQLSyntax Value) { FSQLSyntax = Value; }
+
+    // Parameters; every change but a count tells the panel ParamListChanged.
+    const TSQLParamList& Params() const { return FParams; }
+    int GetParamCount() const { return FParams.Count(); }
+    TSQLParam* AddParam(TConditionNode* Condition, int ValueIndex);
+    void DeleteCondParams(const TConditionNode* Condition);
+    void ClearParams();
+    // Takes Param out of the list without freeing it: the caller owns it afterwards.
+    void RemoveParam(TSQLParam* Param);
+    // A sub-query's parameter names continue those of its parent's query.
+    int ParamNumberBase() const { return FParamNumberBase; }
+    void SetParamNumberBase(int Value) { FParamNumberBase = Value; }
+
+    // Fills tables and clauses from the result fields and the panel's condition tree.
+    void BuildQuery();
+    // The statement of the last build, one clause part a line; rewritten by every call.
+    const QStringList& GetSQL();
+    QString GetSelectClause();
+    const QStringList& GetFromClause();
+    bool GetJoinConditions(QStringList& Lines) const;
+    QString BracketCondition(const QString& Text) const;
+    void AddWhereCondition(const QString& Text);
+    void AddHavingCondition(const QString& Text);
+    void UpdateDBStruct();
+
+    // Value Index of Condition as it goes into SQL; a value that does not fit its type raises
+    // EZQueryPanelError naming the field.
+    QString GetSQLValue(const TConditionNode* Condition, int Index) const;
+    // The panel's default date conversion (its FormatSQLValue may be overridden).
+    QString FormatSQLValue(TFieldType Type, const QString& Value, bool ToSQL) const;
+    static QString FormatSQLNumber(TFieldType Type, const QString& Value);
+
+    const QString& OrderByText() const { return FOrderBy; }
+    const QString& GroupByText() const { return FGroupBy; }
+    const QString& HavingText() const { return FHaving; }
+    const QStringList& WhereLines() const { return FWhere; }
+
+private:
+    enum class TPass : uint8_t { Where, Having };
+    struct TPiece;
+    class TConditionWriter;
+
+    TZCustomDBStructure* DbStruct() const { return FPanel->DbStruct(); }
+    void BuildOrderAndGroup();
+    void AddTableWithPath(TDSTable* Table);
+    QString ConditionText(TConditionNode* Condition, int RowNo);
+    void CheckJoinsWritable() const;
+
+    TQueryOwner* FPanel;
+    TRFieldList FResultFields;
+    TRTableList FResultTables;
+    TSQLParamList FParams;
+    int FParamNumberBase = 0;
+    TSQLOptions FSQLOptions = DefaultSQLOptions;
+    TSQLSyntax FSQLSyntax = ssSQL2;
+    QStringList FFromLines;
+    QStringList FWhere;
+    QStringList FSQLLines;
+    QString FOrderBy;
+    QString FGroupBy;
+    QString FHaving;
+    bool FOldStyleJoins = false;
+};
+
+// The text a placeholder of Template stands in: the whole string literal it lies in, quotes
+// included, or the placeholder itself outside literals; empty when Template lacks it.
+QString FindQuotedSpan(const QString& Template, const QString& Placeholder);
+
+// 0 for an empty text, else the float in the locale's form.
+double StrToFloatOrZero(const QString& Text);
+// Whether any character code is 128 or above.
+bool HasNonASCII(const QString& Text);
