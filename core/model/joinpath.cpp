@@ -46,7 +46,7 @@ void ParseExprTables(
     rtl::StringList lines;
     lines.SetText(Expr);
     TZScanner scanner;
-    scanner.SetSyntax(3);
+    scanner.SetSQLText();
     scanner.SetLines(lines);
     scanner.Start();
     for (; !scanner.Eof(); scanner.Next()) {

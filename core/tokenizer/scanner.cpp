@@ -170,6 +170,13 @@ void TZScanner::SetSyntax(int N)
     UpdateDelimiterTables();
 }
 
+void TZScanner::SetSQLText()
+{
+    SetSyntax(3);
+    SetEscapeChar(QChar());
+    SetLineComment(QStringLiteral("--"));
+}
+
 void TZScanner::SetLineComment(const QString& Text)
 {
     FLineComment = Text;

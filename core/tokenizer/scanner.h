@@ -88,8 +88,10 @@ public:
     QChar CharQuote() const { return FCharQuote; }
     QChar EscapeChar() const { return FEscapeChar; }
     const QString& LineComment() const { return FLineComment; }
-    // Standard SQL text is read in syntax 3 with no escape character (a null QChar) and "--" as
-    // the line comment; SetSyntax puts back the syntax's own values.
+    // Every SQL text of the system (expressions, conditions, statements) is read this way: syntax 3
+    // with doubled apostrophes, no escape character and "--" as the line comment. SetSyntax puts
+    // back the syntax's own values.
+    void SetSQLText();
     void SetEscapeChar(QChar Ch) { FEscapeChar = Ch; }
     void SetLineComment(const QString& Text);
     // Block comment pairs as comma text of "begin-end" items, for example "(*-*),{-}".

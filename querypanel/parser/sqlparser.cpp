@@ -159,10 +159,7 @@ void TZParserResult::UnwrapRoot()
 TZSQLParser::TZSQLParser()
 {
     static_assert(std::size(MessageTexts) == int(Message::Count));
-    FScanner.SetSyntax(3);
-    // SQL text: a backslash is an ordinary character and "--" starts a comment.
-    FScanner.SetEscapeChar(QChar());
-    FScanner.SetLineComment(u"--"_s);
+    FScanner.SetSQLText();
     FScanner.SetReservedWords(
         {u"select"_s, u"from"_s, u"join"_s, u"where"_s, u"order"_s, u"group"_s, u"by"_s});
 }

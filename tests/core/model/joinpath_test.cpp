@@ -85,7 +85,9 @@ TEST_F(JoinPathTest, DenselyLinkedModelIsSearchedQuickly)
 }
 
 // References are found by alias, then by name, ignoring case; a prefix that names no table, and
-// text inside quotes, are no reference. Found tables are added to what the lists hold.
+// text inside quotes or comments, are no reference. Expressions are SQL: a backslash in a literal is
+// an ordinary character, so it neither ends the scan nor hides what follows the literal. Found
+// tables are added to what the lists hold.
 TEST_F(JoinPathTest, ExpressionScanFindsAliasesThenNames)
 {
     TDSTable* orders = T("Orders");
@@ -101,6 +103,8 @@ TEST_F(JoinPathTest, ExpressionScanFindsAliasesThenNames)
         {"Orders.Total + items.Count", {orders, items}, {"Orders.Total", "items.Count"}},
         {"sum(x.Price)\n - O.Tax", {orders}, {"O.Tax"}},
         {"'o.Price'", {}, {}},
+        {"'C:\\' and Items.ID = 1", {items}, {"Items.ID"}},
+        {"x like '%\\9%' -- o.Note\n or o.Qty = 'it''s'", {orders}, {"o.Qty"}},
     };
     for (const auto& c : cases) {
         TDSTableList tables {items};

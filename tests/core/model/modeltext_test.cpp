@@ -289,6 +289,17 @@ TEST_F(ModelTextTest, DamagedTextLeavesTheModelAsItWas)
     EXPECT_EQ(info.ReceivedInfo, QStringList());
 }
 
+// Conditions and virtual fields hold SQL: a backslash in one of their literals must not make the
+// whole model unreadable.
+TEST_F(ModelTextTest, SQLWithBackslashesReads)
+{
+    Load("[Main]\nVersion=3.5\nTableCount=1\nFieldCount=1\nCondCount=1\n[Table:1]\nName=Customers\n"
+         "[Field:1]\nKind=zfkVirtual\nFieldExpr=replace(Customers.Path, '\\', '/')\n"
+         "[Cond:1]\nID=1\nSQLExpr=Customers.Code like '%\\9%'\n");
+    EXPECT_EQ(Aliases(model.Fields()[0]->Tables()), QStringList({"Customers"}));
+    EXPECT_EQ(Aliases(model.Conditions()[0]->Tables()), QStringList({"Customers"}));
+}
+
 TEST_F(ModelTextTest, FileErrorsNameTheFile)
 {
     const QString missing = dir.filePath("missing.dbs");

@@ -296,9 +296,7 @@ TEST(Scanner, MalformedInputEndsInDefinedTokens)
 TEST(Scanner, StandardSqlStringsAndComments)
 {
     TZScanner scanner;
-    scanner.SetSyntax(3);
-    scanner.SetEscapeChar(QChar());
-    scanner.SetLineComment("--");
+    scanner.SetSQLText();
     scanner.SetLines({"'C:\\temp' a//b -- note", "'it''s'"});
     EXPECT_EQ(Tokens(scanner), (QStringList {"5:C:\\temp", "1:a", "3://", "1:b", "5:it's"}));
     scanner.SetSyntax(2);
