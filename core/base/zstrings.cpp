@@ -29,6 +29,21 @@ int DigitsToInt(const QString& S, quint32 Base, int (*DigitValue)(QChar))
     return int(result);
 }
 
+// Open + S + Close with every Close inside S doubled: the only way SQL lets a quoted text hold its
+// own closing quote.
+QString Enclosed(const QString& S, QChar Open, QChar Close)
+{
+    QString result;
+    result.reserve(S.size() + 2);
+    result += Open;
+    for (const QChar ch : S) {
+        if (ch == Close)
+            result += Close;
+        result += ch;
+    }
+    return result + Close;
+}
+
 }  // namespace
 
 bool IsWhiteSpace(QChar Ch)
@@ -235,18 +250,12 @@ QString QuoteStr(const QString& S, QChar Q)
 
 QString SQLStringLiteral(const QString& S)
 {
-    return QuoteIdentifier(S, u'\'', u'\'');
+    return Enclosed(S, u'\'', u'\'');
 }
 
 QString QuoteIdentifier(const QString& Name, QChar Q1, QChar Q2)
 {
-    QString result = Q1;
-    for (const QChar ch : Name) {
-        if (ch == Q2)
-            result += Q2;
-        result += ch;
-    }
-    return result + Q2;
+    return Enclosed(Name, Q1, Q2);
 }
 
 QString UnquoteStr(const QString& S, QChar Q)

@@ -47,7 +47,8 @@ QString JoinWithSeparator(const QString& A, const QString& B, const QString& Sep
 QString JoinPath(const QString& A, const QString& B);
 
 // Quoting and splitting.
-// The model's own text format: control characters leave the literal as #nn codes. Never SQL.
+// A Pascal-style literal: control characters leave the quotes as #nn codes. No SQL server reads
+// that form; SQL literals come from SQLStringLiteral.
 QString QuoteStr(const QString& S, QChar Q);
 // The one SQL string literal: 'text' with inner apostrophes doubled; every other character, control
 // characters included, stays as it is. Whatever S holds, the literal ends exactly at its last

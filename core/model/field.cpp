@@ -200,7 +200,7 @@ QString TDSField::GetSQLExpr() const
 
 QString TDSField::QuoteValue(const QString& Text) const
 {
-    return FStructure->QuotedTypes().Contains(FFieldType) ? QuoteStr(Text, u'\'') : Text;
+    return FStructure->QuotedTypes().Contains(FFieldType) ? SQLStringLiteral(Text) : Text;
 }
 
 bool TDSField::IsAggregate() const

@@ -53,6 +53,20 @@ TEST_F(FieldTest, SQLPiecesOfDataAndVirtualFields)
     EXPECT_EQ(Add(zfkData, "Loose")->GetFullName(), "Loose");
 }
 
+// A value of a quoted type becomes one SQL literal: control characters stay inside the quotes,
+// as a #nn code outside them is no SQL; other types take the text as it is.
+TEST_F(FieldTest, ValuesOfQuotedTypesBecomeSQLLiterals)
+{
+    TDSField* field = Add(zfkData, "Note", orders);
+    field->SetFieldType(ftString);
+    const std::pair<const char*, const char*> rows[]
+        = {{"it's", "'it''s'"}, {"a\r\nb", "'a\r\nb'"}, {"end\n", "'end\n'"}, {"C:\\", "'C:\\'"}};
+    for (const auto& [text, expected] : rows)
+        EXPECT_EQ(field->QuoteValue(text), expected) << text;
+    field->SetFieldType(ftInteger);
+    EXPECT_EQ(field->QuoteValue("12"), "12");
+}
+
 // A plain search for an aggregate's name with "(": it matches inside a longer name and misses a
 // blank before the parenthesis, and a column named like a function does not count.
 TEST_F(FieldTest, IsAggregateLooksForFunctionCalls)
