@@ -124,7 +124,7 @@ bool TDropDownCustomEdit::eventFilter(QObject* Watched, QEvent* Event)
         }
         break;
     case QEvent::FocusOut:
-        if (Watched == editor && EndsEditing(Event))
+        if (Watched == editor && EndsEditing(Event) && !editor->isHidden())
             EditExit();
         break;
     case QEvent::MouseButtonDblClick:
@@ -197,8 +197,13 @@ void TDropDownCustomEdit::DoDropDown()
 
 void TDropDownCustomEdit::HideDropDownControl()
 {
-    if (QWidget* editor = GetEditControl())
+    if (QWidget* editor = GetEditControl()) {
+        // A hidden widget may keep the focus (the picker moves it between its own fields instead
+        // of passing it on), and keys typed then would edit the invisible editor.
+        if (editor->hasFocus() && parentWidget())
+            parentWidget()->setFocus(Qt::OtherFocusReason);
         editor->hide();
+    }
     show();
 }
 
@@ -263,7 +268,7 @@ void TDropDownEdit::CreateDropDownControl()
 
 void TDropDownEdit::AcceptValue()
 {
-    if (FEditor && !FEditor->isHidden())
+    if (GetDropDownVisible())
         SetValue(FEditor->text());
 }
 
@@ -306,9 +311,10 @@ void TDropDownMaskEdit::CreateDropDownControl()
 
 void TDropDownMaskEdit::AcceptValue()
 {
+    if (!GetDropDownVisible())
+        return;
     FEditor->ValidateEdit();
-    if (!FEditor->isHidden())
-        SetValue(FUseFormattedValue ? FEditor->EditText() : FEditor->Text());
+    SetValue(FUseFormattedValue ? FEditor->EditText() : FEditor->Text());
     SetCaption(FEditor->EditText());
 }
 
@@ -431,7 +437,7 @@ void TDropDownDateTimeEdit::SetEditText(const QString& Text)
 void TDropDownDateTimeEdit::AcceptValue()
 {
     const QString text = GetEditText();
-    if (text == Value())
+    if (!GetDropDownVisible() || text == Value())
         return;
     SetValue(text);
     SetCaption(text);

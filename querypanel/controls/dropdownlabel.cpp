@@ -86,8 +86,9 @@ void TDropDownLabel::DropDown()
 
 void TDropDownLabel::CloseUp(bool Accept)
 {
-    // Hiding a focused editor reports a focus loss, which would close up a second time.
-    if (FClosingUp)
+    // Once per drop-down: hiding a focused editor, or a handler moving the focus, reports a focus
+    // loss that would otherwise close up again and accept what was discarded.
+    if (FClosingUp || !FDropped)
         return;
     QPointer<TDropDownLabel> self(this);
     FClosingUp = true;

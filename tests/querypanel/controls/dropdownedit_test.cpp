@@ -93,6 +93,93 @@ TEST_F(EditFixture, AHandlerMayFreeTheLabelOnEnter)
     EXPECT_TRUE(label.isNull());
 }
 
+// Guards against a hidden editor keeping the keyboard focus: the next focus change (here the
+// AfterDropUp handler taking it, as a query panel row does) closed up a second time and accepted
+// what Esc had discarded, and keys typed afterwards edited the invisible editor. The picker keeps
+// the focus on hiding as it steps between its own fields; the line editors do when nothing else can
+// take it.
+TEST(DropDownEditors, ClosingUpOnceGivesTheFocusBackAndAHiddenEditorNeverAccepts)
+{
+    const struct {
+        const char* Name;
+        std::function<TDropDownCustomEdit*()> Make;
+        QString Value;
+        std::function<void(QWidget* Editor)> Change;
+    } editors[] = {
+        {"line", [] { return new TDropDownEdit; }, "old",
+            [](QWidget* Editor) { QTest::keyClicks(Editor, "new"); }},
+        {"mask",
+            [] {
+                auto* label = new TDropDownMaskEdit;
+                label->SetEditMask("00000;0;_");
+                return label;
+            },
+            "12345", [](QWidget* Editor) { QTest::keyClicks(Editor, "9"); }},
+        {"date",
+            [] {
+                auto* label = new TDropDownDateTimeEdit;
+                label->SetKind(ekDate);
+                return label;
+            },
+            "05.03.2024",
+            [](QWidget* Editor) { static_cast<QDateTimeEdit*>(Editor)->setDate(QDate(2030, 1, 1)); }},
+        {"time", [] { return new TDropDownDateTimeEdit; }, "10:20:30",
+            [](QWidget* Editor) { static_cast<QDateTimeEdit*>(Editor)->setTime(QTime(11, 0, 0)); }},
+    };
+    rtl::FormatSettingsScope scope;
+    rtl::formatSettings().ShortDateFormat = "dd.mm.yyyy";
+    rtl::formatSettings().DateSeparator = '.';
+    rtl::formatSettings().LongTimeFormat = "hh:nn:ss";
+    for (const auto& e : editors) {
+        for (const bool handlerTakesFocus : {true, false}) {
+            for (const bool otherTakesFocus : {true, false}) {
+                const std::string name = std::string(e.Name)
+                    + (handlerTakesFocus ? " focus-taking handler" : "")
+                    + (otherTakesFocus ? "" : " nothing else focusable");
+                HostWindow host;
+                if (!otherTakesFocus)
+                    host.Other->setFocusPolicy(Qt::NoFocus);
+                TDropDownCustomEdit* label = e.Make();
+                label->SetValue(e.Value);
+                host.PlaceLabel(label, {20, 40});
+                const auto record = label->AfterDropUp;
+                label->AfterDropUp = [&](TDropDownLabel* Sender, bool Accepted) {
+                    record(Sender, Accepted);
+                    if (handlerTakesFocus)
+                        Sender->parentWidget()->setFocus();
+                };
+                auto typeAfterwards = [&] {
+                    if (QWidget* focused = QApplication::focusWidget())
+                        QTest::keyClicks(focused, "7");
+                    host.Other->setFocus();
+                    host.Window.setFocus();
+                };
+
+                Click(label);
+                QWidget* editor = QApplication::focusWidget();
+                ASSERT_TRUE(editor && editor != &host.Window) << name;
+                e.Change(editor);
+                QTest::keyClick(editor, Qt::Key_Escape);
+                EXPECT_TRUE(editor->isHidden()) << name;
+                EXPECT_FALSE(editor->hasFocus()) << name;
+                typeAfterwards();
+                EXPECT_EQ(label->Value(), e.Value) << name;
+                EXPECT_EQ(host.Closes, QStringList {"Discarded"}) << name;
+
+                Click(label);
+                ASSERT_EQ(QApplication::focusWidget(), editor) << name;
+                QTest::keyClick(editor, Qt::Key_Return);
+                const QString accepted = label->Value();
+                EXPECT_FALSE(editor->hasFocus()) << name;
+                typeAfterwards();
+                EXPECT_EQ(label->Value(), accepted) << name;
+                EXPECT_FALSE(label->Dropped()) << name;
+                EXPECT_EQ(host.Closes, QStringList({"Discarded", "Accepted"})) << name;
+            }
+        }
+    }
+}
+
 TEST(DropDownDateTimeEdit, DateFormatHasNumericMonthsAndFourDigitYears)
 {
     const std::pair<const char*, const char*> cases[] = {
