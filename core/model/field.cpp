@@ -186,7 +186,7 @@ QString TDSField::GetQuotedName() const
     if (!FQuoted)
         return FFieldExpr;
     const TSQLFormats& formats = FStructure->SQLFormats();
-    return formats.QuoteSymbol1() + FFieldExpr + formats.QuoteSymbol2();
+    return QuoteIdentifier(FFieldExpr, formats.QuoteSymbol1(), formats.QuoteSymbol2());
 }
 
 QString TDSField::GetSQLExpr() const
@@ -203,12 +203,17 @@ QString TDSField::QuoteValue(const QString& Text) const
     return FStructure->QuotedTypes().Contains(FFieldType) ? SQLStringLiteral(Text) : Text;
 }
 
-bool TDSField::IsAggregate() const
+bool IsAggregateExpr(const QString& Expr)
 {
     static const char* const functions[] = {"sum(", "count(", "max(", "min(", "avg(", "list("};
-    const QString expr = rtl::LowerCase(GetSQLExpr());
+    const QString expr = rtl::LowerCase(Expr);
     return std::any_of(std::begin(functions), std::end(functions),
         [&expr](const char* f) { return expr.contains(QLatin1String(f)); });
+}
+
+bool TDSField::IsAggregate() const
+{
+    return IsAggregateExpr(GetSQLExpr());
 }
 
 TDSField* TDSFieldList::GetItem(int Index) const

@@ -89,7 +89,7 @@ QString TDSTable::GetSQLName() const
     const TDMOptions& options = FStructure->DMOptions();
     // A name that comes with its own double quotes is taken as it is, whatever the quote symbols.
     QString result = FQuoted && !FName.isEmpty() && FName[0] != u'"'
-        ? formats.QuoteSymbol1() + FName + formats.QuoteSymbol2()
+        ? QuoteIdentifier(FName, formats.QuoteSymbol1(), formats.QuoteSymbol2())
         : FName;
     if (options.MultiDB() && !FDBName.isEmpty() && FDBName != options.DefaultDatabase())
         result = GetFullTableName(result);
@@ -194,8 +194,6 @@ QString TDSLink::GetJoinCondition(int Mode) const
     if (FFldName2.size() != count || FOperators.size() != count)
         throw EZDBStructError::Create(dseUnevenLink, GetCaption());
     const TSQLFormats& formats = FTable1->Structure()->SQLFormats();
-    const QString q1 = FQuoteFields ? QString(formats.QuoteSymbol1()) : QString();
-    const QString q2 = FQuoteFields ? QString(formats.QuoteSymbol2()) : QString();
     const QString marker = QStringLiteral(" (+) ");
     const QString marker1 = Mode == 2 && FLinkType == ltRight ? marker : QString();
     const QString marker2 = Mode == 2 && FLinkType == ltLeft ? marker : QString();
@@ -203,7 +201,9 @@ QString TDSLink::GetJoinCondition(int Mode) const
         if (Name.startsWith(QStringLiteral("val:")))
             return Name.mid(4);
         const QString field = Name.startsWith(QStringLiteral("fld:")) ? Name.mid(4) : Name;
-        return Table->Alias() + u'.' + q1 + field + q2 + Marker;
+        const QString name
+            = FQuoteFields ? QuoteIdentifier(field, formats.QuoteSymbol1(), formats.QuoteSymbol2()) : field;
+        return Table->Alias() + u'.' + name + Marker;
     };
     QStringList pairs;
     for (qsizetype i = 0; i < count; ++i) {

@@ -40,8 +40,8 @@ TEST_F(FieldTest, SwitchedOnFieldGetsTheOperatorsOfItsType)
     EXPECT_EQ(names, QStringList({"Equal", "NotEqual", "IsNull", "InList", "NotInList"}));
 }
 
-// Names with blanks are quoted and qualified by the alias; a data field without a table is named
-// by itself instead of failing.
+// Names with blanks are quoted and qualified by the alias, a closing quote symbol inside doubled; a
+// data field without a table is named by itself instead of failing.
 TEST_F(FieldTest, SQLPiecesOfDataAndVirtualFields)
 {
     TDSField* data = Add(zfkData, "Ship Name", orders);
@@ -51,6 +51,14 @@ TEST_F(FieldTest, SQLPiecesOfDataAndVirtualFields)
     EXPECT_EQ(data->GetSQLExpr(), "\"Ship Name\"");
     EXPECT_EQ(Add(zfkVirtual, "sum(o.Freight)")->GetSQLExpr(), "sum(o.Freight)");
     EXPECT_EQ(Add(zfkData, "Loose")->GetFullName(), "Loose");
+    TSQLFormats formats;
+    formats.SetQuoteSymbol1(u'[');
+    formats.SetQuoteSymbol2(u']');
+    model.SetSQLFormats(formats);
+    orders->SetAlias("o");
+    TDSField* odd = Add(zfkData, "a]b", orders);
+    odd->SetQuoted(true);
+    EXPECT_EQ(odd->GetSQLExpr(), "o.[a]]b]");
 }
 
 // A value of a quoted type becomes one SQL literal: control characters stay inside the quotes,

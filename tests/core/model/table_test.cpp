@@ -23,7 +23,8 @@ TEST_F(TableTest, NameGivesAnEmptyAliasWithoutBlanks)
 }
 
 // The alias is written when it differs from the name (in case too); the database only in a
-// multi-database model and when it is not the default one.
+// multi-database model and when it is not the default one. A closing quote symbol in a quoted name
+// is doubled, or the name would end early and the rest run as SQL.
 TEST_F(TableTest, SQLNameFollowsQuotingDatabaseAliasAndHints)
 {
     const struct {
@@ -46,6 +47,8 @@ TEST_F(TableTest, SQLNameFollowsQuotingDatabaseAliasAndHints)
         {"T", "T", false, "main", true, "DB.OWNER.TABLE", "", "T"},
         {"T", "T", false, "sales", false, "DB.OWNER.TABLE", "", "T"},
         {"T", "T", true, "sales", true, "TABLE@DB", "", "[T]@sales"},
+        {"a]b", "A", true, "", false, "DB.OWNER.TABLE", "", "[a]]b] A"},
+        {"x]", "x]", true, "sales", true, "DB.TABLE", "", "sales.[x]]]"},
     };
     TSQLFormats formats;
     formats.SetQuoteSymbol1(u'[');
@@ -100,7 +103,8 @@ TEST_F(TableTest, JoinConditionInBothModes)
     }
 }
 
-// "val:" operands are constants and are never qualified or quoted; "fld:" is only a prefix. A
+// "val:" operands are constants and are never qualified or quoted; "fld:" is only a prefix; a quote
+// symbol inside a quoted operand is doubled. A
 // hand-edited model file can hold a link whose lists differ in length: a clear error, no crash.
 TEST_F(TableTest, JoinOperandsTakeValuesFieldPrefixesAndQuotes)
 {
@@ -112,6 +116,11 @@ TEST_F(TableTest, JoinOperandsTakeValuesFieldPrefixesAndQuotes)
     link->SetQuoteFields(true);
     EXPECT_EQ(
         link->GetJoinCondition(1), "(5=B.\"Qty\") and (A.\"Code\"<>B.\"Code\") and (A.\"Kind\">=B.\"Kind\")");
+    link->SetFields1({"a\"b"});
+    link->SetFields2({"c\"\""});
+    link->SetOperators({"="});
+    EXPECT_EQ(link->GetJoinCondition(1), "(A.\"a\"\"b\"=B.\"c\"\"\"\"\")");
+    link->SetFields1({"val:5", "fld:Code", "Kind"});
     link->SetFields2({"Qty", "Code"});
     EXPECT_EQ(StructError([&] { link->GetJoinCondition(1); }),
         TStructError(
