@@ -30,8 +30,9 @@ const char* const ErrorMessages[] = {
     "No data model editor is available",
     "Error in section %s: %s",
     "The text holds no data model",
+    "The value %s of parameter %s is neither a number nor an SQL string literal",
 };
-static_assert(std::size(ErrorMessages) == dseNoModel, "one message per error code");
+static_assert(std::size(ErrorMessages) == dseBadParamValue, "one message per error code");
 
 TZCustomDBStructure::TDataModelEditor& RegisteredEditor()
 {

@@ -35,6 +35,7 @@ enum TDBStructErrorCode {
     dseNoEditor,
     dseBadSection,
     dseNoModel,
+    dseBadParamValue,
 };
 
 class EZDBStructError : public EZLatticeError {

@@ -78,7 +78,10 @@ public:
     // On runs the query through the model's database information.
     void SetActive(bool On);
 
+    // Whether the SQL text holds the parameter Name as a whole name outside literals and comments.
     bool HasParam(const QString& Name) const;
+    // The SQL text with each parameter of Params replaced by its value, which must be one SQL
+    // literal or a number (no value at all gives NULL); others raise EZDBStructError.
     QString GetSQLText() const;
     // Runs the query again with the current parameters.
     void Refresh() override;

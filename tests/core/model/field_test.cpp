@@ -113,15 +113,48 @@ protected:
     TDSSQLEditor editor {&model};
 };
 
-// Parameters replace their text in list order, so an earlier "Name" takes ":NameX"; names are
-// case-sensitive and a line without a name is skipped.
-TEST_F(SQLEditorTest, ParametersAreSubstitutedInOrder)
+// A parameter is a whole name after a colon in the query text itself: never inside a literal or a
+// comment, never the first letters of a longer name; the longest name wins, names may hold blanks.
+TEST_F(SQLEditorTest, ParametersReplaceWholeNamesOutsideLiteralsAndComments)
 {
-    editor.SQL() = QStringList {"select Name from T", "where ID = :Name or Code = :NameX or X = :Other"};
-    editor.SetParams({"Name=1", "NameX=2", "=3", "junk"});
+    const QStringList params {"Name=1", "NameX=2", "Order='x'", "Order Date='1/2/1998'", "=3", "junk"};
+    const std::pair<QStringList, const char*> rows[] = {
+        {{"where ID = :Name or Code = :NameX or X = :Other"}, "where ID = 1 or Code = 2 or X = :Other\r\n"},
+        {{"where a = ':Name' -- :Name", "and b = :Name /* :Name */"},
+            "where a = ':Name' -- :Name\r\nand b = 1 /* :Name */\r\n"},
+        {{"where d = :Order Date and o = :Order and n = :name"},
+            "where d = '1/2/1998' and o = 'x' and n = :name\r\n"},
+        {{"where a = 'it''s :Name' and b=:Name"}, "where a = 'it''s :Name' and b=1\r\n"},
+    };
+    editor.SetParams(params);
+    for (const auto& [sql, expected] : rows) {
+        editor.SQL() = sql;
+        EXPECT_EQ(editor.GetSQLText(), expected) << sql.join('|').toStdString();
+    }
+    editor.SQL() = QStringList {"select x from T where c = ':Name' or d = :NameX -- :Other"};
     EXPECT_TRUE(editor.HasParam("NameX"));
-    EXPECT_FALSE(editor.HasParam("name"));
-    EXPECT_EQ(editor.GetSQLText(), "select Name from T\r\nwhere ID = 1 or Code = 1X or X = :Other\r\n");
+    EXPECT_FALSE(editor.HasParam("Name"));
+    EXPECT_FALSE(editor.HasParam("Other"));
+}
+
+// A value goes into the query only as one whole SQL literal or a number, so no value can open or
+// close a literal of the query or add SQL of its own; an empty value compares with nothing.
+TEST_F(SQLEditorTest, ValuesMustBeLiteralsOrNumbers)
+{
+    editor.SQL() = QStringList {"select x from T where c = :P"};
+    const std::pair<const char*, const char*> accepted[]
+        = {{"'O''Hara'", "'O''Hara'"}, {"-12.5e3", "-12.5e3"}, {".5", ".5"}, {"''", "''"}, {"", "NULL"}};
+    for (const auto& [value, expected] : accepted) {
+        editor.SetParams({QString("P=") + value});
+        EXPECT_EQ(editor.GetSQLText(), QString("select x from T where c = %1\r\n").arg(expected)) << value;
+    }
+    for (const char* value : {"1 or 1=1", "'a' or 'b'='b'", "'open", "x'", "1;drop table T", "USA"}) {
+        editor.SetParams({QString("P=") + value});
+        EXPECT_EQ(StructError([&] { editor.GetSQLText(); }).first, dseBadParamValue) << value;
+    }
+    editor.SetParams({"P=USA"});
+    EXPECT_EQ(StructError([&] { editor.GetSQLText(); }).second,
+        "The value USA of parameter P is neither a number nor an SQL string literal");
 }
 
 // New parameters make the answer stale: the editor closes and the next refresh asks again.
