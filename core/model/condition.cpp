@@ -60,9 +60,8 @@ QString TDSCondition::GetCaption() const
 int TDSConditionList::Add(TDSCondition* Condition)
 {
     if (Condition->ID() == 0)
-        Condition->SetID(++FLastID);
-    else if (Condition->ID() > FLastID)
-        FLastID = Condition->ID();
+        Condition->SetID(FLastID + 1);
+    SeeID(Condition->ID());
     return TZObjectList<TDSCondition>::Add(Condition);
 }
 

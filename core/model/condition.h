@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <algorithm>
+
 class TZCustomDBStructure;
 
 using TFieldTypes = TEnumSet<TFieldType>;
@@ -117,7 +119,10 @@ public:
     TZCustomDBStructure* Structure() const { return FStructure; }
     int LastID() const { return FLastID; }
 
+    // A condition without an ID (0) takes the next one; one with an ID keeps it.
     int Add(TDSCondition* Condition);
+    // LastID rises to ID, so the list never hands that ID out.
+    void SeeID(int ID) { FLastID = std::max(FLastID, ID); }
     int IndexOfID(int ID) const;
 
 private:

@@ -513,7 +513,7 @@ void TModelTextReader::ReadAll()
         }
         ReadLinks(false);
     }
-    FModel.SetDefaultMainTable(FModel.FindTable(0, mainTable));
+    FModel.SetDefaultMainTable(mainTable.isEmpty() ? nullptr : FModel.FindTable(0, mainTable));
 
     if (FVersion < mtvFieldSections) {
         ReadFieldLines();
@@ -523,8 +523,14 @@ void TModelTextReader::ReadAll()
         MakeFieldIDsUnique();
     }
     ReadGroups(groups);
-    for (int i = 1; i <= conditions; ++i)
-        ReadConditionSection(i);
+    // Conditions without an ID are numbered once the IDs of all the others are known.
+    std::vector<std::unique_ptr<TDSCondition>> read;
+    for (int i = 1; i <= conditions; ++i) {
+        read.push_back(ReadConditionSection(i));
+        FModel.Conditions().SeeID(read.back()->ID());
+    }
+    for (auto& condition : read)
+        FModel.Conditions().Add(condition.release());
     if (FModel.DMOptions().StoreDBInfo())
         FModel.DBSpecInfo() = RawSection(QStringLiteral("DBSpecInfo"), false);
 }
@@ -826,7 +832,7 @@ void TModelTextReader::AddGroupMembers(TDSFieldGroup* Group, const QString& Text
     }
 }
 
-void TModelTextReader::ReadConditionSection(int Index)
+std::unique_ptr<TDSCondition> TModelTextReader::ReadConditionSection(int Index)
 {
     const rtl::StringList section = Section(SectionName("Cond:", Index));
     auto condition = std::make_unique<TDSCondition>(&FModel);
@@ -840,7 +846,7 @@ void TModelTextReader::ReadConditionSection(int Index)
         value->SetDataType(StrToFieldTypeDef(colon < 0 ? values[k] : values[k].left(colon)));
         value->SetValueKind(StrToValueKind(colon < 0 ? QString() : values[k].mid(colon + 1)));
     }
-    FModel.Conditions().Add(condition.release());
+    return condition;
 }
 
 void TZCustomDBStructure::SaveToStrings(QStringList& Lines) const
@@ -895,6 +901,8 @@ void TZCustomDBStructure::LoadFromStrings(const QStringList& Lines)
     // wipe its connection details.
     read.FDatabaseInfo = FDatabaseInfo;
     read.FDMOptions = FDMOptions;
+    // A condition read without an ID takes one this model has never given out.
+    read.FConditions.SeeID(FConditions.LastID());
     TModelTextReader(read, Lines).Read();
 
     {

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 // Versions of the model text in thousandths: from each of these on, the text holds a part in its
 // newer form; below it the reader takes the older one.
 enum TModelTextVersion : int {
@@ -81,7 +83,7 @@ private:
     void AddFieldOperator(TDSField* Field, const QString& Name);
     void ReadGroups(int Count);
     void AddGroupMembers(TDSFieldGroup* Group, const QString& Text);
-    void ReadConditionSection(int Index);
+    std::unique_ptr<TDSCondition> ReadConditionSection(int Index);
 
     // Texts older than the sections of the current version.
     void ReadOperationLines();

@@ -300,6 +300,33 @@ TEST_F(ModelTextTest, SQLWithBackslashesReads)
     EXPECT_EQ(Aliases(model.Conditions()[0]->Tables()), QStringList({"Customers"}));
 }
 
+// An empty DefaultMainTable names no table, not a table without a name.
+TEST_F(ModelTextTest, EmptyDefaultMainTableMeansNone)
+{
+    Load("[Main]\nVersion=3.5\nTableCount=1\nDefaultMainTable=\n[Table:1]\nAlias=A\n");
+    ASSERT_EQ(model.GetTableCount(), 1);
+    EXPECT_EQ(model.DefaultMainTable(), nullptr);
+}
+
+// A condition read without an ID takes the next one of the live list, which has seen every ID of
+// the text: never one another condition of the text holds, nor one the list gave out before.
+TEST_F(ModelTextTest, ConditionsWithoutAnIDTakeFreshOnes)
+{
+    for (int i = 0; i < 5; ++i)
+        model.Conditions().Add(new TDSCondition(&model));
+    const std::pair<const char*, QList<int>> rows[] = {
+        {"[Cond:1]\n[Cond:2]\nID=6\n[Cond:3]\nID=0\n", {7, 6, 8}},
+        {"[Cond:1]\n[Cond:2]\nID=1\n", {9, 1}},
+    };
+    for (const auto& [conditions, expected] : rows) {
+        Load(QString("[Main]\nVersion=3.5\nCondCount=%1\n").arg(expected.size()) + conditions);
+        QList<int> ids;
+        for (const TDSCondition* condition : model.Conditions())
+            ids.append(condition->ID());
+        EXPECT_EQ(ids, expected) << conditions;
+    }
+}
+
 TEST_F(ModelTextTest, FileErrorsNameTheFile)
 {
     const QString missing = dir.filePath("missing.dbs");
