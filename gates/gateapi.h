@@ -8,7 +8,8 @@
 // - texts the program passes in are valid during the call only;
 // - a window is a QWidget* passed as void*; program and gate share the same Qt libraries;
 // - no exception leaves an entry: a failure answers 0, null or -1.
-// Gates are built with hidden visibility, so GATE_ENTRY is what they export.
+// Gates are built with hidden visibility, so GATE_ENTRY is what they export. A gate may also
+// export getconnecterror; the program binds it when present.
 
 #include <cstdint>
 
@@ -24,6 +25,9 @@ GATE_ENTRY char* saveinfo();
 GATE_ENTRY void loadinfo(const char* Info);
 // Opens the connection; whether it succeeded is asked through getconnected.
 GATE_ENTRY void connectbase();
+// Optional: why the last connectbase did not connect, or null when it did; stays the gate's, valid
+// until the next call into the gate.
+GATE_ENTRY const char* getconnecterror();
 GATE_ENTRY void disconnectbase();
 // A modal connection dialog over ParentWindow; 1 when confirmed.
 GATE_ENTRY uint8_t dbconnectdlg(void* ParentWindow);

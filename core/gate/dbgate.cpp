@@ -27,7 +27,7 @@ TZDBGate::TZDBGate(QObject* Owner) : TZDBInfo(Owner)
 
 TZDBGate::~TZDBGate()
 {
-    if (IsConnected())
+    if (FLibrary.IsLoaded() && FEntries.getconnected())
         FEntries.disconnectbase();
     UnloadGate();
 }
@@ -38,6 +38,7 @@ void TZDBGate::SetDLLPath(const QString& Path)
         return;
     UnloadGate();
     FDLLPath = Path;
+    FLoadError.clear();
 }
 
 template <typename Fn>
@@ -54,6 +55,20 @@ void TZDBGate::LoadGate()
 {
     if (FLibrary.IsLoaded())
         return;
+    // Looking for a missing library again on every question would cost more than the question.
+    if (!FLoadError.isEmpty())
+        throw EZDBGateError(FLoadError);
+    try {
+        BindGate();
+    } catch (const EZDBGateError& e) {
+        FLoadError = e.Message();
+        throw;
+    }
+    PassPendingInfo();
+}
+
+void TZDBGate::BindGate()
+{
     if (!FLibrary.Load(ResolveGatePath(FDLLPath)))
         throw EZDBGateError(rtl::Format(QStringLiteral("Can not load DLL \"%s\""), FDLLPath));
     BindEntry(FEntries.getconnected, "getconnected");
@@ -75,11 +90,13 @@ void TZDBGate::LoadGate()
     BindEntry(FEntries.disposetext, "disposetext");
     BindEntry(FEntries.dbconnectdlgparented, "dbconnectdlgparented");
     BindEntry(FEntries.repaintdbconnectdlg, "repaintdbconnectdlg");
-    PassPendingInfo();
+    FEntries.getconnecterror = FLibrary.ResolveAs<decltype(FEntries.getconnecterror)>("getconnecterror");
 }
 
 bool TZDBGate::TryLoadGate()
 {
+    if (!FLoadError.isEmpty())
+        return false;
     try {
         LoadGate();
     } catch (const std::exception&) {
@@ -101,6 +118,7 @@ void TZDBGate::UnloadGate()
 
 void TZDBGate::Connect()
 {
+    FLoadError.clear();
     LoadGate();
     FEntries.connectbase();
     // A new connection may reach another database.
@@ -113,8 +131,13 @@ void TZDBGate::ConnectWhenNeeded()
     if (IsConnected())
         return;
     Connect();
-    if (!IsConnected())
-        throw EZDBGateError(QStringLiteral("Can not connect to the database"));
+    if (IsConnected())
+        return;
+    QString message = QStringLiteral("Can not connect to the database");
+    const char* reason = FEntries.getconnecterror ? FEntries.getconnecterror() : nullptr;
+    if (reason && *reason)
+        message += QLatin1Char('\n') + QString::fromUtf8(reason);
+    throw EZDBGateError(message);
 }
 
 QString TZDBGate::GetDLLInfo()

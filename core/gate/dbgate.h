@@ -26,19 +26,21 @@ class TZDBGate : public TZDBInfo {
     Q_OBJECT
 public:
     explicit TZDBGate(QObject* Owner = nullptr);
-    // Disconnects a connected gate, then releases the library.
+    // Disconnects a connected gate, then releases the library; a gate never loaded stays so.
     ~TZDBGate() override;
 
     QString DLLPath() const { return FDLLPath; }
     // Another path releases a loaded library without disconnecting; it loads again when needed.
     void SetDLLPath(const QString& Path);
 
-    // Loads the library and binds all 19 entries; raises EZDBGateError on failure.
+    // Loads the library and binds all 19 entries; raises EZDBGateError on failure. A failure is
+    // remembered and raised again, without a new try, until the path changes or Connect is asked.
     void LoadGate();
     // LoadGate with every error swallowed; whether the library is loaded afterwards.
     bool TryLoadGate();
     // Deletes the widgets the library created, then releases it.
     void UnloadGate();
+    // The user's request to connect: a library that failed to load is tried again.
     void Connect();
     QString GetDLLInfo();
     // Runs the SQL and has the gate show the rows inside ParentWindow; the gate's answer.
@@ -82,11 +84,14 @@ private:
         decltype(&::disposetext) disposetext = nullptr;
         decltype(&::dbconnectdlgparented) dbconnectdlgparented = nullptr;
         decltype(&::repaintdbconnectdlg) repaintdbconnectdlg = nullptr;
+        decltype(&::getconnecterror) getconnecterror = nullptr;  // optional
     };
 
     template <typename Fn>
     void BindEntry(Fn& Entry, const char* Name);
-    // LoadGate, then connectbase when the gate is not connected; raises when it still is not.
+    void BindGate();
+    // LoadGate, then connectbase when the gate is not connected; raises when it still is not,
+    // with the gate's reason when it gives one.
     void ConnectWhenNeeded();
     void PassPendingInfo();
     // Copies the lines of a text the gate handed out, then hands the text back.
@@ -99,6 +104,7 @@ private:
     QString FDLLPath;
     platform::LoadedLibrary FLibrary;
     TEntries FEntries;
+    QString FLoadError;  // the message of the last failed load; empty when none
     std::optional<QStringList> FPendingInfo;
     QList<QPointer<QWidget>> FGateWidgets;
 };

@@ -1,5 +1,5 @@
-// The 19 entries of the stand-in gate. Every entry catches whatever goes wrong inside: a failure
-// answers 0, null or -1 and leaves out texts null.
+// The 19 entries of the stand-in gate and the optional getconnecterror. Every entry catches
+// whatever goes wrong inside: a failure answers 0, null or -1 and leaves out texts null.
 
 #include "gates/gateapi.h"
 
@@ -23,6 +23,7 @@ struct FendalState {
     QPointer<QTableView> ResultView;
     QPointer<QWidget> ConnectionPage;
     QString CurrentDBName;  // the text getcurrentdbname handed out last
+    QByteArray ConnectError;  // the text getconnecterror handed out last
 };
 
 FendalState& State()
@@ -89,6 +90,17 @@ void loadinfo(const char* Info)
 void connectbase()
 {
     Guarded([] { State().Gate.Connect(); });
+}
+
+const char* getconnecterror()
+{
+    return Guarded(
+        [] {
+            FendalState& state = State();
+            state.ConnectError = state.Gate.ConnectError().toUtf8();
+            return state.ConnectError.isEmpty() ? nullptr : state.ConnectError.constData();
+        },
+        static_cast<const char*>(nullptr));
 }
 
 void disconnectbase()

@@ -79,9 +79,15 @@ QString OpenDatabase(const QStringList& Details, const QString& Name)
         db.setDatabaseName(file);
         if (driver == SQLiteDriver)
             db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (db.open())
-            return QString();
-        error = db.lastError().text();
+        if (db.open()) {
+            // SQLite opens any file; only reading its schema tells whether it is a database.
+            QSqlQuery probe(db);
+            if (driver != SQLiteDriver || probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+                return QString();
+            error = probe.lastError().text();
+        } else {
+            error = db.lastError().text();
+        }
     }
     QSqlDatabase::removeDatabase(Name);
     return error;
@@ -180,7 +186,7 @@ void FendalGate::SetDatabasePath(const QString& Path)
 void FendalGate::Connect()
 {
     Disconnect();
-    OpenDatabase(FDetails, ConnectionName);
+    FConnectError = OpenDatabase(FDetails, ConnectionName);
 }
 
 void FendalGate::Disconnect()

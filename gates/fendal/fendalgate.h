@@ -42,8 +42,10 @@ public:
     QString DatabasePath() const;
     void SetDatabasePath(const QString& Path);
 
-    // Whether the database opened is asked through IsConnected.
+    // Whether the database opened is asked through IsConnected, and why not through ConnectError.
     void Connect();
+    // The reason the last Connect failed; empty after one that worked.
+    QString ConnectError() const { return FConnectError; }
     void Disconnect();
     bool IsConnected() const;
     // Opens the database of Details on a connection of its own and closes it again; an empty
@@ -65,4 +67,5 @@ public:
 private:
     QStringList FDetails;
     QString FCurrentDBName = MainDatabase;
+    QString FConnectError;
 };

@@ -1,9 +1,11 @@
 #include "core/gate/dbgate.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLibrary>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -93,9 +95,53 @@ TEST(DBGateLoading, FailuresNameTheLibraryOrTheMissingEntry)
         EXPECT_EQ(lines, QStringList {"kept"});
         EXPECT_FALSE(gate.TryLoadGate());
         EXPECT_EQ(MessageOf([&] { gate.GetTables(lines); }), c.Message) << c.Path.toStdString();
-        // A failed load is tried again by the next operation.
         EXPECT_EQ(MessageOf([&] { gate.LoadGate(); }), c.Message);
     }
+}
+
+// A missing gate used to be looked for again by every question, so reading a large model took many
+// times as long as without database information. The library turns up only after the first try.
+TEST(DBGateLoading, FailedLoadIsRememberedUntilConnectOrAnotherPath)
+{
+    const struct {
+        const char* Recovery;
+        std::function<void(TZDBGate&, const QString&)> Recover;
+    } cases[] = {
+        {"connect", [](TZDBGate& gate, const QString&) { gate.Connect(); }},
+        {"another path",
+            [](TZDBGate& gate, const QString& path) {
+                gate.SetDLLPath(GatePath("Complete.so"));
+                gate.SetDLLPath(path);
+            }},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("Late.so");
+        TZDBGate gate;
+        gate.SetDLLPath(path);
+        EXPECT_FALSE(gate.IsConnected());
+        ASSERT_TRUE(QFile::copy(GatePath("Complete.so"), path));
+        EXPECT_FALSE(gate.IsConnected()) << c.Recovery;
+        gate.SetDLLPath(path);
+        EXPECT_EQ(MessageOf([&] { gate.GetDLLInfo(); }), "Can not load DLL \"" + path + "\"");
+        c.Recover(gate, path);
+        EXPECT_TRUE(gate.TryLoadGate()) << c.Recovery;
+        EXPECT_EQ(gate.GetDLLInfo(), "Test gate");
+    }
+}
+
+// A library that lacked an entry is not looked at again: with its file gone, the message still
+// names the entry.
+TEST(DBGateLoading, MissingEntryIsRemembered)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Partial.so");
+    ASSERT_TRUE(QFile::copy(GatePath("NoShowResult.so"), path));
+    TZDBGate gate;
+    gate.SetDLLPath(path);
+    EXPECT_FALSE(gate.TryLoadGate());
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(MessageOf([&] { gate.LoadGate(); }), "Can not load function \"showresult\" from DLL");
 }
 
 // Every text the gate hands out through an out parameter must go back to it, after connecting once.
@@ -131,16 +177,18 @@ TEST(DBGateQuestions, ConnectsWhenNeededAndHandsTheTextsBack)
     }
 }
 
-// A gate that did not connect must not answer as if the database were empty.
+// A gate that did not connect must not answer as if the database were empty, and its reason must
+// reach the user.
 TEST(DBGateQuestions, FailedConnectRaisesInsteadOfAnsweringNothing)
 {
     GateRecord record("NoConnect");
     TZDBGate gate;
     gate.SetDLLPath(GatePath("NoConnect.so"));
     QStringList tables {"stale"};
-    EXPECT_EQ(MessageOf([&] { gate.GetTables(tables); }), "Can not connect to the database");
+    EXPECT_EQ(MessageOf([&] { gate.GetTables(tables); }), "Can not connect to the database\nno server here");
     EXPECT_EQ(tables, QStringList {"stale"});
-    EXPECT_EQ(record.Calls(), QStringList({"getconnected", "connectbase", "getconnected"}));
+    EXPECT_EQ(
+        record.Calls(), QStringList({"getconnected", "connectbase", "getconnected", "getconnecterror"}));
     EXPECT_THROW(gate.GetFields("Orders"), EZDBGateError);
     QWidget parent;
     EXPECT_THROW(gate.ShowResult(&parent, {"SELECT 1"}, {}), EZDBGateError);
@@ -221,6 +269,18 @@ TEST(DBGateLifetime, DestructionDisconnectsThenReleasesTheWidgets)
     gate.reset();
     EXPECT_EQ(record.Calls().mid(record.Calls().size() - 2), QStringList({"getconnected", "disconnectbase"}));
     EXPECT_FALSE(view);
+}
+
+// Destroying a gate that was never used used to load its library just to ask whether it was
+// connected.
+TEST(DBGateLifetime, DestroyingAnUnusedGateLoadsNothing)
+{
+    GateRecord record("Complete");
+    {
+        TZDBGate gate;
+        gate.SetDLLPath(GatePath("Complete.so"));
+    }
+    EXPECT_TRUE(record.Calls().isEmpty());
 }
 
 TEST(DBGateLifetime, WidgetsAlreadyGoneAreNotTouched)

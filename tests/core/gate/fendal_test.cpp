@@ -166,15 +166,39 @@ TEST_F(FendalTest, SQLErrorsAreShownInTheViewAndNothingIsWritten)
     EXPECT_EQ(FParent.findChildren<QTableView*>().size(), 1);
 }
 
-TEST_F(FendalTest, MissingFileIsAnErrorAndNeverANewDatabase)
+// A file that is not a database used to connect and answer no tables; the reason of a failed
+// connection used to stay inside the gate.
+TEST_F(FendalTest, FilesThatAreNoDatabaseFailWithTheirReason)
 {
-    QTemporaryDir folder;
-    const QString missing = folder.filePath("missing.sqlite");
-    QStringList details {"Database=" + missing};
-    FGate.LoadInfo(details);
-    QStringList tables;
-    EXPECT_THROW(FGate.GetTables(tables), EZDBGateError);
-    EXPECT_FALSE(QFile::exists(missing));
+    const struct {
+        const char* Content;  // null: no file
+        QString Reason;
+    } cases[] = {
+        {nullptr, "does not exist"},
+        {"Name;Price\r\nTea;4\r\n", "file is not a database"},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir folder;
+        const QString file = folder.filePath("shop.sqlite");
+        if (c.Content) {
+            QFile out(file);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(c.Content);
+        }
+        QStringList details {"Database=" + file};
+        FGate.LoadInfo(details);
+        QStringList tables;
+        QString message;
+        try {
+            FGate.GetTables(tables);
+        } catch (const EZDBGateError& e) {
+            message = e.Message();
+        }
+        EXPECT_TRUE(message.startsWith("Can not connect to the database\n")) << message.toStdString();
+        EXPECT_TRUE(message.contains(c.Reason)) << message.toStdString();
+        // SQLite would make a new empty database of a missing file.
+        EXPECT_EQ(QFile::exists(file), c.Content != nullptr);
+    }
 }
 
 TEST_F(FendalTest, RelativePathResolvesAgainstTheApplicationFolder)

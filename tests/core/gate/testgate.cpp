@@ -93,6 +93,12 @@ void connectbase()
 #endif
 }
 
+const char* getconnecterror()
+{
+    Log("getconnecterror");
+    return State().Connected ? nullptr : "no server here";
+}
+
 void disconnectbase()
 {
     Log("disconnectbase");
