@@ -1,5 +1,6 @@
 #include "core/base/zstrings.h"
 
+#include "rtl/format.h"
 #include "rtl/formatsettings.h"
 #include "rtl/numbers.h"
 #include "rtl/strutils.h"
@@ -352,6 +353,25 @@ bool StrToBoolDef(const QString& S)
 bool StrToBoolDefTrue(const QString& S)
 {
     return S != QLatin1String("false") && S != QLatin1String("0");
+}
+
+QString PlacementText(const QRect& Rect)
+{
+    return rtl::Format(QStringLiteral("%d,%d,%d,%d"), Rect.left(), Rect.top(), Rect.width(), Rect.height());
+}
+
+void ReadPlacement(const QString& Text, QRect& Rect, TPlacementRule Rule)
+{
+    QString rest = Text;
+    const auto next = [&] {
+        QString item;
+        ExtractCommaItem(rest, item);
+        return Rule == TPlacementRule::Lenient ? StrToIntSafe(rtl::Trim(item)) : rtl::StrToInt(item);
+    };
+    Rect.moveLeft(next());
+    Rect.moveTop(next());
+    Rect.setWidth(next());
+    Rect.setHeight(next());
 }
 
 int FindIniSection(int Start, const QStringList& Lines, const QString& Name)

@@ -3,6 +3,7 @@
 #include "rtl/exception.h"
 #include "rtl/stringlist.h"
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -72,6 +73,15 @@ double StrToFloatDot(const QString& S, double Default);
 QString FloatToStrDot(double X);
 bool StrToBoolDef(const QString& S);
 bool StrToBoolDefTrue(const QString& S);
+
+// A rectangle as "Left,Top,Width,Height" (decimal, no blanks), as model texts and the registry keep it.
+QString PlacementText(const QRect& Rect);
+// How ReadPlacement takes its items: Lenient drops blanks around an item and reads an empty or
+// missing one as 0 (model texts); Strict wants every item to be an integer (the registry).
+enum class TPlacementRule { Lenient, Strict };
+// Sets Left, Top, Width and Height of Rect from the text in that order; an item that is no integer
+// raises the conversion error and leaves the members before it set.
+void ReadPlacement(const QString& Text, QRect& Rect, TPlacementRule Rule);
 
 // INI-like sections in a list of lines.
 int FindIniSection(int Start, const QStringList& Lines, const QString& Name);

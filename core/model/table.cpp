@@ -128,23 +128,12 @@ QString TDSTable::GetFullTableName(const QString& QuotedName) const
 
 QString TDSTable::GetDesignPos() const
 {
-    return rtl::Format(
-        QStringLiteral("%d,%d,%d,%d"), FDsgnPos.left(), FDsgnPos.top(), FDsgnPos.width(), FDsgnPos.height());
+    return PlacementText(FDsgnPos);
 }
 
 void TDSTable::SetDesignPos(const QString& Text)
 {
-    QString rest = rtl::Trim(Text);
-    auto next = [&rest] {
-        QString item;
-        ExtractCommaItem(rest, item);
-        rest = rtl::Trim(rest);
-        return StrToIntSafe(rtl::Trim(item));
-    };
-    FDsgnPos.moveLeft(next());
-    FDsgnPos.moveTop(next());
-    FDsgnPos.setWidth(next());
-    FDsgnPos.setHeight(next());
+    ReadPlacement(Text, FDsgnPos, TPlacementRule::Lenient);
 }
 
 TDSTable* TDSTableList::GetItem(int Index) const

@@ -3,10 +3,9 @@
 #include "core/base/zstrings.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
-#include "rtl/format.h"
-#include "rtl/numbers.h"
 
 #include <QFontMetrics>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QWidget>
 
@@ -18,10 +17,9 @@ QFontMetrics WindowFontMetrics(QWidget* Window, const QFont& Font)
     return Window ? QFontMetrics(Font, Window) : QFontMetrics(Font);
 }
 
-// Left, Top, Width and Height as the registry holds them.
-QString PlacementText(const QWidget* Control)
+QRect Placement(const QWidget* Control)
 {
-    return rtl::Format("%d,%d,%d,%d", Control->x(), Control->y(), Control->width(), Control->height());
+    return QRect(Control->pos(), Control->size());
 }
 
 }  // namespace
@@ -52,21 +50,18 @@ int ConfirmMessage(const QString& Text)
 void SaveControlPlacement(QWidget* Control, const QString& KeyPath, const QString& ValueName)
 {
     platform::Registry registry(KeyPath);
-    registry.WriteString(QString(), ValueName, PlacementText(Control));
+    registry.WriteString(QString(), ValueName, PlacementText(Placement(Control)));
 }
 
 void LoadControlPlacement(QWidget* Control, const QString& KeyPath, const QString& ValueName)
 {
     const platform::Registry registry(KeyPath);
-    QString text = registry.ReadString(QString(), ValueName, PlacementText(Control));
-    // Each member is set as soon as its item is read, so a bad item leaves the earlier ones applied.
-    QString item;
-    ExtractCommaItem(text, item);
-    Control->move(rtl::StrToInt(item), Control->y());
-    ExtractCommaItem(text, item);
-    Control->move(Control->x(), rtl::StrToInt(item));
-    ExtractCommaItem(text, item);
-    Control->resize(rtl::StrToInt(item), Control->height());
-    ExtractCommaItem(text, item);
-    Control->resize(Control->width(), rtl::StrToInt(item));
+    const QString text = registry.ReadString(QString(), ValueName, PlacementText(Placement(Control)));
+    // Members read before a bad item keep their new values.
+    QRect rect = Placement(Control);
+    const auto apply = qScopeGuard([&] {
+        Control->move(rect.topLeft());
+        Control->resize(rect.size());
+    });
+    ReadPlacement(text, rect, TPlacementRule::Strict);
 }

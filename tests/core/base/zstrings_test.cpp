@@ -81,6 +81,31 @@ TEST(ZStrings, SQLLiteralsAndIdentifiers)
     }
 }
 
+// Model texts leave items out or pad them with blanks, the registry never does: one reader, two
+// rules, and a bad item keeps the members read before it.
+TEST(ZStrings, PlacementRules)
+{
+    const struct {
+        const char* Text;
+        TPlacementRule Rule;
+        QRect Expected;
+        const char* Error;
+    } rows[] = {
+        {"1,2", TPlacementRule::Lenient, QRect(1, 2, 0, 0), "(no error)"},
+        {" 1 , 2 ,3, 4 ", TPlacementRule::Lenient, QRect(1, 2, 3, 4), "(no error)"},
+        {"1,x,3,4", TPlacementRule::Lenient, QRect(1, 6, 7, 8), "'x' is not a valid integer value"},
+        {"10,20,300", TPlacementRule::Strict, QRect(10, 20, 300, 8), "'' is not a valid integer value"},
+        {"-1,2,3,4", TPlacementRule::Strict, QRect(-1, 2, 3, 4), "(no error)"},
+    };
+    for (const auto& row : rows) {
+        QRect rect(5, 6, 7, 8);
+        EXPECT_EQ(ErrorText<rtl::Exception>([&] { ReadPlacement(row.Text, rect, row.Rule); }), row.Error)
+            << row.Text;
+        EXPECT_EQ(rect, row.Expected) << row.Text;
+    }
+    EXPECT_EQ(PlacementText(QRect(-1, 2, 30, 40)), "-1,2,30,40");
+}
+
 // The name is cut at its first dot; a dot in a folder name, with either separator, stays.
 TEST(ZStrings, Paths)
 {
