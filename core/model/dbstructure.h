@@ -18,6 +18,9 @@
 #include <functional>
 #include <memory>
 
+// An operator name as the model knows it now: older texts and callers name "Equal" "EqualTo".
+QString OperatorNameOf(const QString& Name);
+
 // Failures of the data model; the codes and their messages are in one table.
 enum TDBStructErrorCode {
     dseInvalidTableIndex = 1,
@@ -234,7 +237,7 @@ public:
     int GetOperatorCount() const { return int(FOperators.size()); }
     TDSOperator* GetOperator(int Index) const;
     void DeleteOperator(int Index);
-    // "EqualTo" is looked up as "Equal".
+    // Looks the name up as OperatorNameOf gives it, ignoring case.
     int IndexOfOperator(const QString& Name) const;
     TDSOperator* OperatorByName(const QString& Name) const;
     void GetOperatorNames(QStringList& Strings, QList<TDSOperator*>* Objects = nullptr) const;

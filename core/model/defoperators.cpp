@@ -100,9 +100,14 @@ void TZCustomDBStructure::DeleteOperator(int Index)
     Changed();
 }
 
+QString OperatorNameOf(const QString& Name)
+{
+    return Name == QLatin1String("EqualTo") ? QStringLiteral("Equal") : Name;
+}
+
 int TZCustomDBStructure::IndexOfOperator(const QString& Name) const
 {
-    const QString wanted = Name == QLatin1String("EqualTo") ? QStringLiteral("Equal") : Name;
+    const QString wanted = OperatorNameOf(Name);
     for (int i = 0; i < FOperators.size(); ++i) {
         if (rtl::SameText(FOperators[i]->Name(), wanted))
             return i;

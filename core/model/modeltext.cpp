@@ -398,11 +398,6 @@ int TIniSectionIndex::Read(int Start, const QString& Name, QStringList& Dest)
     return end - 1;
 }
 
-QString OperatorNameOf(const QString& Stored)
-{
-    return Stored == QLatin1String("EqualTo") ? QStringLiteral("Equal") : Stored;
-}
-
 QStringList CommaList(const QString& Text)
 {
     rtl::StringList list;

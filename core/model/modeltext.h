@@ -104,7 +104,5 @@ private:
     QHash<QString, TDSOperator*> FOperatorsByName;
 };
 
-// The operator name a text gives, as the model knows it now.
-QString OperatorNameOf(const QString& Stored);
 // Items of a comma text.
 QStringList CommaList(const QString& Text);
