@@ -115,6 +115,10 @@ private:
     bool FUIR = true;
 };
 
+// Whether an SQL expression computes a total: it calls sum, count, max, min, avg or list (any
+// letter case). Model fields and result columns answer by this one rule.
+bool IsAggregateExpr(const QString& Expr);
+
 // A plain list of fields that knows its model; it never frees them.
 class TDSFieldList {
 public:

@@ -59,8 +59,9 @@ public:
     // Value Index of Condition as it goes into SQL; a value that does not fit its type raises
     // EZQueryPanelError naming the field.
     QString GetSQLValue(const TConditionNode* Condition, int Index) const;
-    // The panel's default date conversion (its FormatSQLValue may be overridden).
-    QString FormatSQLValue(TFieldType Type, const QString& Value, bool ToSQL) const;
+    // A date value in the locale's form as the dialect writes it: the panel's FormatSQLValue
+    // towards SQL, which a panel may override.
+    QString FormatSQLDate(TFieldType Type, const QString& Value) const;
     static QString FormatSQLNumber(TFieldType Type, const QString& Value);
 
     const QString& OrderByText() const { return FOrderBy; }
@@ -69,14 +70,20 @@ public:
     const QStringList& WhereLines() const { return FWhere; }
 
 private:
-    enum class TPass : uint8_t { Where, Having };
-    struct TPiece;
-    class TConditionWriter;
+    // A value ready for a template: Bare is a whole SQL token (number, literal, TO_DATE); otherwise
+    // Text is the raw value of a quoted type, which must end up inside a string literal.
+    struct TSQLValue {
+        QString Text;
+        bool Bare = true;
+    };
 
     TZCustomDBStructure* DbStruct() const { return FPanel->DbStruct(); }
     void BuildOrderAndGroup();
     void AddTableWithPath(TDSTable* Table);
-    QString ConditionText(TConditionNode* Condition, int RowNo);
+    QString ConditionText(TConditionNode* Condition);
+    TSQLValue ValueOf(const TConditionNode* Condition, int Index) const;
+    QString ScalarValue(
+        const TConditionNode* Condition, TFieldType Type, const QString& Value, bool& Bare) const;
     void CheckJoinsWritable() const;
 
     TQueryOwner* FPanel;

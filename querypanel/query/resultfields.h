@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/objectlist.h"
+#include "core/model/dbstructure.h"
 #include "core/model/field.h"
 
 #include <QList>

@@ -1,0 +1,30 @@
+#include "querypanel/query/queryerrors.h"
+
+#include <array>
+
+namespace {
+
+// Indexed by code - 1.
+constexpr std::array<const char*, qpeLastCode> Messages {
+    "No enough information for building query",
+    "Can't add result table: wrong link",
+    "DBStruct is not specified",
+    "Invalid filter title",
+    "Invalid string format",
+    "Value '%s' is not valid for %s",
+    "A value is required for %s",
+    "Query was not built properly",
+    "Condition %s has no field, operator or condition of the data model (%s)",
+    "Conditions on totals and conditions on single records cannot be combined with \"any\" or \"not "
+    "all\"",
+    "Condition %s does not fit its group: conditions on totals and on single records need groups of "
+    "their own",
+    "The outer join of %s to %s cannot be written in this SQL dialect",
+};
+
+}  // namespace
+
+QString EZQueryPanelError::CodeMessage(TQueryPanelErrorCode Code)
+{
+    return QString::fromUtf8(Messages.at(Code - 1));
+}

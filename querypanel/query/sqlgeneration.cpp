@@ -1,0 +1,516 @@
+// Building a query: the tables it needs, its clauses and the text of every condition.
+#include "core/base/zstrings.h"
+#include "core/model/dbstructure.h"
+#include "querypanel/query/queryerrors.h"
+#include "querypanel/query/queryresult.h"
+#include "rtl/datetime.h"
+#include "rtl/formatsettings.h"
+#include "rtl/numbers.h"
+#include "rtl/strutils.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr TFieldTypes DateTypes {ftDate, ftTime, ftDateTime, ftTimeStamp};
+constexpr TFieldTypes IntegerTypes {ftSmallint, ftInteger, ftWord, ftAutoInc, ftLargeint};
+constexpr TFieldTypes DecimalTypes {ftFloat, ftCurrency, ftBCD, ftFMTBcd};
+constexpr TFieldTypes StringTypes {ftString, ftMemo, ftFmtMemo, ftFixedChar, ftWideString};
+
+enum class TPass : uint8_t { Where, Having };
+
+// One step of a WHERE or HAVING clause, in text order; conditions are written once the tables of
+// every condition are known.
+struct TPiece {
+    enum TKind : uint8_t { Open, Link, Condition, Close } Kind;
+    TFilterLinkType LinkType = fltAll;
+    TConditionNode* Node = nullptr;
+};
+
+// Restores the panel's idle state on leaving the scope, also when building fails.
+class BuildingScope {
+public:
+    explicit BuildingScope(TQueryOwner* Panel) : FPanel(Panel) { FPanel->SetProcessState(qpBuilding); }
+    ~BuildingScope() { FPanel->SetProcessState(qpIdle); }
+    BuildingScope(const BuildingScope&) = delete;
+    BuildingScope& operator=(const BuildingScope&) = delete;
+
+private:
+    TQueryOwner* FPanel;
+};
+
+// The row path the panel shows on its buttons: "2.1" is the first row of the second row.
+QString RowPath(const std::vector<int>& Path)
+{
+    QStringList parts;
+    for (int index : Path)
+        parts << QString::number(index);
+    return parts.join(u'.');
+}
+
+// Whether a row has an enabled condition somewhere below enabled brackets.
+bool HasEnabledCondition(const TConditionNode* Row)
+{
+    if (!Row->IsBracketNode())
+        return true;
+    for (int i = 0; i < Row->NodeCount(); ++i)
+        if (Row->NodeAt(i)->Checked() && HasEnabledCondition(Row->NodeAt(i)))
+            return true;
+    return false;
+}
+
+// A condition the model cannot write: no field or operator yet, or a stand-in for an item a saved
+// query names and the model lacks.
+void CheckComplete(const TConditionNode* Row, const TZCustomDBStructure* Model, const std::vector<int>& Path)
+{
+    QString missing;
+    if (Row->RowType() == 2) {
+        const TDSCondition* condition = Row->NodeCondition();
+        if (!condition)
+            missing = QStringLiteral("none");
+        else if (condition == Model->PlaceholderCondition())
+            missing = condition->GetCaption();
+    } else {
+        const TDSField* field = Row->NodeField();
+        const TDSOperator* op = Row->NodeOperator();
+        if (!field || !op)
+            missing = QStringLiteral("none");
+        else if (field == Model->PlaceholderField())
+            missing = field->DisplayName();
+        else if (op == Model->PlaceholderOperator())
+            missing = op->DisplayName();
+    }
+    if (!missing.isEmpty())
+        throw EZQueryPanelError::Create(qpeIncompleteCondition, RowPath(Path), missing);
+}
+
+class TConditionWalker {
+public:
+    TConditionWalker(const TZCustomDBStructure* Model, std::vector<TPiece>& Pieces)
+        : FModel(Model), FPieces(Pieces)
+    {
+    }
+
+    // The pieces of Bracket's rows that belong to Pass; a bracket without such rows leaves none,
+    // not even its link word or opening. Answers the number of rows taken.
+    int Walk(const TConditionNode* Bracket, TPass Pass)
+    {
+        int taken = 0;
+        for (int i = 0; i < Bracket->NodeCount(); ++i) {
+            TConditionNode* row = Bracket->NodeAt(i);
+            if (!row->Checked())
+                continue;
+            FPath.push_back(i + 1);
+            if (row->IsAggregate() != (Pass == TPass::Having)) {
+                // Below the root a bracket is written in one pass only: the row would be lost.
+                if (FPath.size() > 1 && HasEnabledCondition(row))
+                    throw EZQueryPanelError::Create(qpeNestedAggregate, RowPath(FPath));
+                FPath.pop_back();
+                continue;
+            }
+            const size_t mark = FPieces.size();
+            FPieces.push_back({taken > 0 ? TPiece::Link : TPiece::Open, Bracket->NodeLinkType(), nullptr});
+            if (row->IsBracketNode()) {
+                if (Walk(row, Pass) == 0) {
+                    FPieces.resize(mark);
+                    FPath.pop_back();
+                    continue;
+                }
+            } else {
+                CheckComplete(row, FModel, FPath);
+                FPieces.push_back({TPiece::Condition, fltAll, row});
+            }
+            FPath.pop_back();
+            ++taken;
+        }
+        if (taken > 0)
+            FPieces.push_back({TPiece::Close, Bracket->NodeLinkType(), nullptr});
+        return taken;
+    }
+
+private:
+    const TZCustomDBStructure* FModel;
+    std::vector<TPiece>& FPieces;
+    std::vector<int> FPath;
+};
+
+QString LinkWord(TFilterLinkType Type)
+{
+    return Type == fltAll || Type == fltNotAll ? QStringLiteral(" AND") : QStringLiteral(" OR");
+}
+
+QString Opening(TFilterLinkType Type)
+{
+    return Type == fltNone || Type == fltNotAll ? QStringLiteral("NOT (") : QStringLiteral("(");
+}
+
+bool InsideLiteralAfter(const QString& Text, qsizetype From, qsizetype To, bool Inside)
+{
+    for (qsizetype i = From; i < To; ++i)
+        if (Text[i] == u'\'')
+            Inside = !Inside;
+    return Inside;
+}
+
+// One replacement of a template: Pattern stands for Text. A rule with Context 1 applies only inside
+// string literals of the template, 2 only outside them, 0 anywhere.
+struct TRule {
+    QString Pattern;
+    QString Text;
+    bool IgnoreCase = false;
+    int Context = 0;
+};
+
+// Fills Template in one pass over the original text: what a rule puts in is never read again, so a
+// value holding "@2", "@f" or ":Param1" stays as it is. Literals are tracked from the start of the
+// template, so the rules see where the template's own apostrophes open and close.
+QString FillTemplate(const QString& Template, const std::vector<TRule>& Rules)
+{
+    QString result;
+    result.reserve(Template.size() + 32);
+    bool inside = false;
+    qsizetype i = 0;
+    while (i < Template.size()) {
+        const TRule* match = nullptr;
+        for (const TRule& rule : Rules) {
+            if (rule.Context == (inside ? 2 : 1))
+                continue;
+            if (QStringView(Template).mid(i).startsWith(
+                    rule.Pattern, rule.IgnoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive)) {
+                match = &rule;
+                break;
+            }
+        }
+        if (match) {
+            result += match->Text;
+            inside = InsideLiteralAfter(Template, i, i + match->Pattern.size(), inside);
+            i += match->Pattern.size();
+        } else {
+            if (Template[i] == u'\'')
+                inside = !inside;
+            result += Template[i];
+            ++i;
+        }
+    }
+    return result;
+}
+
+QString ValueOwnerName(const TConditionNode* Condition)
+{
+    const QString name = Condition->GetFieldName();
+    if (!name.isEmpty() || !Condition->NodeCondition())
+        return name;
+    return Condition->NodeCondition()->GetCaption();
+}
+
+// A number as the template may take it bare: digits with an optional "." part and sign.
+bool IsPlainNumber(const QString& Text)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+(\\.[0-9]+)?$"));
+    return number.match(Text).hasMatch();
+}
+
+}  // namespace
+
+QString FindQuotedSpan(const QString& Template, const QString& Placeholder)
+{
+    const qsizetype p = Template.indexOf(Placeholder);
+    if (p < 0 || Placeholder.isEmpty())
+        return QString();
+    // Where the literal holding the placeholder opens, counted from the start of the template.
+    qsizetype open = -1;
+    for (qsizetype i = 0; i < p; ++i)
+        if (Template[i] == u'\'')
+            open = open < 0 ? i : -1;
+    if (open < 0)
+        return Placeholder;
+    qsizetype close = Template.indexOf(u'\'', p + Placeholder.size());
+    while (close >= 0 && close + 1 < Template.size() && Template[close + 1] == u'\'')
+        close = Template.indexOf(u'\'', close + 2);
+    return Template.mid(open, close < 0 ? -1 : close - open + 1);
+}
+
+void TQueryResult::BuildQuery()
+{
+    BuildingScope building(FPanel);
+    FOrderBy.clear();
+    FGroupBy.clear();
+    FHaving.clear();
+    FResultTables.Clear();
+    if (TDSTable* main = FPanel->ResolveMainTable())
+        FResultTables.AddTable(main, nullptr);
+    FWhere.clear();
+    BuildOrderAndGroup();
+    if (!FPanel->Active())
+        return;
+    FPanel->CloseDropDowns();
+
+    std::vector<TPiece> where;
+    std::vector<TPiece> having;
+    if (const TConditionNode* root = FPanel->RootNode()) {
+        TConditionWalker(DbStruct(), where).Walk(root, TPass::Where);
+        TConditionWalker(DbStruct(), having).Walk(root, TPass::Having);
+        // WHERE and HAVING hold together only as "all" of both (or "none" of either).
+        if (!where.empty() && !having.empty()
+            && (root->NodeLinkType() == fltAny || root->NodeLinkType() == fltNotAll))
+            throw EZQueryPanelError::Create(qpeMixedAggregates);
+    }
+    // Every table is known before a condition decides whether its field needs the table's alias.
+    for (const std::vector<TPiece>* pieces : {&where, &having})
+        for (const TPiece& piece : *pieces)
+            if (piece.Kind == TPiece::Condition)
+                for (TDSTable* table : piece.Node->GetTables())
+                    AddTableWithPath(table);
+
+    for (const TPiece& piece : where) {
+        switch (piece.Kind) {
+        case TPiece::Open:
+            FWhere.append(Opening(piece.LinkType));
+            break;
+        case TPiece::Link:
+            FWhere.last() += LinkWord(piece.LinkType);
+            break;
+        case TPiece::Condition:
+            AddWhereCondition(ConditionText(piece.Node));
+            break;
+        case TPiece::Close:
+            FWhere.append(QStringLiteral(")"));
+            break;
+        }
+    }
+    for (const TPiece& piece : having) {
+        switch (piece.Kind) {
+        case TPiece::Open:
+            FHaving += (FHaving.isEmpty() ? QString() : QStringLiteral(" ")) + Opening(piece.LinkType);
+            break;
+        case TPiece::Link:
+            FHaving += LinkWord(piece.LinkType);
+            break;
+        case TPiece::Condition:
+            AddHavingCondition(ConditionText(piece.Node));
+            break;
+        case TPiece::Close:
+            FHaving += QStringLiteral(" )");
+            break;
+        }
+    }
+    if (FResultTables.Count() == 0)
+        throw EZQueryPanelError::Create(qpeNotEnoughInfo);
+}
+
+void TQueryResult::BuildOrderAndGroup()
+{
+    FResultFields.NumberColumns();
+    const bool byNames = FResultFields.JustSorting() || FSQLOptions.Contains(soSortByNames);
+    bool anyAggregate = false;
+    std::vector<std::pair<int, QString>> order;
+    for (const TResultField* field : FResultFields) {
+        anyAggregate = anyAggregate || field->IsAggregate();
+        for (const TDSField* bound : field->Fields())
+            for (TDSTable* table : bound->Tables())
+                AddTableWithPath(table);
+        if (field->Sorting() == 0)
+            continue;
+        const QString key = byNames ? field->GetOrderName() : QString::number(field->ColumnNo());
+        const auto place = std::upper_bound(order.begin(), order.end(), field->SortOrder(),
+            [](int sortOrder, const std::pair<int, QString>& item) { return sortOrder < item.first; });
+        order.insert(place,
+            {field->SortOrder(),
+                key + (field->Sorting() == 1 ? QStringLiteral(" ASC") : QStringLiteral(" DESC"))});
+    }
+    for (const auto& item : order)
+        FOrderBy += (FOrderBy.isEmpty() ? QString() : QStringLiteral(", ")) + item.second;
+    if (!anyAggregate)
+        return;
+    for (const TResultField* field : FResultFields)
+        if (!field->IsAggregate())
+            FGroupBy += (FGroupBy.isEmpty() ? QString() : QStringLiteral(", ")) + field->GetExpression();
+}
+
+void TQueryResult::AddTableWithPath(TDSTable* Table)
+{
+    if (FResultTables.Count() == 0) {
+        FResultTables.AddTable(Table, nullptr);
+        return;
+    }
+    if (FResultTables.FindByAlias(Table->Alias()))
+        return;
+    // The model's path is overwritten by the next search.
+    const TDSTableList path
+        = DbStruct()->FindPath(FResultTables.GetItem(0).Table->Alias(), Table->Alias()).Tables();
+    for (int i = 0; i + 1 < path.size(); ++i)
+        if (!FResultTables.FindByAlias(path[i + 1]->Alias()))
+            FResultTables.AddTable(path[i + 1], path[i]->FindLinkTo(path[i + 1]));
+}
+
+QString TQueryResult::ConditionText(TConditionNode* Condition)
+{
+    const QString sqlTemplate = Condition->GetSQLTemplate();
+    std::vector<TRule> rules;
+    const int count = Condition->GetValueCount();
+    for (int i = 1; i <= count; ++i) {
+        const QString slot = u'@' + QString::number(i);
+        if (TSQLParam* param = Condition->Param(i)) {
+            const QString span = FindQuotedSpan(sqlTemplate, slot);
+            param->SetVFormat(ReplaceAll(UnquoteStr(span, u'\''), slot, QStringLiteral("@v")));
+            rules.push_back({span, u':' + param->Name()});
+            continue;
+        }
+        const TSQLValue value = ValueOf(Condition, i);
+        if (value.Bare) {
+            const bool whole = Condition->GetValueKind(i) == vkScalar
+                || (DateTypes.Contains(Condition->GetValueType(i)) && FPanel->SQLSyntax() == ssOracle);
+            rules.push_back({whole ? FindQuotedSpan(sqlTemplate, slot) : slot, value.Text});
+        } else {
+            // A value of a quoted type stays a literal, whether or not the template quotes it.
+            rules.push_back(
+                {slot, ReplaceAll(value.Text, QStringLiteral("'"), QStringLiteral("''")), false, 1});
+            rules.push_back({slot, SQLStringLiteral(value.Text), false, 2});
+        }
+    }
+    if (Condition->RowType() == 0) {
+        const TDSField* field = Condition->NodeField();
+        const bool bare = FResultTables.Count() < 2 && FPanel->SQLOptions().Contains(soFilter);
+        rules.push_back({QStringLiteral("@f"), bare ? field->GetQuotedName() : field->GetSQLExpr(), true});
+    }
+    const QList<TDSTable*> tables = Condition->GetTables();
+    if (!tables.isEmpty())
+        rules.push_back({QStringLiteral("@t"), tables.first()->Name(), true});
+    if (FResultTables.Count() > 0)
+        rules.push_back({QStringLiteral("@m"), FResultTables.GetItem(0).Table->Name(), true});
+    // Longer patterns first, so a quoted span wins over the slot inside it.
+    std::stable_sort(rules.begin(), rules.end(),
+        [](const TRule& a, const TRule& b) { return a.Pattern.size() > b.Pattern.size(); });
+    std::erase_if(rules, [](const TRule& rule) { return rule.Pattern.isEmpty(); });
+    QString text = FillTemplate(sqlTemplate, rules);
+    FPanel->DoBuildSQL(Condition, text);
+    return text;
+}
+
+QString TQueryResult::GetSQLValue(const TConditionNode* Condition, int Index) const
+{
+    if (Condition->GetValueCount() < Index)
+        return Condition->ValueText(Index);
+    const TSQLValue value = ValueOf(Condition, Index);
+    return value.Bare ? value.Text : ReplaceAll(value.Text, QStringLiteral("'"), QStringLiteral("''"));
+}
+
+TQueryResult::TSQLValue TQueryResult::ValueOf(const TConditionNode* Condition, int Index) const
+{
+    const QString text = Condition->ValueText(Index);
+    const TFieldType type = Condition->GetValueType(Index);
+    const TValueKind kind = Condition->GetValueKind(Index);
+    if (kind == vkSubQuery) {
+        if (rtl::Trim(text).isEmpty())
+            throw EZQueryPanelError::Create(qpeValueRequired, ValueOwnerName(Condition));
+        return {text, true};
+    }
+    if (kind == vkList) {
+        QStringList items;
+        SplitCommaText(text, items);
+        if (items.isEmpty())
+            throw EZQueryPanelError::Create(qpeValueRequired, ValueOwnerName(Condition));
+        QStringList written;
+        for (const QString& item : items) {
+            bool bare = true;
+            const QString value = ScalarValue(Condition, type, item, bare);
+            written << (bare ? value : SQLStringLiteral(value));
+        }
+        return {written.join(u','), true};
+    }
+    TSQLValue value;
+    value.Text = ScalarValue(Condition, type, text, value.Bare);
+    return value;
+}
+
+QString TQueryResult::ScalarValue(
+    const TConditionNode* Condition, TFieldType Type, const QString& Value, bool& Bare) const
+{
+    const TZCustomDBStructure* model = DbStruct();
+    const bool quoted = model->QuotedTypes().Contains(Type);
+    const auto badValue
+        = [&] { return EZQueryPanelError::Create(qpeBadValue, Value, ValueOwnerName(Condition)); };
+    QString text = Value;
+    if (IntegerTypes.Contains(Type)) {
+        qint64 number = 0;
+        if (!text.isEmpty() && !rtl::TryStrToInt64(text, number))
+            throw badValue();
+        text = rtl::IntToStr(number);
+    } else if (DecimalTypes.Contains(Type)) {
+        try {
+            text = text.isEmpty() ? QStringLiteral("0")
+                                  : FormatSQLNumber(Type == ftCurrency ? ftCurrency : ftFloat, text);
+        } catch (const rtl::EConvertError&) {
+            throw badValue();
+        }
+    } else if (Type == ftBoolean) {
+        const TSQLFormats& formats = model->SQLFormats();
+        if (text.isEmpty() || rtl::SameText(text, formats.FalseValue())
+            || rtl::SameText(text, QStringLiteral("False")))
+            text = formats.FalseValue();
+        else if (rtl::SameText(text, formats.TrueValue()) || rtl::SameText(text, QStringLiteral("True")))
+            text = formats.TrueValue();
+        else
+            throw badValue();
+    } else if (DateTypes.Contains(Type)) {
+        if (rtl::Trim(text).isEmpty())
+            throw EZQueryPanelError::Create(qpeValueRequired, ValueOwnerName(Condition));
+        try {
+            text = FPanel->FormatSQLValue(Type, text, true);
+        } catch (const rtl::EConvertError&) {
+            throw badValue();
+        }
+        if (FPanel->SQLSyntax() == ssOracle)
+            return text;
+    } else if (!quoted && !StringTypes.Contains(Type) && IsPlainNumber(text)) {
+        return text;
+    } else if (!quoted) {
+        // A type the model leaves unquoted but that no rule checks: a literal keeps it a value.
+        return SQLStringLiteral(text);
+    }
+    Bare = !quoted;
+    return text;
+}
+
+QString TQueryResult::FormatSQLDate(TFieldType Type, const QString& Value) const
+{
+    const rtl::TDateTime date = Type == ftTime ? rtl::StrToTime(Value) : rtl::StrToDateTime(Value);
+    if (FPanel->SQLSyntax() == ssOracle) {
+        // Oracle's DATE holds the time of day: a type with a time keeps it.
+        if (Type == ftDate)
+            return QStringLiteral("TO_DATE('") + rtl::FormatDateTime(QStringLiteral("dd-mm-yyyy"), date)
+                + QStringLiteral("', 'dd-mm-yyyy')");
+        if (Type == ftTime)
+            return QStringLiteral("TO_DATE('") + rtl::FormatDateTime(QStringLiteral("hh:nn:ss"), date)
+                + QStringLiteral("', 'hh24:mi:ss')");
+        return QStringLiteral("TO_DATE('") + rtl::FormatDateTime(QStringLiteral("dd-mm-yyyy hh:nn:ss"), date)
+            + QStringLiteral("', 'dd-mm-yyyy hh24:mi:ss')");
+    }
+    const TSQLFormats& formats = DbStruct()->SQLFormats();
+    const QString format = Type == ftDate ? formats.Date()
+        : Type == ftTime                  ? formats.Time()
+                                          : formats.DateTime();
+    return rtl::FormatDateTime(format, date);
+}
+
+QString TQueryResult::FormatSQLNumber(TFieldType Type, const QString& Value)
+{
+    if (Type == ftFloat) {
+        const double number = rtl::StrToFloat(Value);
+        if (!std::isfinite(number))
+            rtl::RaiseConvertError(rtl::ConvertError::Float, Value);
+        rtl::DotDecimalScope dot;
+        return rtl::FloatToStr(number);
+    }
+    if (Type == ftCurrency) {
+        const rtl::Currency amount = rtl::StrToCurr(Value);
+        rtl::DotDecimalScope dot;
+        return rtl::CurrToStr(amount);
+    }
+    return Value;
+}
