@@ -10,7 +10,8 @@ function(nuv_add_library name)
 endfunction()
 
 # nuv_add_test(<name> [GUI] SOURCES ... LINKS ...)
-# One GoogleTest program; GUI tests get a QApplication on the offscreen platform.
+# One GoogleTest program; GUI tests get a QApplication on the offscreen platform. Every test has a
+# timeout, so one that hangs (a modal window nobody closes, say) fails alone instead of holding CI.
 function(nuv_add_test name)
   cmake_parse_arguments(ARG "GUI" "" "SOURCES;LINKS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -22,6 +23,9 @@ function(nuv_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LINKS})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES
+      TIMEOUT 60
+      ENVIRONMENT
       "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1")
 endfunction()

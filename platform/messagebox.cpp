@@ -137,6 +137,8 @@ int ScriptedAnswers::Answer(const QString& text, const QString& caption, int fla
     FAsked.push_back({text, caption, flags});
     if (FAnswers.empty()) {
         ++FUnanswered;
+        if (OnUnanswered)
+            OnUnanswered(FAsked.back());
         return DefaultAnswer(flags);
     }
     const int answer = FAnswers.front();

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 namespace platform {
 
@@ -28,8 +29,8 @@ void ShowInformation(const QString& text, const QString& caption = QString());
 void ShowError(const QString& text, const QString& caption = QString());
 
 // Answers message boxes from a script instead of showing them, for as long as it lives; records
-// every box asked. A box with no scripted answer left gets IDOK, or IDNO for a question, and is
-// counted in Unanswered() so a test can fail on it.
+// every box asked. A box with no scripted answer left gets IDOK, or IDNO for a question, is
+// counted in Unanswered() and is passed to OnUnanswered, so a test can fail on it.
 class ScriptedAnswers {
 public:
     struct Box {
@@ -48,6 +49,8 @@ public:
     const std::deque<Box>& Asked() const { return FAsked; }
     QStringList AskedTexts() const;
     int Unanswered() const { return FUnanswered; }
+
+    std::function<void(const Box& Asked)> OnUnanswered;
 
     // Used by MessageBox while a script is installed.
     int Answer(const QString& text, const QString& caption, int flags);

@@ -1,5 +1,9 @@
 #include "platform/messagebox.h"
 
+#include "platform/exceptionguard.h"
+#include "rtl/exception.h"
+
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -36,6 +40,14 @@ TEST(ScriptedAnswers, NewestAnswersAndAnyOrderOfDestructionUnlinks)
     EXPECT_EQ(AskYesNo("newest"), IDNO);
     EXPECT_EQ(newer.AskedTexts(), QStringList {"newest"});
     EXPECT_TRUE(outer.Asked().empty());
+}
+
+// Guards against tests that pass on a box nobody saw: past every script, a question or an
+// exception shown as an error fails the running test.
+TEST(ScriptedAnswers, ABoxNoTestScriptedFailsTheTest)
+{
+    EXPECT_NONFATAL_FAILURE(AskYesNo("Delete the table?"), "Delete the table?");
+    EXPECT_NONFATAL_FAILURE(Guarded([] { throw rtl::Exception("handler failed"); }), "handler failed");
 }
 
 }  // namespace

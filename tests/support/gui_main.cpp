@@ -8,7 +8,8 @@
 #include <gtest/gtest.h>
 
 // Widget tests run offscreen, never read or write the user's settings, and never wait on a
-// message box: a box that no test scripted is answered (No/OK) and counted.
+// message box: a box that no test scripted is answered (No/OK) and fails the running test, so a
+// question nobody expected or an exception shown as an error cannot pass unseen.
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -19,6 +20,10 @@ int main(int argc, char** argv)
     QTemporaryDir settings;
     platform::Registry::SetStorageFolder(settings.path());
     platform::ScriptedAnswers fallback;
+    fallback.OnUnanswered = [](const platform::ScriptedAnswers::Box& Asked) {
+        ADD_FAILURE() << "Message box that no test scripted: \"" << qPrintable(Asked.Caption) << "\" "
+                      << qPrintable(Asked.Text);
+    };
 
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

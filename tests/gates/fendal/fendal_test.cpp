@@ -1,8 +1,8 @@
 #include "core/gate/dbgate.h"
 #include "gates/fendal/fendalgate.h"
+#include "tests/support/currentdir.h"
 
 #include <QAbstractItemModel>
-#include <QDir>
 #include <QFile>
 #include <QLibrary>
 #include <QLineEdit>
@@ -203,13 +203,15 @@ TEST_F(FendalTest, FilesThatAreNoDatabaseFailWithTheirReason)
 
 TEST_F(FendalTest, RelativePathResolvesAgainstTheApplicationFolder)
 {
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(NUV_APP_DIR));
     QStringList details {"Database=dmodels/nwind/nwind.sqlite"};
-    FGate.LoadInfo(details);
-    FGate.Connect();
-    const bool connected = FGate.IsConnected();
-    QDir::setCurrent(previous);
+    bool connected = false;
+    {
+        CurrentDirScope appDir(NUV_APP_DIR);
+        ASSERT_TRUE(appDir.Entered());
+        FGate.LoadInfo(details);
+        FGate.Connect();
+        connected = FGate.IsConnected();
+    }
     EXPECT_TRUE(connected);
     QStringList saved;
     FGate.SaveInfo(saved);

@@ -3,8 +3,8 @@
 #include "rtl/inifile.h"
 #include "rtl/stringlist.h"
 #include "rtl/textfile.h"
+#include "tests/support/currentdir.h"
 
-#include <QDir>
 #include <QScopeGuard>
 
 #include <gtest/gtest.h>
@@ -20,14 +20,11 @@ class SampleModelTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        FPrevious = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(AppDir));
+        ASSERT_TRUE(FAppDir.Entered());
         FGate.SetDLLPath(AppDir + QStringLiteral("/DBGates/Fendal.dll"));
         FModel.SetDatabaseInfo(&FGate);
         FModel.LoadFromFile(ModelDir + QStringLiteral("struct.dbs"));
     }
-    void TearDown() override { QDir::setCurrent(FPrevious); }
-
     // The first value of the one-column answer to SQL, through the gate.
     QString Ask(const QString& SQL)
     {
@@ -37,7 +34,7 @@ protected:
         return values.value(0);
     }
 
-    QString FPrevious;
+    CurrentDirScope FAppDir {AppDir};
     TZDBGate FGate;
     TZDBStructure FModel;
 };
