@@ -71,6 +71,7 @@ public:
     QWidget* Element(int N);
     QWidget* ElementAt(int N) const;
     int SelectedIndex() const { return FSelElement; }
+    void SetSelectedIndex(int N) { FSelElement = N; }
     QWidget* SelectedElement() { return Element(FSelElement); }
     void SelectFirstElement();
     void SelectNextElement();

@@ -251,6 +251,12 @@ public:
     TNotifyEvent OnRFEHelpClick;
     TCustomEditEvent OnCustomEdit;
     TChangeValueEvent OnChangeValue;
+    // Edits a condition's sub-query (its query text Lines, its SQL and its options) and answers
+    // whether the user confirmed. The sub-query dialog's side fills it; while it is empty a
+    // sub-query value cannot be edited.
+    using TSubQueryEditor = std::function<bool(
+        TZQueryPanel* Sender, QStringList& Lines, QString& SQLText, TSQLOptions& Options)>;
+    TSubQueryEditor SubQueryEditor;
 
 protected:
     void paintEvent(QPaintEvent* Event) override;

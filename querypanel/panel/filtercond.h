@@ -1,0 +1,185 @@
+#pragma once
+
+#include "querypanel/panel/filterrow.h"
+#include "querypanel/query/sqloptions.h"
+
+#include <QString>
+#include <QStringList>
+
+class TDSField;
+class TDSOperator;
+class TDSCondition;
+class TDSSQLEditor;
+class TDropDownLabel;
+class TDropDownList;
+class TSQLParam;
+
+// A condition row: up to two values, each a constant or a query parameter, with the labels that
+// show them, the sub-query of a sub-query value and, in style psAndOr, the and/or chooser. The
+// values live in members; the labels only show them.
+class TFilterCond : public TFilterRow {
+    Q_OBJECT
+public:
+    // Element numbers of a condition's sentence.
+    static constexpr int ValueLabel1 = 3;
+    static constexpr int BetweenLabel = 4;
+    static constexpr int ValueLabel2 = 5;
+    static constexpr int AndOrLabel = 9;
+
+    TFilterCond(TZQueryPanel* Panel, TFilterBracket* Parent, int RowType);
+    // The condition's parameters go with it, unless the whole panel goes.
+    ~TFilterCond() override;
+
+    QStringList& SubQuery() { return FSubQuery; }
+    const QStringList& SubQuery() const { return FSubQuery; }
+    TSQLOptions SubQueryOptions() const { return FSubQueryOptions; }
+    void SetSubQueryOptions(TSQLOptions Value) { FSubQueryOptions = Value; }
+
+    // Value 1 for N = 1, value 2 for any other N.
+    QString ValueText(int N) const override;
+    TDropDownLabel* ValueLabel(int N) const;
+    // The label shows Text: a chooser the caption of the item with that value; OnSetValue may
+    // change the caption.
+    void ShowValue(int N, const QString& Text);
+    void SetValueCaption(int N, const QString& Text) override;
+    void SetValueHint(const QString& Text);
+    TSQLParam* Param(int N) const override;
+    bool IsParam(int N) const { return Param(N) != nullptr; }
+    // Makes value N a parameter of the query or a constant again; a constant takes the
+    // parameter's last value. Only that value's parameter is made or freed.
+    void SetParamState(int N, bool MakeParam);
+    void FireConditionChange(int Code);
+    // Puts a value label on the panel with the row's handlers, the value menu and the value colour.
+    void AttachValueLabel(TDropDownLabel* Label);
+    // The label that suits value N's type when the field has no value editor of its own.
+    TDropDownLabel* DefaultValueEditor(int N);
+
+    // Leaves a parameter value alone.
+    virtual void SetValue(int N, const QString& Text);
+    QString GetFieldName() const override { return QString(); }
+    virtual void ValueChanged() {}
+    // The custom drop-down of a sub-query value: the panel's sub-query editor edits it.
+    virtual void EditSubQuery(TDropDownLabel* Sender, QString& Value, bool& Accept);
+    virtual TDropDownLabel* CreateValueLabel(TDropDownLabel* Old, int N, bool Attach);
+    // Frees Label; answers none.
+    virtual TDropDownLabel* FreeValueLabel(TDropDownLabel* Label);
+    virtual QString GetValueCaption(int N) const;
+
+    void UpdateEnabled() override;
+    void UpdateAndOr() override;
+
+protected:
+    // The bracket whose link type joins this row to the next one in reading order.
+    TFilterBracket* JoiningBracket() const;
+    // Stores value N without events: copies of rows take their values this way.
+    void RestoreValue(int N, const QString& Text);
+    // The copy's parameters repeat this row's, names included.
+    void CopyStateTo(TFilterCond* Copy) const;
+    void ApplyDroppedValue(int N, TDropDownLabel* Sender) override;
+    // The element number of a value label: 3 for value 1, 5 for value 2.
+    static int ValueElement(int N) { return N == 1 ? ValueLabel1 : ValueLabel2; }
+    // The caption a parameter of this condition takes (the ending tells two parameters apart).
+    QString ParamCaption(int N) const;
+
+private:
+    void AndOrChanged(TDropDownLabel* Sender, bool Accepted);
+    void ValueAltClick(TDropDownLabel* Label);
+    void ValueRightClick(TDropDownLabel* Label);
+    void ValueDblClick(TDropDownLabel* Label);
+    int ValueIndexOf(const TDropDownLabel* Label) const;
+
+    QString FValue1;
+    QString FValue2;
+    QStringList FSubQuery;
+    TSQLOptions FSubQueryOptions;
+};
+
+// The sentence field - operator - value(s): a data model field, one of its operators, and values
+// through editors that follow the field's value editor and the operator's value kind.
+class TSimpleCond : public TFilterCond {
+    Q_OBJECT
+public:
+    static constexpr int FieldLabel = 1;
+    static constexpr int OperatorLabel = 2;
+
+    TSimpleCond(TZQueryPanel* Panel, TFilterBracket* Parent);
+    // Gives up the condition's equal value.
+    ~TSimpleCond() override;
+
+    TDSField* Field() const { return FField; }
+    TDSOperator* Operator() const { return FOperator; }
+    TDropDownList* FieldChooser() const;
+    TDropDownList* OperatorChooser() const;
+
+    // Offers the fields the bracket's aggregate mode allows; a field no longer offered gives way to
+    // the first one offered.
+    void FillFieldList();
+    void SetField(TDSField* F);
+    void SetOperator(TDSOperator* Op);
+    void UpdateValueLabels();
+    // The custom value editor's data lines when the field has one; else none.
+    const QStringList* GetCondCustomData() const;
+
+    void SetValue(int N, const QString& Text) override;
+    void ValueChanged() override;
+    void EditSubQuery(TDropDownLabel* Sender, QString& Value, bool& Accept) override;
+    TDropDownLabel* CreateValueLabel(TDropDownLabel* Old, int N, bool Attach) override;
+    QString GetValueCaption(int N) const override;
+
+    QString GetFieldName() const override;
+    TDSField* NodeField() const override { return FField; }
+    TDSOperator* NodeOperator() const override { return FOperator; }
+    TFieldType GetValueType(int N) const override;
+    TValueKind GetValueKind(int N) const override;
+    QList<TDSTable*> GetTables() const override;
+    QString GetSQLTemplate() const override;
+    int GetValueCount() const override;
+    bool IsAggregate() const override;
+
+    void RefreshFieldList() override { FillFieldList(); }
+    // A value list that names FieldName as a parameter runs its SQL again.
+    void RefreshDependents(TFilterRow* Source, const QString& FieldName) override;
+    TFilterRow* CloneRow(TFilterBracket* Parent) const override;
+
+protected:
+    void ApplyDroppedValue(int N, TDropDownLabel* Sender) override;
+
+private:
+    TDSSQLEditor* SQLEditor() const;
+    // Fills a list label from the field's list or SQL editor.
+    void FillValueList(TDropDownList* Label);
+    void RefreshDependentList();
+    void CustomValueDropDown(TDropDownLabel* Sender, QString& Value, bool& Accept);
+    // Brings the panel's equal values in line with this condition: its field's line holds value 1
+    // while the operator is "Equal"; a line it gives up goes to another such condition or away.
+    void UpdateEqualValue();
+    void ReleaseEqualValue();
+    QString EqualValueText() const;
+
+    TDSField* FField = nullptr;
+    TDSOperator* FOperator = nullptr;
+    // The field display name whose equal value this condition wrote last; empty when none.
+    QString FEqualName;
+};
+
+// A predefined condition of the data model with its value slots.
+class TCustomCond : public TFilterCond {
+    Q_OBJECT
+public:
+    TCustomCond(TZQueryPanel* Panel, TDSCondition* Condition, TFilterBracket* Parent);
+
+    TDSCondition* Condition() const { return FCondition; }
+
+    TDropDownLabel* CreateValueLabel(TDropDownLabel* Old, int N, bool Attach) override;
+    bool IsAggregate() const override { return false; }
+    TDSCondition* NodeCondition() const override { return FCondition; }
+    QString GetSQLTemplate() const override;
+    QList<TDSTable*> GetTables() const override;
+    int GetValueCount() const override;
+    TValueKind GetValueKind(int N) const override;
+    TFieldType GetValueType(int N) const override;
+    TFilterRow* CloneRow(TFilterBracket* Parent) const override;
+
+private:
+    TDSCondition* FCondition;
+};
