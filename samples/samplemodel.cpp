@@ -105,14 +105,14 @@ private:
 
 void SetSQLList(TDSField* Field, const QStringList& SQL)
 {
-    Field->SetEditType(4);
-    static_cast<TDSSQLEditor*>(Field->Editor())->SQL() = SQL;
+    Field->SetEditType(etSQL);
+    EditorOf<TDSSQLEditor>(*Field)->SQL() = SQL;
 }
 
 void SetDateEditor(TDSField* Field)
 {
-    Field->SetEditType(1);
-    static_cast<TDSTextEditor*>(Field->Editor())->SetEditKind(2);
+    Field->SetEditType(etText);
+    EditorOf<TDSTextEditor>(*Field)->SetEditKind(2);
 }
 
 void Build(SampleModel& S)
@@ -172,9 +172,10 @@ void Build(SampleModel& S)
     S.Data(products, "UnitPrice", "List price");
     S.Data(products, "UnitsInStock", "Units in stock");
     TDSField* discontinued = S.Data(products, "Discontinued", "Discontinued");
-    discontinued->SetEditType(2);
-    static_cast<TDSListEditor*>(discontinued->Editor())->Items() = {"Yes", "No"};
-    static_cast<TDSListEditor*>(discontinued->Editor())->Values() = {"1", "0"};
+    discontinued->SetEditType(etList);
+    TDSListEditor* yesNo = EditorOf<TDSListEditor>(*discontinued);
+    yesNo->Items() = {"Yes", "No"};
+    yesNo->Values() = {"1", "0"};
     S.Data(categories, "CategoryName", "Category");
     S.Data(suppliers, "CompanyName", "Supplier");
     S.Data(suppliers, "Country", "Supplier country");

@@ -50,17 +50,17 @@ QString Folded(const QString& Text)
 QString TableText(const TDSTable* Table, int Kind)
 {
     switch (Kind) {
-    case 0:
+    case tlName:
         return Table->Name();
-    case 1:
+    case tlAlias:
         return Table->Alias();
-    case 2:
+    case tlDisplayName:
         return Table->DisplayName();
-    case 3:
+    case tlCaption:
         return Table->GetCaption();
-    case 4:
+    case tlSQLName:
         return Table->GetSQLName();
-    case 5:
+    case tlOwnerName:
         return Table->GetOwnerName();
     default:
         return QString();
@@ -323,15 +323,15 @@ void TZCustomDBStructure::TableDestroying(TDSTable* Table)
 TDSTable* TZCustomDBStructure::FindTable(int Kind, const QString& Text) const
 {
     switch (Kind) {
-    case 0:
+    case tlName:
         return FTablesByName.First(Folded(Text));
-    case 1:
+    case tlAlias:
         return FTablesByAlias.First(Folded(Text));
-    case 2:
+    case tlDisplayName:
         return FTablesByDisplayName.First(Folded(Text));
-    case 3:
-    case 4:
-    case 5:
+    case tlCaption:
+    case tlSQLName:
+    case tlOwnerName:
         for (TDSTable* table : FTables) {
             if (rtl::SameText(TableText(table, Kind), Text))
                 return table;
@@ -438,17 +438,17 @@ TDSField* TZCustomDBStructure::FieldByID(int ID) const
 TDSField* TZCustomDBStructure::FindField(int Kind, const QString& Text) const
 {
     switch (Kind) {
-    case 0:
+    case flFieldExpr:
         return FFieldsByExpr.First(Folded(Text));
-    case 1:
+    case flDisplayName:
         return FFieldsByDisplayName.First(Folded(Text));
-    case 2:
+    case flFullName:
         for (TDSField* field : FFields) {
             if (rtl::SameText(field->GetFullName(), Text))
                 return field;
         }
         return nullptr;
-    case 3: {
+    case flSQLExpr: {
         const QString wanted = rtl::LowerCase(Text);
         for (TDSField* field : FFields) {
             if (SameTextIgnoreSpaces(rtl::LowerCase(field->GetSQLExpr()), wanted))

@@ -21,6 +21,13 @@
 // An operator name as the model knows it now: older texts and callers name "Equal" "EqualTo".
 QString OperatorNameOf(const QString& Name);
 
+// What FindTable and GetTableNames compare with, ignoring case: the name, the alias, the display
+// name, "name - alias", the FROM reference, "owner.name".
+enum TTableLookup : int { tlName, tlAlias, tlDisplayName, tlCaption, tlSQLName, tlOwnerName };
+// What FindField compares with, ignoring case: the field expression, the display name, the name
+// qualified by its table, the SQL expression (blanks ignored).
+enum TFieldLookup : int { flFieldExpr, flDisplayName, flFullName, flSQLExpr };
+
 // Failures of the data model; the codes and their messages are in one table.
 enum TDBStructErrorCode {
     dseInvalidTableIndex = 1,
@@ -213,15 +220,16 @@ public:
     int AddTable(const QString& Name, const QString& DisplayName);
     void DeleteTable(int Index);
     int GetTableCount() const { return int(FTables.size()); }
-    // Kinds: 0 name, 1 alias, 2 display name, 3 "name - alias", 4 FROM reference, 5 owner.name.
+    // Kind is a TTableLookup.
     TDSTable* FindTable(int Kind, const QString& Text) const;
-    // One line per table with the text of the kind (0..4); Objects, when given, gets the tables.
+    // One line per table with the text of the kind (tlName to tlSQLName); Objects, when given, gets
+    // the tables.
     void GetTableNames(int Kind, QStringList& Strings, QList<TDSTable*>* Objects = nullptr) const;
 
     int AddField(TZFieldKind Kind, const QString& FieldExpr, TDSTable* Table, const QString& DisplayName);
     void DeleteField(int Index);
     TDSField* FieldByID(int ID) const;
-    // Kinds: 0 field expression, 1 display name, 2 qualified name, 3 SQL expression without blanks.
+    // Kind is a TFieldLookup.
     TDSField* FindField(int Kind, const QString& Text) const;
 
     int AddLink(TDSLink* Link);

@@ -81,16 +81,16 @@ void TDSField::SetEditType(uint8_t Kind)
         return;
     FEditor.reset();
     switch (Kind) {
-    case 1:
+    case etText:
         FEditor = std::make_unique<TDSTextEditor>();
         break;
-    case 2:
+    case etList:
         FEditor = std::make_unique<TDSListEditor>();
         break;
-    case 3:
+    case etCustom:
         FEditor = std::make_unique<TDSCustomEditor>();
         break;
-    case 4:
+    case etSQL:
         FEditor = std::make_unique<TDSSQLEditor>(FStructure);
         break;
     default:

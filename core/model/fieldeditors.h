@@ -1,11 +1,16 @@
 #pragma once
 
+#include "core/model/field.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 
 class TZCustomDBStructure;
+
+// The kinds of value editor, as a field's EditType and the model text number them.
+enum TDSEditType : uint8_t { etNone, etText, etList, etCustom, etSQL };
 
 // How the query panel lets a user enter a value for a field; the base offers nothing.
 class TDSValueEditor {
@@ -17,6 +22,7 @@ public:
 // Free text, a mask, a date or a time.
 class TDSTextEditor : public TDSValueEditor {
 public:
+    static constexpr uint8_t EditType = etText;
     // Option bits: input turned to upper or to lower case, never both.
     static constexpr uint32_t eoUpperCase = 1;
     static constexpr uint32_t eoLowerCase = 2;
@@ -52,6 +58,7 @@ private:
 // A fixed list: the texts shown and the SQL value behind each.
 class TDSListEditor : public TDSValueEditor {
 public:
+    static constexpr uint8_t EditType = etList;
     QStringList& Items() { return FItems; }
     const QStringList& Items() const { return FItems; }
     QStringList& Values() { return FValues; }
@@ -65,6 +72,8 @@ private:
 // A list fetched by an SQL text whose parameters (":Name") come from the query panel.
 class TDSSQLEditor : public TDSListEditor {
 public:
+    static constexpr uint8_t EditType = etSQL;
+
     explicit TDSSQLEditor(TZCustomDBStructure* Structure) : FStructure(Structure) {}
 
     TZCustomDBStructure* Structure() const { return FStructure; }
@@ -96,9 +105,17 @@ private:
 // Free data for the host program.
 class TDSCustomEditor : public TDSValueEditor {
 public:
+    static constexpr uint8_t EditType = etCustom;
     QStringList& CustomData() { return FCustomData; }
     const QStringList& CustomData() const { return FCustomData; }
 
 private:
     QStringList FCustomData;
 };
+
+// The field's editor as T when the field's edit type is the one that makes a T; nil otherwise.
+template <typename T>
+T* EditorOf(const TDSField& Field)
+{
+    return Field.EditType() == T::EditType ? static_cast<T*>(Field.Editor()) : nullptr;
+}

@@ -8,10 +8,10 @@
 
 const TDSPath& TZCustomDBStructure::FindPath(const QString& Alias1, const QString& Alias2)
 {
-    TDSTable* start = FindTable(1, Alias1);
+    TDSTable* start = FindTable(tlAlias, Alias1);
     if (!start)
         throw EZDBStructError::Create(dseNoSuchTable, Alias1);
-    TDSTable* goal = FindTable(1, Alias2);
+    TDSTable* goal = FindTable(tlAlias, Alias2);
     if (!goal)
         throw EZDBStructError::Create(dseNoSuchTable, Alias2);
 
@@ -55,9 +55,9 @@ void ParseExprTables(
         const TZToken before = scanner.GetToken(-1);
         if (before.Kind == tkNumber)
             continue;
-        TDSTable* table = Model->FindTable(1, before.Text);
+        TDSTable* table = Model->FindTable(tlAlias, before.Text);
         if (!table)
-            table = Model->FindTable(0, before.Text);
+            table = Model->FindTable(tlName, before.Text);
         if (!table)
             continue;
         Tables.append(table);

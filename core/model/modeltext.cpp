@@ -297,9 +297,7 @@ void WriteField(TModelTextWriter& Writer, const TDSField* Field, int Index)
     for (const TDSOperator* op : Field->Operators())
         operators.append(op->Name());
     Writer.PutCommaText("Operators", operators);
-    switch (Field->EditType()) {
-    case 1: {
-        const auto* editor = static_cast<const TDSTextEditor*>(Field->Editor());
+    if (const auto* editor = EditorOf<const TDSTextEditor>(*Field)) {
         Writer.Put("DefValue", editor->DefValue());
         Writer.Put("EditKind", int(editor->EditKind()));
         Writer.Put("ValType", int(editor->ValType()));
@@ -308,23 +306,13 @@ void WriteField(TModelTextWriter& Writer, const TDSField* Field, int Index)
             Writer.Put("FmtVal", editor->FmtVal());
         }
         Writer.Put("Options", int(editor->Options()));
-        break;
-    }
-    case 2: {
-        const auto* editor = static_cast<const TDSListEditor*>(Field->Editor());
+    } else if (const auto* editor = EditorOf<const TDSListEditor>(*Field)) {
         Writer.PutCommaText("Items", editor->Items());
         Writer.PutCommaText("Values", editor->Values());
-        break;
-    }
-    case 3:
-        Writer.PutCommaText("CustomData", static_cast<const TDSCustomEditor*>(Field->Editor())->CustomData());
-        break;
-    case 4:
-        Writer.RawSection(SectionName("Field:", Index) + QStringLiteral(".SQL"),
-            static_cast<const TDSSQLEditor*>(Field->Editor())->SQL());
-        break;
-    default:
-        break;
+    } else if (const auto* editor = EditorOf<const TDSCustomEditor>(*Field)) {
+        Writer.PutCommaText("CustomData", editor->CustomData());
+    } else if (const auto* editor = EditorOf<const TDSSQLEditor>(*Field)) {
+        Writer.RawSection(SectionName("Field:", Index) + QStringLiteral(".SQL"), editor->SQL());
     }
 }
 
@@ -458,7 +446,7 @@ int TModelTextReader::Count(const rtl::StringList& Main, const QString& Key) con
 
 uint8_t TModelTextReader::EditTypeOf(int Stored)
 {
-    return InRange(Stored, 4);
+    return InRange(Stored, etSQL);
 }
 
 TDSTable* TModelTextReader::NewTable()
@@ -508,7 +496,7 @@ void TModelTextReader::ReadAll()
         }
         ReadLinks(false);
     }
-    FModel.SetDefaultMainTable(mainTable.isEmpty() ? nullptr : FModel.FindTable(0, mainTable));
+    FModel.SetDefaultMainTable(mainTable.isEmpty() ? nullptr : FModel.FindTable(tlName, mainTable));
 
     if (FVersion < mtvFieldSections) {
         ReadFieldLines();
@@ -616,7 +604,7 @@ void TModelTextReader::ReadLinks(bool ByName)
             const rtl::StringList section = Section(name);
             if (section.isEmpty())
                 throw EZDBStructError::Create(dseNoSection, name);
-            TDSTable* table2 = FModel.FindTable(ByName ? 0 : 1, other);
+            TDSTable* table2 = FModel.FindTable(ByName ? tlName : tlAlias, other);
             if (!table2)
                 throw EZDBStructError::Create(dseNoSuchTable, other);
             auto link = std::make_unique<TDSLink>();
@@ -646,8 +634,8 @@ void TModelTextReader::ReadFieldSection(int Index)
         const TFieldKey key = FieldKeyOf(QString::fromRawData(line.constData(), eq));
         const QString value = rtl::Trim(line.mid(eq + 1));
         const bool data = field->Kind() == zfkData;
-        auto* text = field->EditType() == 1 ? static_cast<TDSTextEditor*>(field->Editor()) : nullptr;
-        auto* list = field->EditType() == 2 ? static_cast<TDSListEditor*>(field->Editor()) : nullptr;
+        auto* text = EditorOf<TDSTextEditor>(*field);
+        auto* list = EditorOf<TDSListEditor>(*field);
         switch (key) {
         case fkID:
             field->SetID(StrToIntSafe(value));
@@ -662,7 +650,7 @@ void TModelTextReader::ReadFieldSection(int Index)
             field->SetDisplayName(value);
             break;
         case fkTableAlias:
-            if (TDSTable* table = data ? FModel.FindTable(1, value) : nullptr)
+            if (TDSTable* table = data ? FModel.FindTable(tlAlias, value) : nullptr)
                 field->Tables().append(table);
             break;
         case fkQuoted:
@@ -724,8 +712,8 @@ void TModelTextReader::ReadFieldSection(int Index)
                 list->Values() = CommaList(value);
             break;
         case fkCustomData:
-            if (field->EditType() == 3)
-                static_cast<TDSCustomEditor*>(field->Editor())->CustomData() = CommaList(value);
+            if (auto* custom = EditorOf<TDSCustomEditor>(*field))
+                custom->CustomData() = CommaList(value);
             break;
         case fkUnknown:
             break;
@@ -738,9 +726,8 @@ void TModelTextReader::ReadFieldSection(int Index)
         field->SetExpression(expr);
     else
         field->SetFieldName(expr);
-    if (field->EditType() == 4) {
-        static_cast<TDSSQLEditor*>(field->Editor())->SQL()
-            = RawSection(SectionName("Field:", Index) + QStringLiteral(".SQL"), false);
+    if (auto* sql = EditorOf<TDSSQLEditor>(*field)) {
+        sql->SQL() = RawSection(SectionName("Field:", Index) + QStringLiteral(".SQL"), false);
     }
     FModel.AppendField(field.release());
 }
@@ -819,8 +806,8 @@ void TModelTextReader::AddGroupMembers(TDSFieldGroup* Group, const QString& Text
         const QString member = rtl::Trim(item);
         if (member.isEmpty())
             continue;
-        TDSField* field
-            = FVersion < mtvGroupIDs ? FModel.FindField(3, member) : FModel.FieldByID(rtl::StrToInt(member));
+        TDSField* field = FVersion < mtvGroupIDs ? FModel.FindField(flSQLExpr, member)
+                                                 : FModel.FieldByID(rtl::StrToInt(member));
         // A field listed again, in this group or another, stays where it was listed first.
         if (field && !field->Group())
             Group->Add(field);

@@ -57,8 +57,8 @@ void TModelTextReader::ReadFieldLines()
         TDSField* field = FModel.Fields()[FModel.AddField(zfkData, rtl::Trim(name), nullptr,
             captioned ? rtl::Trim(StrAfter(QStringLiteral("="), line)) : QString())];
         TDSTable* table = FVersion < mtvTableSections
-            ? FModel.FindTable(0, section.Values(QStringLiteral("TableName")))
-            : FModel.FindTable(1, section.Values(QStringLiteral("TableAlias")));
+            ? FModel.FindTable(tlName, section.Values(QStringLiteral("TableName")))
+            : FModel.FindTable(tlAlias, section.Values(QStringLiteral("TableAlias")));
         if (table)
             field->Tables().append(table);
         if (!captioned)
@@ -68,15 +68,12 @@ void TModelTextReader::ReadFieldLines()
         field->SetEditType(EditTypeOf(rtl::StrToInt(section.Values(QStringLiteral("EditType")))));
         field->SetFieldType(FieldTypeFromOrdinal(rtl::StrToInt(section.Values(QStringLiteral("FieldType")))));
         field->SetFieldSize(rtl::StrToInt(section.Values(QStringLiteral("FieldSize"))));
-        if (field->EditType() == 2) {
-            auto* editor = static_cast<TDSListEditor*>(field->Editor());
-            editor->Items() = CommaList(section.Values(QStringLiteral("Items")));
-            editor->Values() = CommaList(section.Values(QStringLiteral("Values")));
-        } else if (field->EditType() == 4 && FVersion >= mtvFieldSQL) {
-            static_cast<TDSSQLEditor*>(field->Editor())->SQL()
-                = RawSection(QStringLiteral("Field:") + key + QStringLiteral(".SQL"), true);
-        } else if (field->EditType() == 1 && FVersion >= mtvFieldSQL) {
-            auto* editor = static_cast<TDSTextEditor*>(field->Editor());
+        if (auto* list = EditorOf<TDSListEditor>(*field)) {
+            list->Items() = CommaList(section.Values(QStringLiteral("Items")));
+            list->Values() = CommaList(section.Values(QStringLiteral("Values")));
+        } else if (auto* sql = EditorOf<TDSSQLEditor>(*field); sql && FVersion >= mtvFieldSQL) {
+            sql->SQL() = RawSection(QStringLiteral("Field:") + key + QStringLiteral(".SQL"), true);
+        } else if (auto* editor = EditorOf<TDSTextEditor>(*field); editor && FVersion >= mtvFieldSQL) {
             editor->SetDefValue(rtl::Trim(section.Values(QStringLiteral("DefaultValue"))));
             editor->SetEditMask(rtl::Trim(section.Values(QStringLiteral("EditMask"))));
         }

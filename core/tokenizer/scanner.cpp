@@ -98,7 +98,7 @@ TZScanner::TZScanner()
 {
     for (char16_t ch = 0; ch < FWhiteChar.size(); ++ch)
         FWhiteChar[ch] = IsWhiteSpace(QChar(ch));
-    SetSyntax(1);
+    SetSyntax(zsPascal);
     SetLines(QStringList());
     FLastValid = -1;
 }
@@ -158,9 +158,9 @@ void TZScanner::SetSyntax(int N)
     if (N == FSyntax)
         return;
     FSyntax = N;
-    if (N < 1 || N > 4)
+    if (N < zsPascal || N > zsScript)
         return;
-    const SyntaxInfo& info = Syntaxes[N - 1];
+    const SyntaxInfo& info = Syntaxes[N - zsPascal];
     FDelimiters = QString::fromLatin1(DelimiterHead) + ' ' + QString::fromLatin1(info.DelimiterTail);
     FStringQuote = QChar(info.StringQuote);
     FEscapeChar = QChar(info.EscapeChar);
@@ -172,7 +172,7 @@ void TZScanner::SetSyntax(int N)
 
 void TZScanner::SetSQLText()
 {
-    SetSyntax(3);
+    SetSyntax(zsSQL);
     SetEscapeChar(QChar());
     SetLineComment(QStringLiteral("--"));
 }
@@ -460,13 +460,13 @@ bool TZScanner::ScanToken(TZToken& Token)
     if (IsDelimiter(first)) {
         if (first == FStringQuote) {
             bool closed;
-            end = FSyntax == 1 ? ReadPascalString(line, start, Token.Text, closed)
-                               : ReadString(line, start, Token.Text, closed);
+            end = FSyntax == zsPascal ? ReadPascalString(line, start, Token.Text, closed)
+                                      : ReadString(line, start, Token.Text, closed);
             Token.Kind = closed ? tkString : tkError;
-        } else if (FSyntax == 1 && first == FEscapeChar) {
+        } else if (FSyntax == zsPascal && first == FEscapeChar) {
             end = ReadCharCode(line, start + 1, Token.Text);
             Token.Kind = tkChar;
-        } else if (FSyntax == 2 && first == FCharQuote) {
+        } else if (FSyntax == zsC && first == FCharQuote) {
             end = ReadCharLiteral(line, start, Token.Text);
             Token.Kind = tkChar;
         } else {
@@ -514,7 +514,7 @@ int TZScanner::ReadString(const QString& Line, int Index, QString& Text, bool& C
         const QChar ch = line[i];
         if (ch == FStringQuote) {
             Text.append(line.sliced(run, i - run));
-            if (FSyntax == 3 && i + 1 < line.size() && line[i + 1] == FStringQuote) {
+            if (FSyntax == zsSQL && i + 1 < line.size() && line[i + 1] == FStringQuote) {
                 Text.append(ch);
                 run = i += 2;
                 continue;

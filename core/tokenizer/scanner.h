@@ -59,8 +59,11 @@ struct TZScanParams {
     QString Words;
 };
 
-// Cuts multi-line source text into tokens in one of four syntaxes (1 Pascal-like, 2 C-like, 3 SQL-like,
-// 4 script-like) and offers the current token with ten tokens on either side, bookmarks and a
+// The syntaxes of TZScanner::SetSyntax.
+enum TZSyntax : int { zsPascal = 1, zsC, zsSQL, zsScript };
+
+// Cuts multi-line source text into tokens in one of four syntaxes (Pascal-like, C-like, SQL-like,
+// script-like) and offers the current token with ten tokens on either side, bookmarks and a
 // bracket-aware look-ahead. Positions past the last token hold an empty kind 0 token at the source's end.
 class TZScanner {
 public:
@@ -80,7 +83,7 @@ public:
     void SetKeywords2(const QStringList& Words);
 
     int Syntax() const { return FSyntax; }
-    // Sets delimiters, quotes, escape and comments of syntax 1 to 4 when N differs from Syntax;
+    // Sets delimiters, quotes, escape and comments of a TZSyntax when N differs from Syntax;
     // another N is stored and changes nothing else.
     void SetSyntax(int N);
     const QString& Delimiters() const { return FDelimiters; }
@@ -88,7 +91,7 @@ public:
     QChar CharQuote() const { return FCharQuote; }
     QChar EscapeChar() const { return FEscapeChar; }
     const QString& LineComment() const { return FLineComment; }
-    // Every SQL text of the system (expressions, conditions, statements) is read this way: syntax 3
+    // Every SQL text of the system (expressions, conditions, statements) is read this way: zsSQL
     // with doubled apostrophes, no escape character and "--" as the line comment. SetSyntax puts
     // back the syntax's own values.
     void SetSQLText();

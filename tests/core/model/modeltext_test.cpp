@@ -45,12 +45,6 @@ QStringList Saved(const TZCustomDBStructure& Model)
     return lines;
 }
 
-template <typename T>
-T* EditorOf(TDSField* Field)
-{
-    return static_cast<T*>(Field->Editor());
-}
-
 class ModelTextTest : public testing::Test {
 protected:
     InfoWithLines info;
@@ -114,21 +108,21 @@ protected:
 
         Field(zfkData, "CustomerID", customers, "Customer ID", {"Equal"}, ftString, 5);
         auto* text = EditorOf<TDSTextEditor>(
-            Field(zfkData, "Company Name", customers, "Company", {"Equal"}, ftString, 30, 1));
+            *Field(zfkData, "Company Name", customers, "Company", {"Equal"}, ftString, 30, 1));
         text->SetDefValue("ACME");
         text->SetEditKind(1);
         text->SetEditMask(">LL;0;_");
         text->SetFmtVal(true);
         text->SetOptions(1);
         auto* list = EditorOf<TDSListEditor>(
-            Field(zfkData, "ShipVia", orders, "Shipper", {"Equal", "InList"}, ftInteger, 4, 2));
+            *Field(zfkData, "ShipVia", orders, "Shipper", {"Equal", "InList"}, ftInteger, 4, 2));
         list->Items() = {"Speedy Express", "United Package"};
         list->Values() = {"1", "2"};
         EditorOf<TDSCustomEditor>(
-            Field(zfkData, "OrderDate", orders, "Order date", {"Between"}, ftDate, 8, 3))
+            *Field(zfkData, "OrderDate", orders, "Order date", {"Between"}, ftDate, 8, 3))
             ->CustomData()
             = {"calendar", "week start=1"};
-        EditorOf<TDSSQLEditor>(Field(zfkVirtual, "Cust.City + ', ' + Cust.Country", nullptr, "Place",
+        EditorOf<TDSSQLEditor>(*Field(zfkVirtual, "Cust.City + ', ' + Cust.Country", nullptr, "Place",
                                    {"Equal"}, ftString, 100, 4))
             ->SQL()
             = {"SELECT DISTINCT City", "FROM Customers", "[Order Details]"};
@@ -176,7 +170,7 @@ TEST_F(ModelTextTest, ReadingAndWritingAgainGivesTheSameText)
     DisposeText(text);
     EXPECT_EQ(Saved(copy), Saved(model));
     EXPECT_EQ(info.ReceivedInfo, info.Saved);
-    EXPECT_EQ(EditorOf<TDSSQLEditor>(copy.FieldByID(5))->Structure(), &copy);
+    EXPECT_EQ(EditorOf<TDSSQLEditor>(*copy.FieldByID(5))->Structure(), &copy);
     EXPECT_EQ(Aliases(copy.FieldByID(5)->Tables()), QStringList({"Cust", "Cust"}));
     EXPECT_EQ(Aliases(copy.Conditions()[0]->Tables()), QStringList({"Orders", "Orders"}));
     EXPECT_EQ(copy.PlaceholderField()->GetOperatorCount(), 1);
@@ -343,7 +337,7 @@ TEST_F(ModelTextTest, ValuesNeverBreakTheirLineOrSection)
     model.AddTable("T", "Two\r\nlines\nhere");
     TDSField* field = Field(zfkVirtual, "1", nullptr, "F", {});
     field->SetEditType(4);
-    auto* sql = static_cast<TDSSQLEditor*>(field->Editor());
+    auto* sql = EditorOf<TDSSQLEditor>(*field);
     sql->SQL() = {"select a -- note\nfrom t", "", "  [b]", "/**/x"};
     info.Saved = {"[Main]", "User=me"};
     const QStringList written = Saved(model);
@@ -353,7 +347,7 @@ TEST_F(ModelTextTest, ValuesNeverBreakTheirLineOrSection)
 
     model.LoadFromStrings(written);
     EXPECT_EQ(model.Tables()[0]->DisplayName(), "Two lines here");
-    EXPECT_EQ(static_cast<TDSSQLEditor*>(model.Fields()[0]->Editor())->SQL(),
+    EXPECT_EQ(EditorOf<TDSSQLEditor>(*model.Fields()[0])->SQL(),
         QStringList({"select a -- note", "from t", "  [b]", "/**/x"}));
     EXPECT_EQ(info.ReceivedInfo, QStringList({"[Main]", "User=me"}));
     EXPECT_EQ(model.GetTableCount(), 1);

@@ -42,7 +42,7 @@ protected:
     {
         return Field(Index)->GetFullName() + " " + Field(Index)->DisplayName();
     }
-    QStringList SQL(int Index) const { return static_cast<TDSSQLEditor*>(Field(Index)->Editor())->SQL(); }
+    QStringList SQL(int Index) const { return EditorOf<TDSSQLEditor>(*Field(Index))->SQL(); }
     QStringList RootIDs() const
     {
         QStringList ids;
@@ -104,7 +104,7 @@ TEST_F(ModelTextLegacyTest, FieldSQLAndTextEditorFrom16)
 {
     Read("v1_6.dbs");
     EXPECT_EQ(SQL(0), QStringList({"SELECT Country FROM Customers", "[Order Details]"}));
-    const auto* editor = static_cast<TDSTextEditor*>(Field(1)->Editor());
+    const auto* editor = EditorOf<TDSTextEditor>(*Field(1));
     EXPECT_EQ(editor->DefValue() + " " + editor->EditMask(), "Paris >L");
     EXPECT_FALSE(Field(1)->UIC());
 }
@@ -114,8 +114,7 @@ TEST_F(ModelTextLegacyTest, FieldSectionsFrom20)
     Read("v2_0.dbs");
     EXPECT_EQ(model.GetOperator(0)->AppliedTypes(), TFieldTypes({ftString, ftInteger}));
     const TDSField* country = model.FieldByID(4);
-    EXPECT_EQ(
-        static_cast<TDSListEditor*>(country->Editor())->Items(), QStringList({"France", "United Kingdom"}));
+    EXPECT_EQ(EditorOf<TDSListEditor>(*country)->Items(), QStringList({"France", "United Kingdom"}));
     EXPECT_FALSE(country->UIR());
     EXPECT_EQ(model.FieldByID(9)->EditType(), 1);
     EXPECT_TRUE(model.FieldByID(9)->UIR());
