@@ -266,6 +266,9 @@ protected:
     void mousePressEvent(QMouseEvent* Event) override;
 
 private:
+    // Runs a change handler with the in-change flag set, so the changes it makes fire nothing.
+    template <typename F>
+    void RunInChange(F&& Handler);
     void CreateRoot();
     void AfterDbStructSet();
     void DbStructDestroyed();
