@@ -86,6 +86,9 @@ public:
     TDSCondition& operator=(const TDSCondition&) = delete;
 
     TZCustomDBStructure* Structure() const { return FStructure; }
+    // Hands the item whole to Structure, the model that takes over the content of the one that read
+    // it; nothing of it is copied, so nothing can be left behind.
+    void MoveTo(TZCustomDBStructure* Structure) { FStructure = Structure; }
     int ID() const { return FID; }
     void SetID(int Value) { FID = Value; }
     const QString& SQLExpr() const { return FSQLExpr; }

@@ -157,50 +157,33 @@ void TZCustomDBStructure::TakeContent(TZCustomDBStructure& Source)
     FFieldsByExpr = std::move(Source.FFieldsByExpr);
     FFieldsByDisplayName = std::move(Source.FFieldsByDisplayName);
     for (TDSTable* table : std::exchange(Source.FTables, {})) {
-        table->FStructure = this;
+        table->MoveTo(this);
         FTables.append(table);
     }
     FLinks = std::exchange(Source.FLinks, {});
-
     const QList<TDSField*> fields(Source.FFields.begin(), Source.FFields.end());
     while (Source.FFields.Count() > 0)
         Source.FFields.Delete(Source.FFields.Count() - 1);
     for (TDSField* field : fields) {
-        field->FStructure = this;
-        // An SQL editor runs its query through its own model.
-        if (auto* sql = dynamic_cast<TDSSQLEditor*>(field->FEditor.get())) {
-            auto editor = std::make_unique<TDSSQLEditor>(this);
-            editor->SQL() = sql->SQL();
-            editor->Items() = sql->Items();
-            editor->Values() = sql->Values();
-            editor->SetParams(sql->Params());
-            field->FEditor = std::move(editor);
-        }
+        field->MoveTo(this);
         FFields.Add(field);
     }
-    for (TDSFieldGroup* group : Source.FFieldGroups) {
-        auto* taken = new TDSFieldGroup(this);
-        taken->SetGroupName(group->GroupName());
-        MoveGroupMembers(*group, *taken);
-        FFieldGroups.Add(taken);
+    // Groups and conditions change hands whole; the members of the root group, which each model has
+    // of its own, move over in their order.
+    while (Source.FFieldGroups.Count() > 0) {
+        TDSFieldGroup* group = Source.FFieldGroups.Extract(Source.FFieldGroups.First());
+        group->MoveTo(this);
+        FFieldGroups.Add(group);
     }
     MoveGroupMembers(Source.FRootGroup, FRootGroup);
-    // Conditions are made anew: each keeps its model, which scans its SQL text for tables.
-    for (const TDSCondition* condition : Source.FConditions) {
-        auto* taken = new TDSCondition(this);
-        taken->SetID(condition->ID());
-        taken->SetDisplayFormat(condition->DF());
-        for (int i = 0; i < taken->Values().Count(); ++i)
-            taken->Values()[i]->Assign(*condition->Values()[i]);
-        taken->SetSQLExpr(condition->SQLExpr());
-        FConditions.Add(taken);
+    while (Source.FConditions.Count() > 0) {
+        TDSCondition* condition = Source.FConditions.Extract(Source.FConditions.First());
+        condition->MoveTo(this);
+        FConditions.Add(condition);
     }
     FDefaultMainTable = std::exchange(Source.FDefaultMainTable, nullptr);
     FVersion = Source.FVersion;
     FRootFieldsFirst = Source.FRootFieldsFirst;
-
-    Source.FFieldGroups.Clear();
-    Source.FConditions.Clear();
 }
 
 void TZCustomDBStructure::InitPlaceholders()

@@ -227,6 +227,9 @@ public:
     void GetTableNames(int Kind, QStringList& Strings, QList<TDSTable*>* Objects = nullptr) const;
 
     int AddField(TZFieldKind Kind, const QString& FieldExpr, TDSTable* Table, const QString& DisplayName);
+    // Appends a field made outside the model (a field read from a model text) as it is, without
+    // Changed.
+    int AppendField(TDSField* Field);
     void DeleteField(int Index);
     TDSField* FieldByID(int ID) const;
     // Kind is a TFieldLookup.
@@ -288,7 +291,6 @@ private:
     friend class TDSTable;
     friend class TDSLink;
     friend class TDSField;
-    friend class TModelTextReader;
 
     void InitPlaceholders();
     quint64 NextSeq() { return ++FLastSeq; }
@@ -301,8 +303,6 @@ private:
     void FreeField(int Index);
     void FreeOperator(int Index);
     int NextFieldID() const;
-    // Appends a field made outside the model, without Changed.
-    int AppendField(TDSField* Field);
     // Frees every table, link, field, group, condition and operator, firing nothing.
     void FreeContent();
     // Replaces the content by that of Source, which is left empty.

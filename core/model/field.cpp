@@ -75,6 +75,13 @@ void TDSField::SetUseInConditions(bool Flag)
         ResetOperators();
 }
 
+void TDSField::MoveTo(TZCustomDBStructure* Structure)
+{
+    FStructure = Structure;
+    if (FEditor)
+        FEditor->MoveTo(Structure);
+}
+
 void TDSField::SetEditType(uint8_t Kind)
 {
     if (Kind == FEditType)

@@ -26,6 +26,9 @@ public:
     TDSField& operator=(const TDSField&) = delete;
 
     TZCustomDBStructure* Structure() const { return FStructure; }
+    // Hands the item whole to Structure, the model that takes over the content of the one that read
+    // it; nothing of it is copied, so nothing can be left behind.
+    void MoveTo(TZCustomDBStructure* Structure);
     int ID() const { return FID; }
     void SetID(int Value);
     TZFieldKind Kind() const { return FKind; }
@@ -128,6 +131,9 @@ public:
     TDSFieldList& operator=(const TDSFieldList&) = delete;
 
     TZCustomDBStructure* Structure() const { return FStructure; }
+    // Hands the item whole to Structure, the model that takes over the content of the one that read
+    // it; nothing of it is copied, so nothing can be left behind.
+    void MoveTo(TZCustomDBStructure* Structure) { FStructure = Structure; }
     int Count() const { return int(FItems.size()); }
     // Raises the list index error for an index outside the list.
     TDSField* GetItem(int Index) const;

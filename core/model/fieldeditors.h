@@ -17,6 +17,8 @@ class TDSValueEditor {
 public:
     virtual ~TDSValueEditor() = default;
     virtual void Refresh() {}
+    // The field's model changes: an editor that asks the model follows it.
+    virtual void MoveTo(TZCustomDBStructure*) {}
 };
 
 // Free text, a mask, a date or a time.
@@ -77,6 +79,8 @@ public:
     explicit TDSSQLEditor(TZCustomDBStructure* Structure) : FStructure(Structure) {}
 
     TZCustomDBStructure* Structure() const { return FStructure; }
+    // Runs its query through the new model from now on.
+    void MoveTo(TZCustomDBStructure* Structure) override { FStructure = Structure; }
     QStringList& SQL() { return FSQL; }
     const QStringList& SQL() const { return FSQL; }
     // Name=Value lines.

@@ -22,6 +22,9 @@ public:
     TDSTable& operator=(const TDSTable&) = delete;
 
     TZCustomDBStructure* Structure() const { return FStructure; }
+    // Hands the item whole to Structure, the model that takes over the content of the one that read
+    // it; nothing of it is copied, so nothing can be left behind.
+    void MoveTo(TZCustomDBStructure* Structure) { FStructure = Structure; }
     const QString& DBName() const { return FDBName; }
     void SetDBName(const QString& Text) { FDBName = Text; }
     const QString& Name() const { return FName; }

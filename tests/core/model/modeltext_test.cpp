@@ -170,7 +170,12 @@ TEST_F(ModelTextTest, ReadingAndWritingAgainGivesTheSameText)
     DisposeText(text);
     EXPECT_EQ(Saved(copy), Saved(model));
     EXPECT_EQ(info.ReceivedInfo, info.Saved);
+    // The read model is gone: every item it read must belong to the one that took them over.
     EXPECT_EQ(EditorOf<TDSSQLEditor>(*copy.FieldByID(5))->Structure(), &copy);
+    EXPECT_EQ(copy.FieldByID(5)->Structure(), &copy);
+    EXPECT_EQ(copy.Tables()[0]->Structure(), &copy);
+    EXPECT_EQ(copy.FieldGroups()[0]->Structure(), &copy);
+    EXPECT_EQ(copy.Conditions()[0]->Structure(), &copy);
     EXPECT_EQ(Aliases(copy.FieldByID(5)->Tables()), QStringList({"Cust", "Cust"}));
     EXPECT_EQ(Aliases(copy.Conditions()[0]->Tables()), QStringList({"Orders", "Orders"}));
     EXPECT_EQ(copy.PlaceholderField()->GetOperatorCount(), 1);
