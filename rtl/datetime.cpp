@@ -52,6 +52,21 @@ DateTimeParts Parts(TDateTime value)
     return p;
 }
 
+// Text that the date formatter must copy as it stands, quoted so that none of its letters, quotes
+// or separators is taken for a format letter.
+QString QuoteLiteral(const QString& text)
+{
+    QString result;
+    const QStringList parts = text.split('"');
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            result += QStringLiteral("'\"'");
+        if (!parts[i].isEmpty())
+            result += '"' + parts[i] + '"';
+    }
+    return result;
+}
+
 QString Number(int value, int digits)
 {
     return QString::number(value).rightJustified(digits, '0');
@@ -513,6 +528,145 @@ TDateTime StrToDateTime(const QString& s)
     if (!TryStrToDateTime(s, value))
         RaiseConvertError(ConvertError::DateTime, s);
     return value;
+}
+
+QString DateTimeFormatFromQt(const QString& pattern, bool fourDigitYear)
+{
+    QString result;
+    const qsizetype n = pattern.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = pattern[i];
+        if (c == '\'') {
+            QString literal;
+            ++i;
+            while (i < n) {
+                if (pattern[i] == '\'') {
+                    if (i + 1 < n && pattern[i + 1] == '\'') {
+                        literal += '\'';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                literal += pattern[i++];
+            }
+            // Two quotes in a row outside a literal stand for one quote.
+            result += QuoteLiteral(literal.isEmpty() ? QStringLiteral("'") : literal);
+            continue;
+        }
+        if (!IsAsciiLetter(c)) {
+            // A double quote would open a literal in the run-time library's formats.
+            result += c == '"' ? QuoteLiteral(c) : QString(c);
+            ++i;
+            continue;
+        }
+        qsizetype count = 1;
+        while (i + count < n && pattern[i + count] == c)
+            ++count;
+        switch (c.unicode()) {
+        case 'd':
+            result += QString(qMin<qsizetype>(count, 4), 'd');
+            break;
+        case 'M':
+            result += QString(qMin<qsizetype>(count, 4), 'm');
+            break;
+        case 'y':
+            result += (count >= 3 || fourDigitYear) ? QStringLiteral("yyyy") : QStringLiteral("yy");
+            break;
+        case 'h':
+        case 'H':
+            result += count >= 2 ? QStringLiteral("hh") : QStringLiteral("h");
+            break;
+        case 'm':
+            result += count >= 2 ? QStringLiteral("nn") : QStringLiteral("n");
+            break;
+        case 's':
+            result += count >= 2 ? QStringLiteral("ss") : QStringLiteral("s");
+            break;
+        case 'z':
+            result += count >= 3 ? QStringLiteral("zzz") : QStringLiteral("z");
+            break;
+        case 'a':
+        case 'A':
+            if (i + 1 < n && (pattern[i + 1] == 'p' || pattern[i + 1] == 'P'))
+                count = 2;
+            result += QStringLiteral("ampm");
+            break;
+        case 't':  // the time zone has no counterpart
+            break;
+        default:
+            result += QuoteLiteral(QString(count, c));
+        }
+        i += count;
+    }
+    return result;
+}
+
+QString DateTimeFormatToQt(const QString& format)
+{
+    QString result;
+    QChar lastLetter;
+    auto literal = [&](const QString& text) { result += '\'' + QString(text).replace('\'', "''") + '\''; };
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar ch = format[i].toLower();
+        qsizetype run = 1;
+        while (i + run < format.size() && format[i + run].toLower() == ch)
+            ++run;
+        const QString rest = format.mid(i);
+        if (ch == '\'' || ch == '"') {
+            const qsizetype end = format.indexOf(format[i], i + 1);
+            literal(format.mid(i + 1, (end < 0 ? format.size() : end) - i - 1));
+            i = end < 0 ? format.size() : end + 1;
+            continue;
+        }
+        if (rest.startsWith("am/pm", Qt::CaseInsensitive) || rest.startsWith("ampm", Qt::CaseInsensitive)
+            || rest.startsWith("a/p", Qt::CaseInsensitive)) {
+            result += "AP";
+            i += rest.startsWith("a/p", Qt::CaseInsensitive) ? 3 : rest[2] == '/' ? 5 : 4;
+            continue;
+        }
+        switch (ch.unicode()) {
+        case 'd':
+            result += QString(qMin<qsizetype>(run, 4), 'd');
+            break;
+        case 'm':
+            if (lastLetter == 'h' && run <= 2)
+                result += QString(run, 'm');
+            else
+                result += QString(qMin<qsizetype>(run, 4), 'M');
+            break;
+        case 'y':
+            result += run <= 2 ? "yy" : "yyyy";
+            break;
+        case 'h':
+            result += run == 1 ? "h" : "hh";
+            break;
+        case 'n':
+            result += run == 1 ? "m" : "mm";
+            break;
+        case 's':
+            result += run == 1 ? "s" : "ss";
+            break;
+        case 'z':
+            result += run < 3 ? "z" : "zzz";
+            break;
+        case '/':
+            literal(QString(run, formatSettings().DateSeparator));
+            break;
+        case ':':
+            literal(QString(run, formatSettings().TimeSeparator));
+            break;
+        default:
+            literal(format.mid(i, run));
+            break;
+        }
+        if (QStringLiteral("dmyhnsz").contains(ch))
+            lastLetter = ch;
+        i += run;
+    }
+    return result;
 }
 
 }  // namespace rtl

@@ -26,9 +26,16 @@ QDateTime ToQDateTime(TDateTime value);
 // time), tt (long time), am/pm, a/p, ampm, "/" date separator, ":" time separator, text in '' or
 // "" copied as it is. "m" right after "h" or "hh" means minutes.
 QString FormatDateTime(const QString& format, TDateTime value);
-QString DateToStr(TDateTime value);      // short date format
-QString TimeToStr(TDateTime value);      // long time format
+QString DateToStr(TDateTime value);  // short date format
+QString TimeToStr(TDateTime value);  // long time format
 QString DateTimeToStr(TDateTime value);  // short date, then the time unless it is midnight
+
+// The two ways between the run-time library's format letters and Qt's date and time patterns, where
+// "M" is the month and "m" the minutes. From Qt: literal text is quoted, a two-digit year becomes
+// four digits when asked, Qt's day half is "ampm" and the time zone is dropped. To Qt: "/" and ":"
+// become the settings' separators and everything but the letters is quoted.
+QString DateTimeFormatFromQt(const QString& pattern, bool fourDigitYear);
+QString DateTimeFormatToQt(const QString& format);
 
 // Readers of the short date and time formats: numbers separated by the date (time) separator, taken
 // in the order of the fields in the short date format (y, m, d); a two-digit year is placed in

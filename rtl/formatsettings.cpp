@@ -1,5 +1,6 @@
 #include "rtl/formatsettings.h"
 
+#include "rtl/datetime.h"
 #include "rtl/strutils.h"
 
 #include <array>
@@ -17,97 +18,6 @@ constexpr std::array<const char*, 16> NegativeCurrencyPatterns = {
     "-1 $", "-$ 1", "1 $-", "$ 1-", "$ -1", "1- $", "($ 1)", "(1 $)",
 };
 // clang-format on
-
-// Text that the date formatter must copy as it stands, quoted so that none of its letters, quotes
-// or separators is taken for a format letter.
-QString QuoteLiteral(const QString& text)
-{
-    QString result;
-    const QStringList parts = text.split('"');
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (i > 0)
-            result += QStringLiteral("'\"'");
-        if (!parts[i].isEmpty())
-            result += '"' + parts[i] + '"';
-    }
-    return result;
-}
-
-// Qt's date and time pattern letters turned into the run-time library's ones. Qt writes "M" for the
-// month and "m" for minutes, where the run-time library has "m" and "n".
-QString ConvertPattern(const QString& pattern, bool fourDigitYear)
-{
-    QString result;
-    const qsizetype n = pattern.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = pattern[i];
-        if (c == '\'') {
-            QString literal;
-            ++i;
-            while (i < n) {
-                if (pattern[i] == '\'') {
-                    if (i + 1 < n && pattern[i + 1] == '\'') {
-                        literal += '\'';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                literal += pattern[i++];
-            }
-            // Two quotes in a row outside a literal stand for one quote.
-            result += QuoteLiteral(literal.isEmpty() ? QStringLiteral("'") : literal);
-            continue;
-        }
-        if (!IsAsciiLetter(c)) {
-            // A double quote would open a literal in the run-time library's formats.
-            result += c == '"' ? QuoteLiteral(c) : QString(c);
-            ++i;
-            continue;
-        }
-        qsizetype count = 1;
-        while (i + count < n && pattern[i + count] == c)
-            ++count;
-        switch (c.unicode()) {
-        case 'd':
-            result += QString(qMin<qsizetype>(count, 4), 'd');
-            break;
-        case 'M':
-            result += QString(qMin<qsizetype>(count, 4), 'm');
-            break;
-        case 'y':
-            result += (count >= 3 || fourDigitYear) ? QStringLiteral("yyyy") : QStringLiteral("yy");
-            break;
-        case 'h':
-        case 'H':
-            result += count >= 2 ? QStringLiteral("hh") : QStringLiteral("h");
-            break;
-        case 'm':
-            result += count >= 2 ? QStringLiteral("nn") : QStringLiteral("n");
-            break;
-        case 's':
-            result += count >= 2 ? QStringLiteral("ss") : QStringLiteral("s");
-            break;
-        case 'z':
-            result += count >= 3 ? QStringLiteral("zzz") : QStringLiteral("z");
-            break;
-        case 'a':
-        case 'A':
-            if (i + 1 < n && (pattern[i + 1] == 'p' || pattern[i + 1] == 'P'))
-                count = 2;
-            result += QStringLiteral("ampm");
-            break;
-        case 't':  // the time zone has no counterpart
-            break;
-        default:
-            result += QuoteLiteral(QString(count, c));
-        }
-        i += count;
-    }
-    return result;
-}
 
 // The character after the first run of the given field letters: the separator the locale puts
 // between its fields. Direction marks are skipped; a letter or quote there means there is none.
@@ -199,9 +109,9 @@ FormatSettings FormatSettings::FromLocale(const QLocale& locale)
     const QString shortTime = locale.timeFormat(QLocale::ShortFormat);
     s.DateSeparator = SeparatorAfter(shortDate, QStringLiteral("dMy"), s.DateSeparator);
     s.TimeSeparator = SeparatorAfter(shortTime, QStringLiteral("hH"), s.TimeSeparator);
-    s.ShortDateFormat = ConvertPattern(shortDate, true);
-    s.LongDateFormat = ConvertPattern(locale.dateFormat(QLocale::LongFormat), false);
-    s.ShortTimeFormat = ConvertPattern(shortTime, false);
+    s.ShortDateFormat = DateTimeFormatFromQt(shortDate, true);
+    s.LongDateFormat = DateTimeFormatFromQt(locale.dateFormat(QLocale::LongFormat), false);
+    s.ShortTimeFormat = DateTimeFormatFromQt(shortTime, false);
     // The long time is the short one with seconds: Qt's long forms add the time zone and unit words
     // ("14時05分09秒") that the time reader could not take back.
     s.LongTimeFormat = s.ShortTimeFormat;

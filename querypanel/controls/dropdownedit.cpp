@@ -14,73 +14,6 @@ using controls::Fire;
 
 namespace {
 
-// The picker shows its value in the same form as the label: the run-time library's format letters
-// turned into Qt's, every other character quoted.
-QString QtDisplayFormat(const QString& Format)
-{
-    QString result;
-    QChar lastLetter;
-    auto literal = [&](const QString& Text) { result += '\'' + QString(Text).replace('\'', "''") + '\''; };
-    for (qsizetype i = 0; i < Format.size();) {
-        const QChar ch = Format[i].toLower();
-        qsizetype run = 1;
-        while (i + run < Format.size() && Format[i + run].toLower() == ch)
-            ++run;
-        const QString rest = Format.mid(i);
-        if (ch == '\'' || ch == '"') {
-            const qsizetype end = Format.indexOf(Format[i], i + 1);
-            literal(Format.mid(i + 1, (end < 0 ? Format.size() : end) - i - 1));
-            i = end < 0 ? Format.size() : end + 1;
-            continue;
-        }
-        if (rest.startsWith("am/pm", Qt::CaseInsensitive) || rest.startsWith("ampm", Qt::CaseInsensitive)
-            || rest.startsWith("a/p", Qt::CaseInsensitive)) {
-            result += "AP";
-            i += rest.startsWith("a/p", Qt::CaseInsensitive) ? 3 : rest[2] == '/' ? 5 : 4;
-            continue;
-        }
-        switch (ch.unicode()) {
-        case 'd':
-            result += QString(std::min<qsizetype>(run, 4), 'd');
-            break;
-        case 'm':
-            if (lastLetter == 'h' && run <= 2)
-                result += QString(run, 'm');
-            else
-                result += QString(std::min<qsizetype>(run, 4), 'M');
-            break;
-        case 'y':
-            result += run <= 2 ? "yy" : "yyyy";
-            break;
-        case 'h':
-            result += run == 1 ? "h" : "hh";
-            break;
-        case 'n':
-            result += run == 1 ? "m" : "mm";
-            break;
-        case 's':
-            result += run == 1 ? "s" : "ss";
-            break;
-        case 'z':
-            result += run < 3 ? "z" : "zzz";
-            break;
-        case '/':
-            literal(QString(run, rtl::formatSettings().DateSeparator));
-            break;
-        case ':':
-            literal(QString(run, rtl::formatSettings().TimeSeparator));
-            break;
-        default:
-            literal(Format.mid(i, run));
-            break;
-        }
-        if (QStringLiteral("dmyhnsz").contains(ch))
-            lastLetter = ch;
-        i += run;
-    }
-    return result;
-}
-
 // The in-place editors are plain single-line boxes over the label's place.
 void PrepareLineEditor(QLineEdit* Editor, Qt::LayoutDirection Direction)
 {
@@ -373,7 +306,8 @@ void TDropDownDateTimeEdit::SetKind(TDateTimeEditKind Value)
 void TDropDownDateTimeEdit::UpdatePickerKind()
 {
     const bool date = FKind == ekDate;
-    FPicker->setDisplayFormat(QtDisplayFormat(date ? DateFormat() : rtl::formatSettings().LongTimeFormat));
+    FPicker->setDisplayFormat(
+        rtl::DateTimeFormatToQt(date ? DateFormat() : rtl::formatSettings().LongTimeFormat));
     FPicker->setCalendarPopup(date);
 }
 

@@ -2,6 +2,7 @@
 #include "rtl/exception.h"
 #include "rtl/formatsettings.h"
 #include "tests/rtl/errortext.h"
+#include "tests/support/qstringprinter.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,34 @@ TEST(FormatDateTime, LocalesWriteWhatTheyRead)
         EXPECT_EQ(FormatDateTime("dddddd", value), QString::fromUtf8(c.LongDate));
         EXPECT_EQ(StrToDateTime(DateTimeToStr(value)), value) << c.Date;
         EXPECT_EQ(StrToDate(DateToStr(value)), EncodeDate(2003, 12, 31)) << c.Date;
+    }
+}
+
+// The date picker shows what its label shows, and a locale's pattern keeps its meaning in the
+// run-time letters: each format writes the same text through Qt as through FormatDateTime, also
+// after going to the other letters and back.
+TEST(DateTimeFormatQt, BothWaysWriteTheSameText)
+{
+    const QDateTime qtSample = ToQDateTime(Sample);
+    FormatSettings separators;
+    separators.DateSeparator = '.';
+    separators.TimeSeparator = '-';
+    {
+        FormatSettingsScope scope(separators);
+        for (const char* format : {"dd/mm/yyyy", "m/d/yy", "d-mmm-yyyy", "hh:nn:ss", "h:mm:ss", "h:nn ampm",
+                 "yyyy/mm/dd hh:nn", "mm\"/\"dd\"/\"yyyy"}) {
+            const QString text = FormatDateTime(format, Sample);
+            EXPECT_EQ(qtSample.toString(DateTimeFormatToQt(format)), text) << format;
+            EXPECT_EQ(FormatDateTime(DateTimeFormatFromQt(DateTimeFormatToQt(format), false), Sample), text)
+                << format;
+        }
+    }
+    FormatSettingsScope scope {FormatSettings()};
+    for (const char* pattern : {"dd.MM.yyyy", "M/d/yy", "h:mm AP", "HH:mm:ss", "yyyy-MM-dd'T'HH:mm"}) {
+        const QString text = qtSample.toString(pattern);
+        EXPECT_EQ(FormatDateTime(DateTimeFormatFromQt(pattern, false), Sample), text) << pattern;
+        EXPECT_EQ(qtSample.toString(DateTimeFormatToQt(DateTimeFormatFromQt(pattern, false))), text)
+            << pattern;
     }
 }
 
