@@ -100,13 +100,15 @@ TEST_F(InjectionTest, NoValueLeavesItsLiteral)
             CollectConditions(parser.Result().Root(), conditions);
             ASSERT_EQ(conditions.size(), 1) << label;
             EXPECT_EQ(conditions[0]->LeftExpr(), "Orders.ShipCountry") << label;
-            if (c.Operator == "Equal" || c.Operator == "Bare")
+            if (c.Operator == "Equal" || c.Operator == "Bare") {
                 EXPECT_EQ(conditions[0]->RightExpr(), SQLStringLiteral(c.Value)) << label;
+            }
 
-            if (syntax != ssOracle)
+            if (syntax != ssOracle) {
                 EXPECT_EQ(Count("SELECT COUNT(*) FROM (" + sql.join("\r\n") + ")"),
                     Count("SELECT COUNT(*) FROM Orders WHERE " + c.HandWhere, c.Bound))
                     << label;
+            }
         }
     }
 }
