@@ -80,13 +80,14 @@ protected:
     static int ValueElement(int N) { return N == 1 ? ValueLabel1 : ValueLabel2; }
     // The caption a parameter of this condition takes (the ending tells two parameters apart).
     QString ParamCaption(int N) const;
+    // 2 for value 2's label, else 1.
+    int ValueIndexOf(const TDropDownLabel* Label) const;
 
 private:
     void AndOrChanged(TDropDownLabel* Sender, bool Accepted);
     void ValueAltClick(TDropDownLabel* Label);
     void ValueRightClick(TDropDownLabel* Label);
     void ValueDblClick(TDropDownLabel* Label);
-    int ValueIndexOf(const TDropDownLabel* Label) const;
 
     QString FValue1;
     QString FValue2;
@@ -120,7 +121,6 @@ public:
     // The custom value editor's data lines when the field has one; else none.
     const QStringList* GetCondCustomData() const;
 
-    void SetValue(int N, const QString& Text) override;
     void ValueChanged() override;
     void EditSubQuery(TDropDownLabel* Sender, QString& Value, bool& Accept) override;
     TDropDownLabel* CreateValueLabel(TDropDownLabel* Old, int N, bool Attach) override;
@@ -153,13 +153,16 @@ private:
     // Brings the panel's equal values in line with this condition: its field's line holds value 1
     // while the operator is "Equal"; a line it gives up goes to another such condition or away.
     void UpdateEqualValue();
-    void ReleaseEqualValue();
+    // Deferred: the dependent lists are refreshed once the current event is over.
+    void ReleaseEqualValue(bool Deferred);
     QString EqualValueText() const;
 
     TDSField* FField = nullptr;
     TDSOperator* FOperator = nullptr;
     // The field display name whose equal value this condition wrote last; empty when none.
     QString FEqualName;
+    // Set while this row's value list follows another row's value: cycles of dependencies end.
+    bool FRefreshing = false;
 };
 
 // A predefined condition of the data model with its value slots.
