@@ -608,7 +608,15 @@ QString DateTimeFormatToQt(const QString& format)
 {
     QString result;
     QChar lastLetter;
-    auto literal = [&](const QString& text) { result += '\'' + QString(text).replace('\'', "''") + '\''; };
+    // Literal text is quoted as one run: Qt reads two quoted pieces side by side ('.'' ') as a
+    // quote character between them.
+    QString pending;
+    auto letters = [&](const QString& pattern) {
+        if (!pending.isEmpty())
+            result += '\'' + pending.replace('\'', "''") + '\'';
+        pending.clear();
+        result += pattern;
+    };
     for (qsizetype i = 0; i < format.size();) {
         const QChar ch = format[i].toLower();
         qsizetype run = 1;
@@ -617,55 +625,54 @@ QString DateTimeFormatToQt(const QString& format)
         const QString rest = format.mid(i);
         if (ch == '\'' || ch == '"') {
             const qsizetype end = format.indexOf(format[i], i + 1);
-            literal(format.mid(i + 1, (end < 0 ? format.size() : end) - i - 1));
+            pending += format.mid(i + 1, (end < 0 ? format.size() : end) - i - 1);
             i = end < 0 ? format.size() : end + 1;
             continue;
         }
         if (rest.startsWith("am/pm", Qt::CaseInsensitive) || rest.startsWith("ampm", Qt::CaseInsensitive)
             || rest.startsWith("a/p", Qt::CaseInsensitive)) {
-            result += "AP";
+            letters("AP");
             i += rest.startsWith("a/p", Qt::CaseInsensitive) ? 3 : rest[2] == '/' ? 5 : 4;
             continue;
         }
         switch (ch.unicode()) {
         case 'd':
-            result += QString(qMin<qsizetype>(run, 4), 'd');
+            letters(QString(qMin<qsizetype>(run, 4), 'd'));
             break;
         case 'm':
-            if (lastLetter == 'h' && run <= 2)
-                result += QString(run, 'm');
-            else
-                result += QString(qMin<qsizetype>(run, 4), 'M');
+            letters(
+                lastLetter == 'h' && run <= 2 ? QString(run, 'm') : QString(qMin<qsizetype>(run, 4), 'M'));
             break;
         case 'y':
-            result += run <= 2 ? "yy" : "yyyy";
+            letters(run <= 2 ? "yy" : "yyyy");
             break;
         case 'h':
-            result += run == 1 ? "h" : "hh";
+            letters(run == 1 ? "h" : "hh");
             break;
         case 'n':
-            result += run == 1 ? "m" : "mm";
+            letters(run == 1 ? "m" : "mm");
             break;
         case 's':
-            result += run == 1 ? "s" : "ss";
+            letters(run == 1 ? "s" : "ss");
             break;
         case 'z':
-            result += run < 3 ? "z" : "zzz";
+            letters(run < 3 ? "z" : "zzz");
             break;
         case '/':
-            literal(QString(run, formatSettings().DateSeparator));
+            pending += QString(run, formatSettings().DateSeparator);
             break;
         case ':':
-            literal(QString(run, formatSettings().TimeSeparator));
+            pending += QString(run, formatSettings().TimeSeparator);
             break;
         default:
-            literal(format.mid(i, run));
+            pending += format.mid(i, run);
             break;
         }
         if (QStringLiteral("dmyhnsz").contains(ch))
             lastLetter = ch;
         i += run;
     }
+    letters(QString());
     return result;
 }
 

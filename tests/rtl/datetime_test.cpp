@@ -2,7 +2,6 @@
 #include "rtl/exception.h"
 #include "rtl/formatsettings.h"
 #include "tests/rtl/errortext.h"
-#include "tests/support/qstringprinter.h"
 
 #include <gtest/gtest.h>
 
@@ -99,7 +98,8 @@ TEST(FormatDateTime, LocalesWriteWhatTheyRead)
 
 // The date picker shows what its label shows, and a locale's pattern keeps its meaning in the
 // run-time letters: each format writes the same text through Qt as through FormatDateTime, also
-// after going to the other letters and back.
+// after going to the other letters and back. Guards against literal runs such as ", " or ". "
+// quoted piece by piece, where Qt reads the quotes between them as a quote character.
 TEST(DateTimeFormatQt, BothWaysWriteTheSameText)
 {
     const QDateTime qtSample = ToQDateTime(Sample);
@@ -109,7 +109,8 @@ TEST(DateTimeFormatQt, BothWaysWriteTheSameText)
     {
         FormatSettingsScope scope(separators);
         for (const char* format : {"dd/mm/yyyy", "m/d/yy", "d-mmm-yyyy", "hh:nn:ss", "h:mm:ss", "h:nn ampm",
-                 "yyyy/mm/dd hh:nn", "mm\"/\"dd\"/\"yyyy"}) {
+                 "yyyy/mm/dd hh:nn", "mm\"/\"dd\"/\"yyyy", "dddd, mmmm d, yyyy", "hh 'h' nn",
+                 "\"at\" hh.nn.ss.zzz", "yyyy. mm. dd.", "'o''clock' h"}) {
             const QString text = FormatDateTime(format, Sample);
             EXPECT_EQ(qtSample.toString(DateTimeFormatToQt(format)), text) << format;
             EXPECT_EQ(FormatDateTime(DateTimeFormatFromQt(DateTimeFormatToQt(format), false), Sample), text)
@@ -117,7 +118,9 @@ TEST(DateTimeFormatQt, BothWaysWriteTheSameText)
         }
     }
     FormatSettingsScope scope {FormatSettings()};
-    for (const char* pattern : {"dd.MM.yyyy", "M/d/yy", "h:mm AP", "HH:mm:ss", "yyyy-MM-dd'T'HH:mm"}) {
+    for (const char* pattern :
+        {"dd.MM.yyyy", "M/d/yy", "h:mm AP", "HH:mm:ss", "yyyy-MM-dd'T'HH:mm", "d 'de' MMMM 'de' yyyy",
+            "dddd, d. MMMM yyyy", "hh 'o''clock'", "MMM d, yyyy h:mm:ss.zzz", "yyyy. MM. dd."}) {
         const QString text = qtSample.toString(pattern);
         EXPECT_EQ(FormatDateTime(DateTimeFormatFromQt(pattern, false), Sample), text) << pattern;
         EXPECT_EQ(qtSample.toString(DateTimeFormatToQt(DateTimeFormatFromQt(pattern, false))), text)
