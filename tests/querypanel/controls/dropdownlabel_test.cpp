@@ -88,6 +88,20 @@ TEST(DropDownLabel, CustomDropDownStoresOnlyANonEmptyAcceptedValue)
     }
 }
 
+// Guards against a close-up outside a drop-down (a late focus loss, a key reaching a hidden list)
+// reporting a second accepted choice to the row's handler.
+TEST(DropDownLabel, ClosingUpAnIdleLabelDoesNothing)
+{
+    TDropDownLabel label;
+    EventLog log;
+    log.Attach(&label);
+    label.DropDown();
+    log.Events.clear();
+    label.CloseUp(true);
+    label.CloseUp(false);
+    EXPECT_TRUE(log.Events.isEmpty());
+}
+
 // Guards against a failing drop-down leaving Dropped set, so that the next click only closed up.
 TEST(DropDownLabel, AFailingDropDownIsShownAndLeavesTheLabelIdle)
 {
