@@ -2,10 +2,14 @@
 
 #include "core/model/dbstructure.h"
 
+#include <cstdio>
+
 int TDSOperator::GetParamCount() const
 {
+    // Counted for every condition of every build: the slot text is made without an allocation.
     int count = 0;
-    while (FSQLName.contains(QLatin1Char('@') + QString::number(count + 1)))
+    char slot[16];
+    while (FSQLName.contains(QLatin1String(slot, std::snprintf(slot, sizeof slot, "@%d", count + 1))))
         ++count;
     return count;
 }

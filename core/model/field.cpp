@@ -212,10 +212,24 @@ QString TDSField::QuoteValue(const QString& Text) const
 
 bool IsAggregateExpr(const QString& Expr)
 {
-    static const char* const functions[] = {"sum(", "count(", "max(", "min(", "avg(", "list("};
-    const QString expr = rtl::LowerCase(Expr);
-    return std::any_of(std::begin(functions), std::end(functions),
-        [&expr](const char* f) { return expr.contains(QLatin1String(f)); });
+    static const QLatin1String functions[] = {QLatin1String("sum"), QLatin1String("count"),
+        QLatin1String("max"), QLatin1String("min"), QLatin1String("avg"), QLatin1String("list")};
+    // Asked for every condition row of every build: one look at each "(" and no copy of the text.
+    const auto endsWithName = [&Expr](qsizetype End, QLatin1String Name) {
+        if (End < Name.size())
+            return false;
+        for (qsizetype k = 0; k < Name.size(); ++k) {
+            const char16_t ch = Expr[End - Name.size() + k].unicode();
+            if ((ch < 128 ? char16_t(ch | 0x20) : ch) != char16_t(Name[k].unicode()))
+                return false;
+        }
+        return true;
+    };
+    for (qsizetype p = Expr.indexOf(u'('); p >= 0; p = Expr.indexOf(u'(', p + 1))
+        for (QLatin1String name : functions)
+            if (endsWithName(p, name))
+                return true;
+    return false;
 }
 
 bool TDSField::IsAggregate() const

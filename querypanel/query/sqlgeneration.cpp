@@ -91,13 +91,31 @@ void CheckComplete(const TConditionNode* Row, const TZCustomDBStructure* Model, 
 
 class TConditionWalker {
 public:
-    TConditionWalker(const TZCustomDBStructure* Model, std::vector<TPiece>& Pieces)
-        : FModel(Model), FPieces(Pieces)
+    explicit TConditionWalker(const TZCustomDBStructure* Model) : FModel(Model) {}
+
+    // The pieces of the root's rows: plain rows into Where, rows on totals into Having. Each row is
+    // asked once whether it is an aggregate.
+    void WalkRoot(const TConditionNode* Root, std::vector<TPiece>& Where, std::vector<TPiece>& Having)
     {
+        int taken[2] = {0, 0};
+        for (int i = 0; i < Root->NodeCount(); ++i) {
+            TConditionNode* row = Root->NodeAt(i);
+            if (!row->Checked())
+                continue;
+            const bool aggregate = row->IsAggregate();
+            FPieces = aggregate ? &Having : &Where;
+            FPath.push_back(i + 1);
+            if (TakeRow(Root, row, aggregate ? TPass::Having : TPass::Where, taken[aggregate]))
+                ++taken[aggregate];
+            FPath.pop_back();
+        }
+        for (std::vector<TPiece>* pieces : {&Where, &Having})
+            if (!pieces->empty())
+                pieces->push_back({TPiece::Close, Root->NodeLinkType(), nullptr});
     }
 
-    // The pieces of Bracket's rows that belong to Pass; a bracket without such rows leaves none,
-    // not even its link word or opening. Answers the number of rows taken.
+private:
+    // A bracket below the root is written in one pass; a row of the other kind in it would be lost.
     int Walk(const TConditionNode* Bracket, TPass Pass)
     {
         int taken = 0;
@@ -107,35 +125,37 @@ public:
                 continue;
             FPath.push_back(i + 1);
             if (row->IsAggregate() != (Pass == TPass::Having)) {
-                // Below the root a bracket is written in one pass only: the row would be lost.
-                if (FPath.size() > 1 && HasEnabledCondition(row))
+                if (HasEnabledCondition(row))
                     throw EZQueryPanelError::Create(qpeNestedAggregate, RowPath(FPath));
-                FPath.pop_back();
-                continue;
-            }
-            const size_t mark = FPieces.size();
-            FPieces.push_back({taken > 0 ? TPiece::Link : TPiece::Open, Bracket->NodeLinkType(), nullptr});
-            if (row->IsBracketNode()) {
-                if (Walk(row, Pass) == 0) {
-                    FPieces.resize(mark);
-                    FPath.pop_back();
-                    continue;
-                }
-            } else {
-                CheckComplete(row, FModel, FPath);
-                FPieces.push_back({TPiece::Condition, fltAll, row});
+            } else if (TakeRow(Bracket, row, Pass, taken)) {
+                ++taken;
             }
             FPath.pop_back();
-            ++taken;
         }
         if (taken > 0)
-            FPieces.push_back({TPiece::Close, Bracket->NodeLinkType(), nullptr});
+            FPieces->push_back({TPiece::Close, Bracket->NodeLinkType(), nullptr});
         return taken;
     }
 
-private:
+    // The row's pieces after the link word, or after the bracket's opening for its first row; a
+    // bracket that yields nothing leaves neither.
+    bool TakeRow(const TConditionNode* Bracket, TConditionNode* Row, TPass Pass, int Taken)
+    {
+        const size_t mark = FPieces->size();
+        FPieces->push_back({Taken > 0 ? TPiece::Link : TPiece::Open, Bracket->NodeLinkType(), nullptr});
+        if (!Row->IsBracketNode()) {
+            CheckComplete(Row, FModel, FPath);
+            FPieces->push_back({TPiece::Condition, fltAll, Row});
+            return true;
+        }
+        if (Walk(Row, Pass) > 0)
+            return true;
+        FPieces->resize(mark);
+        return false;
+    }
+
     const TZCustomDBStructure* FModel;
-    std::vector<TPiece>& FPieces;
+    std::vector<TPiece>* FPieces = nullptr;
     std::vector<int> FPath;
 };
 
@@ -157,13 +177,15 @@ bool InsideLiteralAfter(const QString& Text, qsizetype From, qsizetype To, bool 
     return Inside;
 }
 
-// One replacement of a template: Pattern stands for Text. A rule with Context 1 applies only inside
-// string literals of the template, 2 only outside them, 0 anywhere.
+// One replacement of a template: Pattern stands for Text, or for Text in apostrophes when Wrap is
+// set. A rule with Context 1 applies only inside string literals of the template, 2 only outside
+// them, 0 anywhere.
 struct TRule {
     QString Pattern;
     QString Text;
     bool IgnoreCase = false;
     int Context = 0;
+    bool Wrap = false;
 };
 
 // Fills Template in one pass over the original text: what a rule puts in is never read again, so a
@@ -172,31 +194,42 @@ struct TRule {
 QString FillTemplate(const QString& Template, const std::vector<TRule>& Rules)
 {
     QString result;
-    result.reserve(Template.size() + 32);
+    result.reserve(Template.size() + 64);
     bool inside = false;
+    qsizetype copied = 0;
     qsizetype i = 0;
     while (i < Template.size()) {
+        const QChar ch = Template[i];
         const TRule* match = nullptr;
-        for (const TRule& rule : Rules) {
-            if (rule.Context == (inside ? 2 : 1))
-                continue;
-            if (QStringView(Template).mid(i).startsWith(
-                    rule.Pattern, rule.IgnoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive)) {
-                match = &rule;
-                break;
+        // Every pattern starts with "@" or with the apostrophe of a literal.
+        if (ch == u'@' || ch == u'\'') {
+            const QStringView rest = QStringView(Template).mid(i);
+            for (const TRule& rule : Rules) {
+                if (rule.Context != (inside ? 2 : 1)
+                    && rest.startsWith(
+                        rule.Pattern, rule.IgnoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive)) {
+                    match = &rule;
+                    break;
+                }
             }
         }
-        if (match) {
-            result += match->Text;
-            inside = InsideLiteralAfter(Template, i, i + match->Pattern.size(), inside);
-            i += match->Pattern.size();
-        } else {
-            if (Template[i] == u'\'')
+        if (!match) {
+            if (ch == u'\'')
                 inside = !inside;
-            result += Template[i];
             ++i;
+            continue;
         }
+        result += QStringView(Template).mid(copied, i - copied);
+        if (match->Wrap)
+            result += u'\'';
+        result += match->Text;
+        if (match->Wrap)
+            result += u'\'';
+        inside = InsideLiteralAfter(Template, i, i + match->Pattern.size(), inside);
+        i += match->Pattern.size();
+        copied = i;
     }
+    result += QStringView(Template).mid(copied);
     return result;
 }
 
@@ -253,8 +286,7 @@ void TQueryResult::BuildQuery()
     std::vector<TPiece> where;
     std::vector<TPiece> having;
     if (const TConditionNode* root = FPanel->RootNode()) {
-        TConditionWalker(DbStruct(), where).Walk(root, TPass::Where);
-        TConditionWalker(DbStruct(), having).Walk(root, TPass::Having);
+        TConditionWalker(DbStruct()).WalkRoot(root, where, having);
         // WHERE and HAVING hold together only as "all" of both (or "none" of either).
         if (!where.empty() && !having.empty()
             && (root->NodeLinkType() == fltAny || root->NodeLinkType() == fltNotAll))
@@ -352,6 +384,7 @@ QString TQueryResult::ConditionText(TConditionNode* Condition)
 {
     const QString sqlTemplate = Condition->GetSQLTemplate();
     std::vector<TRule> rules;
+    rules.reserve(8);
     const int count = Condition->GetValueCount();
     for (int i = 1; i <= count; ++i) {
         const QString slot = u'@' + QString::number(i);
@@ -368,9 +401,11 @@ QString TQueryResult::ConditionText(TConditionNode* Condition)
             rules.push_back({whole ? FindQuotedSpan(sqlTemplate, slot) : slot, value.Text});
         } else {
             // A value of a quoted type stays a literal, whether or not the template quotes it.
-            rules.push_back(
-                {slot, ReplaceAll(value.Text, QStringLiteral("'"), QStringLiteral("''")), false, 1});
-            rules.push_back({slot, SQLStringLiteral(value.Text), false, 2});
+            const QString doubled = value.Text.contains(u'\'')
+                ? ReplaceAll(value.Text, QStringLiteral("'"), QStringLiteral("''"))
+                : value.Text;
+            rules.push_back({slot, doubled, false, 1});
+            rules.push_back({slot, doubled, false, 2, true});
         }
     }
     if (Condition->RowType() == 0) {
@@ -384,8 +419,9 @@ QString TQueryResult::ConditionText(TConditionNode* Condition)
     if (FResultTables.Count() > 0)
         rules.push_back({QStringLiteral("@m"), FResultTables.GetItem(0).Table->Name(), true});
     // Longer patterns first, so a quoted span wins over the slot inside it.
-    std::stable_sort(rules.begin(), rules.end(),
-        [](const TRule& a, const TRule& b) { return a.Pattern.size() > b.Pattern.size(); });
+    for (size_t i = 1; i < rules.size(); ++i)
+        for (size_t j = i; j > 0 && rules[j - 1].Pattern.size() < rules[j].Pattern.size(); --j)
+            std::swap(rules[j - 1], rules[j]);
     std::erase_if(rules, [](const TRule& rule) { return rule.Pattern.isEmpty(); });
     QString text = FillTemplate(sqlTemplate, rules);
     FPanel->DoBuildSQL(Condition, text);
