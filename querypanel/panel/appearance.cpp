@@ -29,6 +29,14 @@ QColor ColorToQColor(TColor Color)
     }
 }
 
+void SetFontColor(QWidget* Control, TColor Color)
+{
+    QPalette palette = Control->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::WindowText, ColorToQColor(Color));
+    Control->setPalette(palette);
+}
+
 void TQPAppearance::EndUpdate()
 {
     FUpdateLock = false;

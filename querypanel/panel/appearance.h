@@ -18,6 +18,8 @@ constexpr TColor clBlue = 0x00FF0000;
 
 // The colour on screen; system colours come from the application's palette.
 QColor ColorToQColor(TColor Color);
+// The text colour of a row's word; a disabled word keeps the palette's greyed text.
+void SetFontColor(QWidget* Control, TColor Color);
 
 // The order is that of the stored bits (bit 0 first).
 enum TQPAppearanceOption : uint8_t {

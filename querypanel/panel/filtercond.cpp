@@ -28,13 +28,6 @@ constexpr TFieldTypes DecimalValueTypes {ftFloat, ftCurrency, ftBCD, ftFMTBcd};
 
 const QString EqualOperator = QStringLiteral("Equal");
 
-void SetForeground(QWidget* Control, TColor Color)
-{
-    QPalette palette = Control->palette();
-    palette.setColor(QPalette::WindowText, ColorToQColor(Color));
-    Control->setPalette(palette);
-}
-
 QFont UnderlinedFont(const QFont& Font)
 {
     QFont font = Font;
@@ -93,7 +86,7 @@ TFilterCond::TFilterCond(TZQueryPanel* Panel, TFilterBracket* Parent, int RowTyp
     font.setItalic(false);
     font.setStrikeOut(false);
     chooser->setFont(UnderlinedFont(font));
-    SetForeground(chooser, Panel->Appearance().BoolOpColor());
+    SetFontColor(chooser, Panel->Appearance().BoolOpColor());
     chooser->AddItem(QString(), QStringLiteral("0"), Panel->GetTitle(QStringLiteral("ttlAnd")));
     chooser->AddItem(QString(), QStringLiteral("1"), Panel->GetTitle(QStringLiteral("ttlOr")));
     chooser->AfterDropUp = [this](TDropDownLabel* Sender, bool Accepted) { AndOrChanged(Sender, Accepted); };
@@ -251,7 +244,7 @@ void TFilterCond::AttachValueLabel(TDropDownLabel* Label)
     TZQueryPanel* panel = Panel();
     BindDropDown(Label);
     Label->setFont(UnderlinedFont(panel->font()));
-    SetForeground(Label, panel->Appearance().ValueColor());
+    SetFontColor(Label, panel->Appearance().ValueColor());
     Label->OnAltClick = [this](TDropDownLabel* Sender) { ValueAltClick(Sender); };
     Label->OnRightClick = [this](TDropDownLabel* Sender) { ValueRightClick(Sender); };
     Label->OnDblClick = [this](TDropDownLabel* Sender) { ValueDblClick(Sender); };
@@ -445,7 +438,7 @@ TSimpleCond::TSimpleCond(TZQueryPanel* Panel, TFilterBracket* Parent) : TFilterC
         fields = new TDropDownListBox;
     }
     fields->setFont(Panel->font());
-    SetForeground(fields, Panel->Appearance().FieldColor());
+    SetFontColor(fields, Panel->Appearance().FieldColor());
     fields->SetImages(Panel->Images());
     fields->OnGetGroupImageIndex
         = [Panel](const QString& Group, int& Index) { Panel->DoGetGroupImageIndex(Group, Index); };
@@ -460,7 +453,7 @@ TSimpleCond::TSimpleCond(TZQueryPanel* Panel, TFilterBracket* Parent) : TFilterC
     auto* operators = new TDropDownPopup;
     BindDropDown(operators);
     operators->setFont(Panel->font());
-    SetForeground(operators, Panel->Appearance().OperatorColor());
+    SetFontColor(operators, Panel->Appearance().OperatorColor());
     operators->setParent(Panel->RowArea());
     operators->hide();
     SetElement(OperatorLabel, operators);

@@ -3,6 +3,7 @@
 #include "platform/exceptionguard.h"
 #include "querypanel/controls/dropdownpopup.h"
 #include "querypanel/panel/appearance.h"
+#include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/panel/titles.h"
 
@@ -31,13 +32,6 @@ TZQueryPanel* PanelWithBracketTitle(TZQueryPanel* Panel)
     if (!BracketTitle(Panel).contains('@'))
         throw EZQueryPanelError::Create(qpeInvalidStringFormat);
     return Panel;
-}
-
-void SetForeground(QWidget* Control, TColor Color)
-{
-    QPalette palette = Control->palette();
-    palette.setColor(QPalette::WindowText, ColorToQColor(Color));
-    Control->setPalette(palette);
 }
 
 }  // namespace
@@ -84,10 +78,7 @@ TFilterRow::TFilterRow(TZQueryPanel* Panel, TFilterBracket* Parent, int RowType)
 TFilterRow::~TFilterRow()
 {
     FDestroying = true;
-    delete FCheckBox;
-    delete FButton;
-    for (QPointer<QWidget>& element : FElements)
-        delete element.data();
+    FreeControls();
     if (FPanel->CurrentRow() != this || FPanel->Destroying())
         return;
     FPanel->SelectAfterDelete();
@@ -372,6 +363,22 @@ void TFilterRow::SetElement(int N, QWidget* Control)
 {
     delete FElements[N].data();
     FElements[N] = Control;
+    FElementOrder.removeOne(N);
+    if (Control)
+        FElementOrder.append(N);
+}
+
+void TFilterRow::FreeControls()
+{
+    // In the order they were made: the panel's child list then loses each at its front, which keeps
+    // freeing thousands of rows linear.
+    delete FCheckBox;
+    FCheckBox = nullptr;
+    delete FButton;
+    FButton = nullptr;
+    for (int n : std::as_const(FElementOrder))
+        delete FElements[n].data();
+    FElementOrder.clear();
 }
 
 QLabel* TFilterRow::NewPlainLabel(const QString& Text)
@@ -404,7 +411,7 @@ TFilterBracket::TFilterBracket(TZQueryPanel* Panel, TFilterBracket* Parent)
     auto* chooser = new TDropDownPopup;
     chooser->SetMaxItemCount(Panel->MaxPopupItemCount());
     chooser->setLayoutDirection(Panel->layoutDirection());
-    SetForeground(chooser, Panel->Appearance().BoolOpColor());
+    SetFontColor(chooser, Panel->Appearance().BoolOpColor());
     chooser->setParent(Panel->RowArea());
     chooser->hide();
     BindDropDown(chooser);
@@ -417,7 +424,13 @@ TFilterBracket::TFilterBracket(TZQueryPanel* Panel, TFilterBracket* Parent)
 TFilterBracket::~TFilterBracket()
 {
     MarkDestroying();
-    DeleteAllRows();
+    // The bracket's controls are older than its rows', and the rows go in the order they were made:
+    // each control leaves the panel's child list at its front.
+    FreeControls();
+    while (!FRows.isEmpty()) {
+        delete FRows.first();
+        FRows.removeFirst();
+    }
 }
 
 QLabel* TFilterBracket::FirstLabel() const
@@ -524,6 +537,22 @@ int TFilterBracket::PositionForDisplayIndex(int N) const
     return Count();
 }
 
+TFilterRow* TFilterBracket::InsertSimpleCondAt(int N)
+{
+    const int position = PositionForDisplayIndex(N);
+    TFilterRow* row = new TSimpleCond(Panel(), this);
+    InsertRow(position, row);
+    return row;
+}
+
+TFilterRow* TFilterBracket::InsertCustomCondAt(int N, TDSCondition* Condition)
+{
+    const int position = PositionForDisplayIndex(N);
+    TFilterRow* row = new TCustomCond(Panel(), Condition, this);
+    InsertRow(position, row);
+    return row;
+}
+
 TFilterBracket* TFilterBracket::InsertBracketAt(int N)
 {
     const int position = PositionForDisplayIndex(N);
@@ -535,6 +564,20 @@ TFilterBracket* TFilterBracket::InsertNewBracket(int P)
     auto* bracket = new TFilterBracket(Panel(), this);
     InsertRow(P, bracket);
     return bracket;
+}
+
+TFilterRow* TFilterBracket::AppendSimpleCond()
+{
+    TFilterRow* row = new TSimpleCond(Panel(), this);
+    AppendRow(row);
+    return row;
+}
+
+TFilterRow* TFilterBracket::AppendCustomCond(TDSCondition* Condition)
+{
+    TFilterRow* row = new TCustomCond(Panel(), Condition, this);
+    AppendRow(row);
+    return row;
 }
 
 TFilterBracket* TFilterBracket::AppendBracket()

@@ -129,8 +129,9 @@ public:
 protected:
     // The check box state without the enabling that SetChecked runs: copies of rows take it.
     void RestoreChecked(bool Value);
-    // A bracket marks itself before it frees its rows.
+    // A bracket marks itself and frees its own controls before it frees its rows.
     void MarkDestroying() { FDestroying = true; }
+    void FreeControls();
     // A condition takes the accepted value of its element N (the label Sender); the panel's Changed
     // follows. A bracket takes its new link type.
     virtual void ApplyDroppedValue(int N, TDropDownLabel* Sender);
@@ -157,6 +158,8 @@ private:
     TZFlatCheckBox* FCheckBox = nullptr;
     TFilterBtn* FButton = nullptr;
     QPointer<QWidget> FElements[MaxElement + 1];
+    // The element numbers in the order their controls were set.
+    QList<int> FElementOrder;
 };
 
 // A row holding rows joined by a link type: all, any, none or not all of them hold. The panel's

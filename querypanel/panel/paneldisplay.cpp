@@ -4,6 +4,7 @@
 #include "core/model/dbstructure.h"
 #include "platform/exceptionguard.h"
 #include "querypanel/controls/dropdownpopup.h"
+#include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/querypanel.h"
 #include "rtl/format.h"
 
@@ -241,6 +242,19 @@ void TZQueryPanel::ValueMenuPopup()
         action->setChecked(ActionTag(action) == (parameter ? 2 : 1));
 }
 
+void TZQueryPanel::ValueMenuClick(QAction* Item)
+{
+    auto* condition = dynamic_cast<TFilterCond*>(FCurrentRow);
+    if (!condition)
+        return;
+    const int value = condition->SelectedIndex() == TFilterCond::ValueLabel1 ? 1 : 2;
+    condition->SetParamState(value, ActionTag(Item) == 2);
+    FocusPanel();
+    Changed();
+    condition->Layout();
+    RepaintRow(condition);
+}
+
 // --- header and rows ---------------------------------------------------------------------------
 
 void TZQueryPanel::BuildHeader()
@@ -311,7 +325,8 @@ void TZQueryPanel::UpdateScrollRange()
 
 void TZQueryPanel::ScrollToEnd()
 {
-    if (verticalScrollBar()->isVisible())
+    // The bar shows when its range is above 0; its visibility itself is updated later.
+    if (verticalScrollBar()->maximum() > 0)
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
@@ -351,9 +366,7 @@ void TZQueryPanel::PositionAddRowLabel()
     if (!FRoot)
         return;
     FAddRowLabel->setFont(font());
-    QPalette palette = FAddRowLabel->palette();
-    palette.setColor(QPalette::WindowText, ColorToQColor(FAppearance.AddRowColor()));
-    FAddRowLabel->setPalette(palette);
+    SetFontColor(FAddRowLabel, FAppearance.AddRowColor());
     SetLabelText(FAddRowLabel, FAddRowLabel->text());
     const TFilterBtn* button = LastRow()->Button();
     const int left = layoutDirection() == Qt::RightToLeft

@@ -2,6 +2,7 @@
 
 #include "core/model/dbstructure.h"
 #include "core/ui/controlutils.h"
+#include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/titles.h"
 #include "querypanel/query/queryresult.h"
 #include "rtl/datetime.h"
@@ -94,6 +95,8 @@ TZQueryPanel::TZQueryPanel(QWidget* Parent)
     : QAbstractScrollArea(Parent), FAppearance(this), FQResult(std::make_unique<TQueryResult>(this))
 {
     setFocusPolicy(Qt::StrongFocus);
+    // A panel, not a text area: the rows' words take their colours from WindowText.
+    viewport()->setBackgroundRole(QPalette::Window);
     InitDefaultTitles(FDefaultTitles);
     FTitles = FDefaultTitles;
     FDesignTitles = FDefaultTitles;
@@ -356,6 +359,22 @@ QChar TZQueryPanel::GetQuoteSymbol(int N) const
     if (!FDbStruct)
         return '"';
     return N == 1 ? FDbStruct->SQLFormats().QuoteSymbol1() : FDbStruct->SQLFormats().QuoteSymbol2();
+}
+
+void TZQueryPanel::SetStoredValues(const QString& Value1, const QString& Value2, TFilterCond* Condition)
+{
+    QString texts[3];
+    for (int n : {1, 2}) {
+        const QString& stored = n == 1 ? Value1 : Value2;
+        const bool converted = Condition->GetValueKind(n) != vkSubQuery && (n == 1 || !stored.isEmpty());
+        texts[n] = converted ? StoredValueText(Condition->GetValueType(n), stored) : stored;
+    }
+    for (int n : {1, 2}) {
+        if (TSQLParam* param = Condition->Param(n))
+            param->SetValue(texts[n]);
+        else
+            Condition->SetValue(n, texts[n]);
+    }
 }
 
 // --- state -------------------------------------------------------------------------------------

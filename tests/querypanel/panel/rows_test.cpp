@@ -258,4 +258,72 @@ TEST(RowSelectTest, DeletingTheOnlyRowLeavesNoCurrentRow)
     EXPECT_EQ(f.Panel->CurrentRow(), nullptr);
 }
 
+// The documented reading of style psAndOr: condition, bracket holding a condition, condition.
+TEST(ConditionRowTest, InAndOrStyleTheConditionsAreLinesZeroToTwo)
+{
+    PanelFixture f;
+    f.Panel->Appearance().SetStyle(psAndOr);
+    TFilterBracket* root = f.Panel->Root();
+    TFilterRow* first = root->AppendSimpleCond();
+    TFilterRow* inner = root->AppendBracket()->AppendSimpleCond();
+    TFilterRow* last = root->AppendSimpleCond();
+    f.Panel->RenumberPaths(root);
+    f.Panel->Activate();
+    EXPECT_EQ(first->DisplayIndex(), 0);
+    EXPECT_EQ(inner->DisplayIndex(), 1);
+    EXPECT_EQ(last->DisplayIndex(), 2);
+    EXPECT_EQ(f.Panel->CurrentRow(), first);
+    EXPECT_EQ(inner->Button()->y(), first->Button()->y() + first->Button()->height() + 6);
+}
+
+TEST(ConditionRowTest, ANewRowIsSelectedAndScrolledToEvenInTheMiddle)
+{
+    PanelFixture f;
+    // Scroll bars take their place only on a shown panel (offscreen).
+    f.Panel->resize(300, 80);
+    f.Panel->show();
+    f.Panel->Activate();
+    TFilterBracket* root = f.Panel->Root();
+    for (int i = 0; i < 8; ++i)
+        f.Panel->AddCondition(root);
+    f.Panel->verticalScrollBar()->setValue(0);
+    TFilterRow* middle = f.Panel->AddConditionAt(root, 3);
+    EXPECT_EQ(root->IndexOf(middle), 2);
+    EXPECT_EQ(middle->DisplayIndex(), 3);
+    EXPECT_EQ(middle->Path(), "3.");
+    EXPECT_EQ(f.Panel->CurrentRow(), middle);
+    EXPECT_GT(f.Panel->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(f.Panel->verticalScrollBar()->value(), f.Panel->verticalScrollBar()->maximum());
+}
+
+TEST(ConditionRowTest, ABracketAddedUnderNonEmptyBracketsHoldsASelectedCondition)
+{
+    PanelFixture f;
+    f.Panel->Activate();
+    TFilterBracket* bracket = f.Panel->AddBracket(f.Panel->Root());
+    ASSERT_EQ(bracket->Count(), 1);
+    EXPECT_EQ(bracket->DisplayIndex(), 1);
+    EXPECT_EQ(bracket->Rows(0)->DisplayIndex(), 2);
+    EXPECT_EQ(f.Panel->CurrentRow(), bracket->Rows(0));
+    EXPECT_EQ(bracket->LinkTypeLabel()->Caption(), "any");
+}
+
+TEST(ConditionRowTest, ChoosingABracketsLinkTypeSetsIt)
+{
+    PanelFixture f;
+    f.Panel->Activate();
+    TFilterBracket* bracket = f.Panel->AddBracket(f.Panel->Root());
+    int changes = 0;
+    f.Panel->OnChange = [&](TZQueryPanel*) { ++changes; };
+    TDropDownPopup* chooser = bracket->LinkTypeLabel();
+    chooser->BeforeDropDown(chooser);
+    EXPECT_EQ(f.Panel->CurrentRow(), bracket);
+    EXPECT_FALSE(f.Panel->ElementFrame());
+    chooser->SetItemIndex(3);
+    chooser->AfterDropUp(chooser, true);
+    EXPECT_EQ(bracket->LinkType(), fltNotAll);
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(f.Panel->ElementFrame());
+}
+
 }  // namespace
