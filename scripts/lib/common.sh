@@ -5,7 +5,8 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 PACKAGES=(cmake g++ ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libjpeg62-turbo-dev
-          libgtest-dev googletest xvfb xauth clang-format)
+          libgtest-dev googletest xvfb xauth clang-format
+          postgresql postgresql-common)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
