@@ -1,3 +1,4 @@
+#include "querypanel/panel/filtercond.h"
 #include "querypanel/query/queryresult.h"
 #include "tests/querypanel/panel/paneltesting.h"
 
@@ -94,6 +95,25 @@ TEST(RelayoutTest, RebuildingKeepsTheQueryInNewControls)
     EXPECT_EQ(root->LinkType(), fltAll);
     EXPECT_TRUE(f.Panel->Active());
     EXPECT_FALSE(f.Panel->Modified());
+}
+
+TEST(RelayoutTest, ConditionsKeepFieldOperatorAndValue)
+{
+    PanelFixture f;
+    auto* condition = static_cast<TSimpleCond*>(f.Panel->Root()->AppendSimpleCond());
+    condition->SetField(f.Model->FindField(1, "Freight"));
+    TDSOperator* op = condition->Field()->Operators().last();
+    condition->SetOperator(op);
+    condition->SetValue(1, "100");
+    f.Panel->Activate();
+    f.Panel->Appearance().SetStyle(psAndOr);
+    auto* copy = dynamic_cast<TSimpleCond*>(f.Panel->Root()->Rows(0));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy, condition);
+    EXPECT_EQ(copy->Field(), f.Model->FindField(1, "Freight"));
+    EXPECT_EQ(copy->Operator(), op);
+    EXPECT_EQ(copy->ValueText(1), "100");
+    EXPECT_EQ(f.Panel->CurrentRow(), copy);
 }
 
 // A failed rebuild left the panel with no rows or half of them.

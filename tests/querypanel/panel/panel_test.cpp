@@ -1,5 +1,7 @@
+#include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/titles.h"
 #include "querypanel/query/queryresult.h"
+#include "querypanel/query/sqlparams.h"
 #include "rtl/datetime.h"
 #include "rtl/formatsettings.h"
 #include "tests/querypanel/panel/paneltesting.h"
@@ -173,6 +175,28 @@ TEST(PanelStoredValuesTest, StoredNumbersBecomeLocaleTexts)
     EXPECT_EQ(rtl::formatSettings().DecimalSeparator, ',');
     EXPECT_THROW(TZQueryPanel::StoredValueText(ftDate, "x"), rtl::EConvertError);
     EXPECT_EQ(rtl::formatSettings().DecimalSeparator, ',');
+}
+
+TEST(PanelStoredValuesTest, ConditionsTakeTheTextsAndParametersKeepTheirValues)
+{
+    rtl::FormatSettingsScope scope(rtl::FormatSettings {});
+    PanelFixture f;
+    auto* condition = static_cast<TSimpleCond*>(f.Panel->Root()->AppendSimpleCond());
+    TDSField* date = f.Model->FindField(1, "OrderDate");
+    condition->SetField(date);
+    for (TDSOperator* op : date->Operators())
+        if (op->GetParamCount() == 2)
+            condition->SetOperator(op);
+    ASSERT_EQ(condition->GetValueCount(), 2);
+
+    f.Panel->SetStoredValues("", "36893", condition);
+    EXPECT_EQ(condition->ValueText(1), "");
+    EXPECT_EQ(condition->ValueText(2), "1/2/2001");
+
+    condition->SetParamState(1, true);
+    f.Panel->SetStoredValues("36892", "", condition);
+    EXPECT_EQ(condition->Param(1)->Value(), "1/1/2001");
+    EXPECT_EQ(condition->ValueText(2), "");
 }
 
 // Rows and result fields kept pointing into a model that was replaced or freed.

@@ -8,16 +8,19 @@
 #include <QScrollBar>
 
 #include <memory>
+#include <utility>
 
-// A model with one table whose two fields have the default operators.
+// A model with one table whose fields have the default operators: OrderID, Freight, OrderDate.
 inline std::unique_ptr<TZDBStructure> MakePanelModel()
 {
     auto model = std::make_unique<TZDBStructure>();
     model->AddTable("Orders", "Orders");
-    for (const char* name : {"OrderID", "Freight"}) {
+    const std::pair<const char*, TFieldType> fields[]
+        = {{"OrderID", ftInteger}, {"Freight", ftInteger}, {"OrderDate", ftDate}};
+    for (const auto& [name, type] : fields) {
         TDSField* field
             = model->Fields()[model->AddField(zfkVirtual, QString("Orders.") + name, nullptr, name)];
-        field->SetFieldType(ftInteger);
+        field->SetFieldType(type);
         field->ResetOperators();
     }
     return model;
