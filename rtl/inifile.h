@@ -28,7 +28,7 @@ public:
     // "0" and "false" (any case) read as false, other non-empty values as true; missing or empty
     // values give the default.
     bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
-    void ReadSection(const QString& section, StringList& keys) const;        // key names
+    void ReadSection(const QString& section, StringList& keys) const;  // key names
     void ReadSectionValues(const QString& section, StringList& lines) const;  // Key=Value lines
     void ReadSections(StringList& sections) const;
 
@@ -44,7 +44,7 @@ public:
 
 private:
     int FindSection(const QString& section) const;  // index of the header line or -1
-    int SectionEnd(int header) const;               // index past the section's last line
+    int SectionEnd(int header) const;  // index past the section's last line
     int FindKey(int header, const QString& key) const;
 
     QString FFileName;
