@@ -172,6 +172,10 @@ public:
     // Rebuilds every row under the current appearance, keeping the query; a failed rebuild puts the
     // old rows back. The query text takes this road once it exists (SaveToStrings, LoadFromStrings).
     void Relayout();
+    // The query text: the query as [Section] and Key=Value lines (querytext.cpp). Loading first
+    // clears the panel; a text that cannot be read leaves it cleared and unmodified.
+    virtual void SaveToStrings(rtl::StringList& Lines);
+    virtual void LoadFromStrings(const rtl::StringList& Lines);
     // Turns stored date and time numbers of a query text into the locale's text and gives them to
     // the condition's values.
     void SetStoredValues(const QString& Value1, const QString& Value2, TFilterCond* Condition);
