@@ -125,10 +125,11 @@ public:
     TValueKind GetValueKind(int) const override { return vkScalar; }
     TSQLParam* Param(int) const override { return nullptr; }
     void SetValueCaption(int, const QString&) override {}
+    // The check box state without the enabling that SetChecked runs: copies of rows and rows read
+    // from a query text take it.
+    void RestoreChecked(bool Value);
 
 protected:
-    // The check box state without the enabling that SetChecked runs: copies of rows take it.
-    void RestoreChecked(bool Value);
     // A bracket marks itself and frees its own controls before it frees its rows.
     void MarkDestroying() { FDestroying = true; }
     void FreeControls();

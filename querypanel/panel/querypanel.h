@@ -176,6 +176,13 @@ public:
     // clears the panel; a text that cannot be read leaves it cleared and unmodified.
     virtual void SaveToStrings(rtl::StringList& Lines);
     virtual void LoadFromStrings(const rtl::StringList& Lines);
+    // The texts a query text stores for the condition's two values: a parameter's value, else the
+    // value's text; a date value as its day number with "." (EConvertError when it is no date).
+    void GetStoredValues(const TFilterCond* Condition, QString& Value1, QString& Value2) const;
+    // The old [Titles] section's Title0 to Title21 by position onto the current title keys.
+    void LoadOldTitles(const QStringList& Lines);
+    // The version of the query text read last, in thousandths (3.5 until one is read).
+    int TextVersion() const { return FTextVersion; }
     // Turns stored date and time numbers of a query text into the locale's text and gives them to
     // the condition's values.
     void SetStoredValues(const QString& Value1, const QString& Value2, TFilterCond* Condition);
@@ -323,6 +330,7 @@ private:
     bool FActive = false;
     bool FModified = false;
     TQueryProcess FProcessState = qpIdle;
+    int FTextVersion = 3500;
     int FUpdateCount = 0;
     bool FUpdating = false;
     bool FInChange = false;

@@ -1,12 +1,360 @@
+#include "core/base/zstrings.h"
+#include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/querypanel.h"
+#include "querypanel/panel/titles.h"
+#include "querypanel/query/queryresult.h"
+#include "querypanel/query/querytextlines.h"
+#include "querypanel/query/sqlparams.h"
+#include "rtl/datetime.h"
+#include "rtl/numbers.h"
+
+namespace {
+
+const QString WrittenVersion = QStringLiteral("3.5");
+
+QString Bit(bool Value)
+{
+    return Value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+bool IsDateType(TFieldType Type)
+{
+    return Type == ftDate || Type == ftTime || Type == ftDateTime || Type == ftTimeStamp;
+}
+
+// Writes the lines of one query text; notes whether a value or free line needs the escaped form.
+struct TextWriter {
+    rtl::StringList& Lines;
+    querytext::TextCodec Codec;
+    bool Needed = false;
+
+    void Section(const QString& Name) { Lines.append(u'[' + Name + u']'); }
+    void End() { Lines.append(QString()); }
+    void Put(const QString& Key, const QString& Value)
+    {
+        Needed = Needed || querytext::ValueNeedsEscape(Value);
+        Lines.append(Key + u'=' + Codec.Put(Value));
+    }
+    void PutFree(const QStringList& Free)
+    {
+        Needed = Needed || querytext::FreeLinesNeedEscape(Free);
+        for (const QString& line : Free)
+            Lines.append(Codec.PutLine(line));
+    }
+};
+
+void SaveCondition(TZQueryPanel* Panel, TextWriter& W, const TFilterCond* Condition)
+{
+    const auto* simple = dynamic_cast<const TSimpleCond*>(Condition);
+    W.Put("RowType", QString::number(Condition->RowType()));
+    W.Put("Enabled", Bit(Condition->Checked()));
+    if (simple) {
+        const TDSField* field = simple->Field();
+        W.Put("FieldID", field ? QString::number(field->ID()) : QString());
+    } else {
+        const TDSCondition* model = Condition->NodeCondition();
+        W.Put("CondID", model ? QString::number(model->ID()) : QString());
+    }
+    W.Put("Param1", Bit(Condition->IsParam(1)));
+    W.Put("Param2", Bit(Condition->IsParam(2)));
+    if (simple)
+        W.Put("Operator", simple->Operator() ? simple->Operator()->Name() : QString());
+    QString value1;
+    QString value2;
+    Panel->GetStoredValues(Condition, value1, value2);
+    W.Put("Value1", value1);
+    W.Put("Value2", value2);
+    for (int n : {1, 2}) {
+        if (const TSQLParam* param = Condition->Param(n)) {
+            W.Put("VFormat" + QString::number(n), param->VFormat());
+        } else {
+            const TDropDownLabel* label = Condition->ValueLabel(n);
+            W.Put("Caption" + QString::number(n), label ? label->Caption() : QString());
+        }
+    }
+    W.Put("SubQuery", rtl::StringList(Condition->SubQuery()).CommaText());
+    W.Put("SubQueryOptions", QString::number(TZQueryPanel::SQLOptionsToInt(Condition->SubQueryOptions())));
+}
+
+void SaveRows(TZQueryPanel* Panel, TextWriter& W, const TFilterBracket* Bracket)
+{
+    W.Section("Row" + Bracket->Path());
+    W.Put("Enabled", Bit(Bracket->Checked()));
+    W.Put("RowType", "1");
+    W.Put("LinkType", QString::number(int(Bracket->LinkType())));
+    W.Put("RowCount", QString::number(Bracket->Count()));
+    W.End();
+    for (int i = 0; i < Bracket->Count(); ++i) {
+        const TFilterRow* row = Bracket->Rows(i);
+        if (const auto* bracket = dynamic_cast<const TFilterBracket*>(row)) {
+            SaveRows(Panel, W, bracket);
+        } else if (const auto* condition = dynamic_cast<const TFilterCond*>(row)) {
+            W.Section("Row" + row->Path());
+            SaveCondition(Panel, W, condition);
+            W.End();
+        }
+    }
+}
+
+void WriteText(TZQueryPanel* Panel, TextWriter& W)
+{
+    if (Panel->SaveTitles()) {
+        W.Lines.append(Panel->Titles());
+        W.End();
+    }
+    W.Section("Main");
+    W.Put("QueryName", Panel->QueryName());
+    W.Put("Version", WrittenVersion);
+    W.Put("Options",
+        Panel->SaveSQLOptions() ? QString::number(TZQueryPanel::SQLOptionsToInt(Panel->SQLOptions()))
+                                : QString());
+    if (W.Codec.Escaped)
+        W.Put(querytext::EscapedKey, "1");
+    W.End();
+    W.Section("Description");
+    W.PutFree(Panel->Description());
+    W.End();
+    W.Section("UserData");
+    W.PutFree(Panel->UserData());
+    W.End();
+    QStringList fields;
+    Panel->QResult()->ResultFields().SaveToStrings(fields);
+    W.Lines.append(fields);
+    if (Panel->Root())
+        SaveRows(Panel, W, Panel->Root());
+}
+
+// Reads the sections of one query text in order, each search going on from the section before.
+struct TextReader {
+    const rtl::StringList& Lines;
+    querytext::TextCodec Codec;
+    int Version = 3500;
+    int Position = 0;
+
+    rtl::StringList Section(const QString& Name)
+    {
+        rtl::StringList section;
+        Position = ReadIniSection(Position, Lines, Name, section);
+        return section;
+    }
+    QString Get(const rtl::StringList& Section, const QString& Key) const
+    {
+        return Codec.Get(Section.Values(Key));
+    }
+    QStringList Free(const QString& Name)
+    {
+        QStringList lines = Section(Name);
+        for (QString& line : lines)
+            line = Codec.GetLine(line);
+        return lines;
+    }
+};
+
+TDSField* ReadConditionField(TZCustomDBStructure* Model, const TextReader& R, const rtl::StringList& S)
+{
+    TDSField* field = nullptr;
+    if (R.Version >= 2000)
+        field = Model->FieldByID(rtl::StrToInt(S.Values("FieldID")));
+    else if (R.Version < 1400)
+        field = Model->FindField(flFullName, R.Get(S, "FldName"));
+    else
+        field = Model->FindField(flSQLExpr, R.Get(S, "FldName").toLower());
+    return field ? field : Model->PlaceholderField();
+}
+
+void ReadValues(TZQueryPanel* Panel, TextReader& R, const rtl::StringList& S, TFilterCond* Condition)
+{
+    if (R.Version < 1200) {
+        Condition->SetValue(1, R.Get(S, "Value1"));
+        Condition->SetValue(2, R.Get(S, "Value2"));
+        return;
+    }
+    Condition->SetParamState(1, StrToBoolDef(S.Values("Param1")));
+    Condition->SetParamState(2, StrToBoolDef(S.Values("Param2")));
+    Panel->SetStoredValues(R.Get(S, "Value1"), R.Get(S, "Value2"), Condition);
+    for (int n : {1, 2})
+        if (TSQLParam* param = Condition->Param(n))
+            param->SetVFormat(R.Get(S, "VFormat" + QString::number(n)));
+    rtl::StringList subQuery;
+    subQuery.SetCommaText(R.Get(S, "SubQuery"));
+    Condition->SubQuery() = subQuery;
+    if (!subQuery.isEmpty()) {
+        // Older texts kept the sub-query's line breaks in value 1 as two blanks.
+        const QString value = Condition->ValueText(1);
+        Condition->SetValueHint(QString(value).replace("  ", "\r\n"));
+        Condition->SetValue(1, QString(value).replace("  ", " "));
+    }
+    Condition->SetSubQueryOptions(TZQueryPanel::IntToSQLOptions(StrToIntSafe(S.Values("SubQueryOptions"))));
+    if (R.Version >= 2100)
+        for (int n : {1, 2})
+            if (!Condition->IsParam(n))
+                Condition->SetValueCaption(n, R.Get(S, "Caption" + QString::number(n)));
+}
+
+// False when the text has no such section.
+bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const QString& Name)
+{
+    const rtl::StringList section = R.Section(Name);
+    if (section.isEmpty())
+        return false;
+    TZCustomDBStructure* model = Panel->DbStruct();
+    const int rowType = rtl::StrToInt(section.Values("RowType"));
+    const QString enabled = section.Values("Enabled");
+    if (rowType == 1) {
+        TFilterBracket* bracket = Bracket ? Bracket->AppendBracket() : Panel->Root();
+        const bool checked = enabled.isEmpty() || rtl::StrToInt(enabled) != 0;
+        // A count that promises more rows than the text holds ends at the first missing one.
+        const int count = rtl::StrToInt(section.Values("RowCount"));
+        for (int k = 1; k <= count; ++k)
+            if (!LoadRows(Panel, R, bracket, Name + QString::number(k) + u'.'))
+                break;
+        const int linkType = rtl::StrToInt(section.Values("LinkType"));
+        if (linkType < fltAll || linkType > fltNotAll)
+            throw rtl::EConvertError(QString("'%1' is not a valid link type").arg(linkType));
+        bracket->SetLinkType(TFilterLinkType(linkType));
+        // After its rows, whose check boxes would otherwise decide the bracket's own: the text
+        // gets back the state it was written from.
+        if (!enabled.isEmpty())
+            bracket->RestoreChecked(checked);
+        return true;
+    }
+    if (!Bracket)
+        throw EZQueryPanelError(0, "Invalid query text: the [Row] section is not a bracket");
+    TFilterCond* condition = nullptr;
+    if (rowType == 0) {
+        auto* simple = static_cast<TSimpleCond*>(Bracket->AppendSimpleCond());
+        simple->SetField(ReadConditionField(model, R, section));
+        simple->SetOperator(model->OperatorByName(R.Get(section, "Operator")));
+        if (!simple->Operator())
+            simple->SetOperator(model->PlaceholderOperator());
+        condition = simple;
+    } else {
+        TDSCondition* custom = model->ConditionByID(rtl::StrToInt(section.Values("CondID")));
+        condition = static_cast<TFilterCond*>(
+            Bracket->AppendCustomCond(custom ? custom : model->PlaceholderCondition()));
+    }
+    if (!enabled.isEmpty())
+        condition->SetChecked(rtl::StrToInt(enabled) != 0);
+    ReadValues(Panel, R, section, condition);
+    return true;
+}
+
+}  // namespace
+
+void TZQueryPanel::GetStoredValues(const TFilterCond* Condition, QString& Value1, QString& Value2) const
+{
+    for (int n : {1, 2}) {
+        const TSQLParam* param = Condition->Param(n);
+        QString text = param ? param->Value() : Condition->ValueText(n);
+        if (IsDateType(Condition->GetValueType(n)) && Condition->GetValueKind(n) != vkSubQuery
+            && !text.isEmpty())
+            text = FloatToStrDot(
+                Condition->GetValueType(n) == ftTime ? rtl::StrToTime(text) : rtl::StrToDateTime(text));
+        (n == 1 ? Value1 : Value2) = text;
+    }
+}
+
+void TZQueryPanel::LoadOldTitles(const QStringList& Lines)
+{
+    const rtl::StringList lines(Lines);
+    const QStringList& keys = LegacyTitleKeys();
+    for (int n = 0; n < lines.size() && n < keys.size(); ++n) {
+        const QString value = lines.Values("Title" + QString::number(n));
+        if (!value.trimmed().isEmpty())
+            SetTitle(keys[n], value);
+    }
+}
 
 void TZQueryPanel::SaveToStrings(rtl::StringList& Lines)
 {
-    Lines.clear();
+    const TQueryProcess state = FProcessState;
+    FProcessState = qpSaving;
+    struct Restore {
+        TQueryProcess& Target;
+        TQueryProcess Value;
+        ~Restore() { Target = Value; }
+    } restore {FProcessState, state};
+    rtl::StringList lines;
+    TextWriter writer {lines, {false}};
+    WriteText(this, writer);
+    if (writer.Needed) {
+        lines.clear();
+        TextWriter escaped {lines, {true}};
+        WriteText(this, escaped);
+    }
+    Lines = lines;
+    FModified = false;
 }
 
 void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
 {
-    Q_UNUSED(Lines);
+    RequireDbStruct();
+    const bool wasActive = FActive;
+    const TQueryProcess state = FProcessState;
+    FProcessState = qpLoading;
+    Deactivate();
     Clear();
+    try {
+        if (!Lines.isEmpty()) {
+            TextReader reader {Lines, {false}};
+            const rtl::StringList main = reader.Section("Main");
+            FTextVersion = qRound(StrToFloatDot(main.Values("Version"), 1.1) * 1000);
+            reader.Version = FTextVersion;
+            reader.Codec.Escaped = StrToBoolDef(main.Values(querytext::EscapedKey));
+            if (FSaveTitles) {
+                if (FTextVersion < 2200) {
+                    QStringList old;
+                    ReadIniSection(0, Lines, "Titles", old);
+                    if (!old.isEmpty())
+                        LoadOldTitles(old);
+                } else {
+                    QStringList merged;
+                    MergeTitles(FDesignTitles, merged, Lines);
+                    // Titles equal to the current ones keep their lines as they are, so a text
+                    // reads back to itself.
+                    QStringList current;
+                    MergeTitles(FDesignTitles, current, FTitles);
+                    if (merged != current)
+                        FTitles = merged;
+                }
+            }
+            SetQueryName(reader.Get(main, "QueryName"));
+            if (const QString options = main.Values("Options"); FSaveSQLOptions && !options.isEmpty()) {
+                // Only five options are stored; the others stay as the panel has them.
+                const TSQLOptions stored = IntToSQLOptions(rtl::StrToInt(options));
+                TSQLOptions value = FSQLOptions;
+                for (TSQLOption option :
+                    {soSelectDistinct, soQuoteAliases, soBracketJoins, soBracketConditions, soSortByNames})
+                    if (stored.Contains(option))
+                        value.Include(option);
+                    else
+                        value.Exclude(option);
+                SetSQLOptions(value);
+            }
+            SetDescription(reader.Free("Description"));
+            SetUserData(reader.Free("UserData"));
+            FQResult->ResultFields().LoadFromStrings(Lines, FTextVersion);
+            reader.Position = 0;
+            LoadRows(this, reader, nullptr, "Row");
+        }
+    } catch (...) {
+        // Never a half-read query that a later save writes over the file.
+        Clear();
+        FQueryName.clear();
+        FDescription.clear();
+        FUserData.clear();
+        FProcessState = state;
+        try {
+            SetActive(wasActive);
+        } catch (...) {
+        }
+        FModified = false;
+        ParamListChanged();
+        throw;
+    }
+    FProcessState = state;
+    SetActive(wasActive);
+    FModified = false;
+    Changed();
+    ParamListChanged();
 }

@@ -96,6 +96,12 @@ public:
     int Version() const { return FVersion; }
     void SetVersion(int Value) { FVersion = Value; }
 
+    // The result field text: [RFields] and one [RField<n>] section a field (resultfieldstext.cpp).
+    void SaveToStrings(QStringList& Lines) const;
+    // TextVersion in thousandths; 0 takes the text's own [RFields] Version (1.7 when it has none).
+    // Without a data model only [RFields] is read.
+    void LoadFromStrings(const QStringList& Lines, int TextVersion = 0);
+
     TResultField* CreateField(const QString& Formula, const QList<TDSField*>& Fields, const QString& Caption);
     TResultField* AddField(const QString& Formula, const QList<TDSField*>& Fields, const QString& Caption);
     TResultField* InsertNew(int Index);

@@ -1,0 +1,309 @@
+#include "paneltesting.h"
+
+#include "core/base/zstrings.h"
+#include "querypanel/panel/filtercond.h"
+#include "querypanel/query/queryresult.h"
+#include "querypanel/query/sqlparams.h"
+#include "rtl/datetime.h"
+#include "rtl/exception.h"
+#include "tests/support/testdata.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The panel model plus a date-and-time field and one predefined condition with two values.
+struct TextFixture : PanelFixture {
+    TDSCondition* Custom = nullptr;
+
+    TextFixture()
+    {
+        TDSField* shipped
+            = Model->Fields()[Model->AddField(zfkVirtual, "Orders.ShippedAt", nullptr, "ShippedAt")];
+        shipped->SetFieldType(ftDateTime);
+        shipped->ResetOperators();
+        Custom = new TDSCondition(Model.get());
+        Custom->SetDisplayFormat("Freight from @ to @");
+        Custom->SetSQLExpr("Orders.Freight between @1 and @2");
+        Model->Conditions().Add(Custom);
+        Panel->SetSaveTitles(false);
+    }
+    TDSField* Field(const char* Name) const { return Model->FindField(flDisplayName, Name); }
+    TSimpleCond* AddSimple(TFilterBracket* Bracket, const char* FieldName, int Operator = 0)
+    {
+        auto* row = static_cast<TSimpleCond*>(Bracket->AppendSimpleCond());
+        row->SetField(Field(FieldName));
+        row->SetOperator(row->Field()->Operators()[Operator]);
+        return row;
+    }
+    rtl::StringList Save() const
+    {
+        rtl::StringList lines;
+        Panel->SaveToStrings(lines);
+        return lines;
+    }
+};
+
+// Texts compared as one string, so that a failure shows the lines.
+std::string Text(const rtl::StringList& Lines)
+{
+    return Lines.Text().toStdString();
+}
+
+rtl::StringList Lines(std::initializer_list<QString> Items)
+{
+    return rtl::StringList(Items);
+}
+
+rtl::StringList ReadData(const QString& Relative)
+{
+    QFile file(TestDataPath(Relative));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << Relative.toStdString();
+    rtl::StringList lines;
+    lines.SetText(QString::fromUtf8(file.readAll()));
+    return lines;
+}
+
+// The smallest text the writer makes: nothing may be missing, nothing extra.
+TEST(QueryTextWriteTest, AnEmptyPanelWritesItsSectionsOnly)
+{
+    TextFixture f;
+    EXPECT_EQ(Text(f.Save()),
+        Text(Lines({"[Main]", "QueryName=", "Version=3.5", "Options=", "", "[Description]", "", "[UserData]",
+            "", "[RFields]", "Count=0", "Version=3.5", "JustSorting=1", "", "[Row]", "Enabled=1", "RowType=1",
+            "LinkType=0", "RowCount=0", ""})));
+    f.Panel->SetSaveTitles(true);
+    const rtl::StringList titled = f.Save();
+    ASSERT_GT(titled.size(), f.Panel->Titles().size());
+    EXPECT_EQ(titled.mid(0, f.Panel->Titles().size()), f.Panel->Titles());
+    EXPECT_EQ(titled[f.Panel->Titles().size()], "");
+    EXPECT_EQ(titled[f.Panel->Titles().size() + 1], "[Main]");
+}
+
+// A date kept as locale text would read wrongly under another locale.
+TEST(QueryTextWriteTest, DatesAreStoredAsDayNumbersAndReadBack)
+{
+    TextFixture f;
+    TSimpleCond* row = f.AddSimple(f.Panel->Root(), "ShippedAt");
+    const QString shown = rtl::DateTimeToStr(rtl::EncodeDate(2004, 1, 31) + 0.75);
+    row->SetValue(1, shown);
+    const rtl::StringList text = f.Save();
+    EXPECT_EQ(text.Values("Value1"), "38017.75");
+
+    TextFixture g;
+    g.Panel->LoadFromStrings(text);
+    auto* copy = static_cast<TSimpleCond*>(g.Panel->Root()->Rows(0));
+    EXPECT_EQ(copy->ValueText(1), shown);
+
+    row->SetValue(1, "not a date");
+    f.Panel->SetModified(true);
+    rtl::StringList failed;
+    EXPECT_THROW(f.Panel->SaveToStrings(failed), rtl::EConvertError);
+    EXPECT_EQ(f.Panel->ProcessState(), qpIdle);
+    EXPECT_TRUE(f.Panel->Modified());
+}
+
+// Saving stored only five options; loading used to drop the ASCII aliases and filter options.
+TEST(QueryTextWriteTest, OptionsOutsideTheStoredFiveSurviveALoad)
+{
+    TextFixture f;
+    f.Panel->SetSaveSQLOptions(true);
+    f.Panel->SetSQLOptions({soASCIIRFields, soSelectDistinct});
+    const rtl::StringList text = f.Save();
+    EXPECT_EQ(text.Values("Options"), "2");
+
+    TextFixture g;
+    g.Panel->SetSaveSQLOptions(true);
+    g.Panel->SetSQLOptions({soASCIIRFields, soFilter, soQuoteAliases});
+    g.Panel->LoadFromStrings(text);
+    EXPECT_EQ(g.Panel->SQLOptions(), TSQLOptions({soASCIIRFields, soFilter, soSelectDistinct}));
+
+    // Without stored options the text's number is ignored.
+    TextFixture h;
+    h.Panel->SetSQLOptions({soSortByNames});
+    h.Panel->LoadFromStrings(text);
+    EXPECT_EQ(h.Panel->SQLOptions(), TSQLOptions({soSortByNames}));
+}
+
+// A query with every kind of row and value: saved, loaded and saved again it must not change.
+TEST(QueryTextRoundTripTest, EveryConditionKindRoundTripsByteForByte)
+{
+    TextFixture f;
+    f.Panel->SetSaveTitles(true);
+    f.Panel->SetQueryName("Big orders");
+    f.Panel->SetDescription({"First line", "", "[not a section]", "  indented"});
+    f.Panel->SetUserData({"[x]", "key=value"});
+    TRFieldList& fields = f.Panel->QResult()->ResultFields();
+    TResultField* total = fields.AddField("SUM(@1)", {f.Field("Freight")}, "Total\r\nfreight");
+    total->SetSorting(2);
+    fields.AddField("@1", {f.Field("OrderID")}, "Order");
+    fields.SetJustSorting(false);
+
+    TFilterBracket* root = f.Panel->Root();
+    root->SetLinkType(fltAny);
+    TSimpleCond* plain = f.AddSimple(root, "Freight");
+    plain->SetValue(1, "C:\\path\\n and \"quotes\"");
+    plain->SetChecked(false);
+    TSimpleCond* param = f.AddSimple(root, "OrderID");
+    param->SetParamState(1, true);
+    param->Param(1)->SetVFormat("%@v%");
+    param->Param(1)->SetValue("7");
+    TFilterBracket* inner = root->AppendBracket();
+    inner->SetLinkType(fltNotAll);
+    auto* custom = static_cast<TCustomCond*>(inner->AppendCustomCond(f.Custom));
+    custom->SetValue(1, "10");
+    custom->SetParamState(2, true);
+    TSimpleCond* dated = f.AddSimple(inner, "ShippedAt");
+    dated->SetValue(1, rtl::DateTimeToStr(rtl::EncodeDate(1999, 12, 31)));
+    dated->SetValueCaption(1, "end of\nthe year");
+    TSimpleCond* sub = f.AddSimple(root, "OrderID");
+    sub->SubQuery() = QStringList {"[Main]", "QueryName=inner, one", ""};
+    sub->SetSubQueryOptions({soSelectDistinct, soBracketJoins});
+    sub->SetValue(1, "SELECT OrderID FROM Orders");
+
+    const rtl::StringList first = f.Save();
+    EXPECT_FALSE(f.Panel->Modified());
+    TextFixture g;
+    g.Panel->SetSaveTitles(true);
+    g.Panel->LoadFromStrings(first);
+    EXPECT_EQ(g.Panel->Description(), f.Panel->Description());
+    EXPECT_EQ(g.Panel->UserData(), f.Panel->UserData());
+    EXPECT_EQ(g.Panel->QResult()->ResultFields()[0]->Caption(), "Total\r\nfreight");
+    auto* readInner = static_cast<TFilterBracket*>(g.Panel->Root()->Rows(2));
+    EXPECT_EQ(readInner->LinkType(), fltNotAll);
+    EXPECT_EQ(static_cast<TFilterCond*>(readInner->Rows(1))->ValueLabel(1)->Caption(), "end of\nthe year");
+    EXPECT_EQ(
+        static_cast<TFilterCond*>(g.Panel->Root()->Rows(0))->ValueText(1), "C:\\path\\n and \"quotes\"");
+    EXPECT_EQ(g.Panel->QResult()->Params().Count(), 2);
+    EXPECT_EQ(Text(g.Save()), Text(first));
+}
+
+// Texts written before values could hold line breaks keep their backslashes as they are.
+TEST(QueryTextRoundTripTest, TextsWithoutTheEscapedKeyReadRaw)
+{
+    TextFixture f;
+    f.Panel->LoadFromStrings(Lines({"[Main]", "Version=3.5", "[Description]", "a\\nb", "[Row]", "RowType=1",
+        "LinkType=0", "RowCount=1", "[Row1.]", "RowType=0",
+        "FieldID=" + QString::number(f.Field("Freight")->ID()), "Operator=Equal", "Value1=x\\\\y"}));
+    EXPECT_EQ(f.Panel->Description(), QStringList {"a\\nb"});
+    EXPECT_EQ(static_cast<TFilterCond*>(f.Panel->Root()->Rows(0))->ValueText(1), "x\\\\y");
+}
+
+// A count of rows or fields larger than the text must neither hang nor invent rows.
+TEST(QueryTextReadTest, CountsStopAtTheSectionsPresent)
+{
+    const struct {
+        const char* Name;
+        QString Count;
+        int Rows;
+    } cases[] = {{"three promised, two present", "3", 2}, {"huge count", "2000000000", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TextFixture f;
+        const QString id = "FieldID=" + QString::number(f.Field("Freight")->ID());
+        f.Panel->LoadFromStrings(Lines({"[Main]", "Version=3.5", "[RFields]", "Count=" + c.Count, "[RField1]",
+            "Formula=@1", "Fields=" + QString::number(f.Field("OrderID")->ID()), "[Row]", "RowType=1",
+            "LinkType=1", "RowCount=" + c.Count, "[Row1.]", "RowType=0", id, "Operator=Equal", "[Row2.]",
+            "RowType=0", id, "Operator=Equal"}));
+        EXPECT_EQ(f.Panel->Root()->Count(), c.Rows);
+        EXPECT_EQ(f.Panel->QResult()->ResultFields().Count(), 1);
+        EXPECT_EQ(f.Panel->Root()->LinkType(), fltAny);
+    }
+}
+
+// A text that breaks off halfway must not leave a partial query that the next save writes over
+// the file.
+TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
+{
+    const struct {
+        const char* Name;
+        rtl::StringList Text;
+        bool FormatError;
+    } cases[] = {
+        {"non-numeric row type",
+            Lines({"[Main]", "Version=3.5", "[Description]", "kept?", "[Row]", "RowType=1", "LinkType=0",
+                "RowCount=2", "[Row1.]", "RowType=0", "[Row2.]", "RowType=x"}),
+            false},
+        {"empty row type", Lines({"[Row]", "RowType=1", "LinkType=0", "RowCount=1", "[Row1.]", "Enabled=1"}),
+            false},
+        {"bad link type", Lines({"[Row]", "RowType=1", "LinkType=9", "RowCount=0"}), false},
+        {"bad version", Lines({"[Main]", "Version=three"}), false},
+        {"root is no bracket", Lines({"[Main]", "Version=3.5", "[Row]", "RowType=0", "Operator=Equal"}),
+            true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TextFixture f;
+        f.AddSimple(f.Panel->Root(), "Freight");
+        f.Panel->Activate();
+        bool formatError = false;
+        try {
+            f.Panel->LoadFromStrings(c.Text);
+            ADD_FAILURE() << "no error";
+        } catch (const EZQueryPanelError& e) {
+            formatError = e.Message().contains("[Row]");
+        } catch (const rtl::EConvertError&) {
+        }
+        EXPECT_EQ(formatError, c.FormatError);
+        EXPECT_EQ(f.Panel->Root()->Count(), 0);
+        EXPECT_TRUE(f.Panel->Description().isEmpty());
+        EXPECT_FALSE(f.Panel->Modified());
+        EXPECT_EQ(f.Panel->ProcessState(), qpIdle);
+        EXPECT_TRUE(f.Panel->Active());
+    }
+}
+
+TEST(QueryTextReadTest, LoadingWithoutAModelChangesNothing)
+{
+    TZQueryPanel panel;
+    panel.SetQueryName("kept");
+    EXPECT_EQ(PanelErrorCode([&] {
+        panel.LoadFromStrings(Lines({"[Main]", "QueryName=other"}));
+    }),
+        qpeNoDbStruct);
+    EXPECT_EQ(panel.QueryName(), "kept");
+}
+
+// Each file version decides how its field references, values and titles read.
+TEST(QueryTextVersionTest, OlderFilesReadAsTheirVersionDefines)
+{
+    {
+        SCOPED_TRACE("1.1: no Version, raw values, full names");
+        TextFixture f;
+        f.Panel->LoadFromStrings(ReadData("queries/version11.qry"));
+        EXPECT_EQ(f.Panel->TextVersion(), 1100);
+        auto* row = static_cast<TSimpleCond*>(f.Panel->Root()->Rows(0));
+        EXPECT_EQ(row->Field(), f.Field("Freight"));
+        EXPECT_EQ(row->ValueText(1), "38017");
+        EXPECT_EQ(f.Panel->QResult()->ResultFields()[0]->Alias(), "Ord");
+        EXPECT_EQ(f.Panel->QResult()->ResultFields()[0]->Fields()[0], f.Field("OrderID"));
+        EXPECT_EQ(f.Panel->QResult()->Params().Count(), 0);
+    }
+    {
+        SCOPED_TRACE("2.0: field IDs, old titles, no captions");
+        TextFixture f;
+        f.Panel->SetSaveTitles(true);
+        f.Panel->LoadFromStrings(ReadData("queries/version20.qry"));
+        EXPECT_EQ(f.Panel->GetTitle("ttlFilter"), "Find @ records");
+        EXPECT_EQ(f.Panel->GetTitle("ttlAll"), "every");
+        auto* row = static_cast<TSimpleCond*>(f.Panel->Root()->Rows(0));
+        EXPECT_EQ(row->Field(), f.Field("OrderID"));
+        EXPECT_NE(row->ValueLabel(1)->Caption(), "IGNORED");
+        ASSERT_NE(row->Param(2), nullptr);
+        EXPECT_EQ(row->Param(2)->VFormat(), "@v%");
+    }
+    {
+        SCOPED_TRACE("3.0: captions, sub-query with two-blank line breaks");
+        TextFixture f;
+        f.Panel->LoadFromStrings(ReadData("queries/version30.qry"));
+        auto* row = static_cast<TSimpleCond*>(f.Panel->Root()->Rows(0));
+        EXPECT_EQ(row->ValueText(1), "SELECT OrderID FROM Orders");
+        EXPECT_EQ(row->ValueLabel(1)->toolTip(), "SELECT OrderID\r\nFROM Orders");
+        EXPECT_EQ(row->ValueLabel(1)->Caption(), "some orders");
+        EXPECT_EQ(row->SubQueryOptions(), TSQLOptions({soSelectDistinct}));
+        EXPECT_EQ(f.Panel->Root()->Rows(1)->Checked(), false);
+    }
+}
+
+}  // namespace
