@@ -3,6 +3,7 @@
 #include "core/model/dbstructure.h"
 #include "core/ui/controlutils.h"
 #include "querypanel/panel/filtercond.h"
+#include "querypanel/panel/panelbaselink.h"
 #include "querypanel/panel/titles.h"
 #include "querypanel/query/queryresult.h"
 #include "rtl/datetime.h"
@@ -92,7 +93,8 @@ const QStringList& SentenceTitleKeys()
 }  // namespace
 
 TZQueryPanel::TZQueryPanel(QWidget* Parent)
-    : QAbstractScrollArea(Parent), FAppearance(this), FQResult(std::make_unique<TQueryResult>(this))
+    : QAbstractScrollArea(Parent), FAppearance(this), FQResult(std::make_unique<TQueryResult>(this)),
+      FQueryBaseLink(std::make_unique<TZQPBaseLink>(this))
 {
     setFocusPolicy(Qt::StrongFocus);
     // A panel, not a text area: the rows' words take their colours from WindowText.

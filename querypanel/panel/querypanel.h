@@ -24,6 +24,8 @@ class TDSCondition;
 class TFilterCond;
 class TImageList;
 class TQueryResult;
+class TZQPBaseLink;
+class TZQueryBase;
 
 // Told about the panel's changes: the query list's link and other observers of the panel.
 class TZQueryPanelLink {
@@ -193,6 +195,12 @@ public:
     // the resource held (keyed lines, or the oldest form of one title a line).
     void Loaded(const QStringList& StreamedTitles);
 
+    // The query list the panel follows: it loads the list's current query and saves into it.
+    TZQueryBase* QueryBase() const;
+    void SetQueryBase(TZQueryBase* Value);
+    // Reads the current item's text; the panel ends with that query, not modified.
+    void LoadCurrentQuery();
+
     void AddPanelLink(TZQueryPanelLink* Link) { FPanelLinks.append(Link); }
     void RemovePanelLink(TZQueryPanelLink* Link) { FPanelLinks.removeAll(Link); }
 
@@ -340,6 +348,7 @@ private:
     TFilterRow* FCurrentRow = nullptr;
     rtl::StringList FEqualValues;
     QList<TZQueryPanelLink*> FPanelLinks;
+    std::unique_ptr<TZQPBaseLink> FQueryBaseLink;
 
     QMenu* FAddMenu = nullptr;
     QMenu* FRowMenu = nullptr;

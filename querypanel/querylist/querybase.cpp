@@ -1,0 +1,460 @@
+#include "querypanel/querylist/querybase.h"
+
+#include "core/base/zstrings.h"
+#include "rtl/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr std::array<const char*, qbeLastCode + 1> Messages {
+    "List index out of bounds (%d)",
+    "Query base is not specified",
+    "No query text to save for \"%s\"",
+    "\"%s\" is not a file name in the query folder",
+    "The file %s belongs to another query",
+    "Cannot delete the file %s",
+};
+
+constexpr QChar Separator = '/';
+
+const QString& CRLF()
+{
+    static const QString text = QStringLiteral("\r\n");
+    return text;
+}
+
+}  // namespace
+
+QString EZQueryBaseError::CodeMessage(TQueryBaseErrorCode Code)
+{
+    return QString::fromUtf8(Messages.at(Code));
+}
+
+// --- TZQueryItem ---
+
+void TZQueryItem::SetName(const QString& Value)
+{
+    if (Value == FName)
+        return;
+    FName = Value;
+    Changed();
+}
+
+void TZQueryItem::SetDescription(const QString& Value)
+{
+    if (Value == FDescription)
+        return;
+    FDescription = Value;
+    Changed();
+}
+
+void TZQueryItem::ReadData(rtl::StringList&)
+{
+}
+
+void TZQueryItem::WriteData(const rtl::StringList&)
+{
+}
+
+// By the item's own place: names may repeat, and a look-up by name would report another item.
+void TZQueryItem::Changed()
+{
+    if (!FBase)
+        return;
+    const int index = FBase->IndexOf(this);
+    if (index >= 0)
+        FBase->NotifyItemChanged(index);
+}
+
+bool TZQueryItem::SaveToStrings(rtl::StringList& Lines)
+{
+    if (!FBase)
+        throw EZQueryBaseError::Create(qbeNoBase);
+    return FBase->SaveQuery(Lines);
+}
+
+// An empty text written over the file would lose the query: with no link answering nothing is written.
+void TZQueryItem::Save()
+{
+    rtl::StringList lines;
+    if (!SaveToStrings(lines))
+        throw EZQueryBaseError::Create(qbeNoQueryText, FName);
+    WriteData(lines);
+}
+
+// --- TZQueryFileItem ---
+
+TZQueryFileBase* TZQueryFileItem::FileBase() const
+{
+    return qobject_cast<TZQueryFileBase*>(Base());
+}
+
+void TZQueryFileItem::SetFileName(const QString& Value)
+{
+    if (Value == FFileName)
+        return;
+    const bool bare = !Value.isEmpty() && !Value.contains(Separator) && !Value.contains('\\')
+        && !Value.contains(QStringLiteral("..")) && !Value.contains(QChar(0));
+    if (!bare)
+        throw EZQueryBaseError::Create(qbeBadFileName, Value);
+    if (const TZQueryFileBase* base = FileBase(); base && base->FindFile(Value, this))
+        throw EZQueryBaseError::Create(qbeFileTaken, Value);
+    FFileName = Value;
+    FOwnsFile = false;
+}
+
+QString TZQueryFileItem::FilePath() const
+{
+    const TZQueryFileBase* base = FileBase();
+    if (!base)
+        throw EZQueryBaseError::Create(qbeNoBase);
+    return base->WorkDir() + FFileName;
+}
+
+void TZQueryFileItem::ReadData(rtl::StringList& Lines)
+{
+    const QString path = FilePath();
+    if (QFileInfo::exists(path))
+        Lines.SetText(rtl::ReadTextFile(path));
+    else
+        Lines.clear();
+}
+
+void TZQueryFileItem::CheckFileFree() const
+{
+    if (FFileName.isEmpty())
+        throw EZQueryBaseError::Create(qbeBadFileName, FFileName);
+    const bool taken = FileBase()->FindFile(FFileName, this) || (!FOwnsFile && QFileInfo::exists(FilePath()));
+    if (taken)
+        throw EZQueryBaseError::Create(qbeFileTaken, FFileName);
+}
+
+void TZQueryFileItem::WriteData(const rtl::StringList& Lines)
+{
+    const QString path = FilePath();
+    CheckFileFree();
+    rtl::WriteTextFile(path, Lines.Text());
+    FOwnsFile = true;
+}
+
+// --- TZQueryBaseLink ---
+
+TZQueryBaseLink::~TZQueryBaseLink()
+{
+    SetQueryBase(nullptr);
+}
+
+void TZQueryBaseLink::SetQueryBase(TZQueryBase* Value)
+{
+    if (Value == FQueryBase)
+        return;
+    if (FQueryBase)
+        FQueryBase->RemoveLink(this);
+    FQueryBase = Value;
+    if (FQueryBase)
+        FQueryBase->AddLink(this);
+}
+
+void TZQueryBaseLink::ItemChanged(int)
+{
+}
+
+void TZQueryBaseLink::ActiveItemChanged()
+{
+}
+
+void TZQueryBaseLink::BaseChanged(uint8_t, int)
+{
+}
+
+bool TZQueryBaseLink::SaveQuery(rtl::StringList&)
+{
+    return false;
+}
+
+bool TZQueryBaseLink::LoadQuery(const rtl::StringList&)
+{
+    return false;
+}
+
+// --- TZQueryBase ---
+
+TZQueryBase::TZQueryBase(QObject* Owner) : QObject(Owner)
+{
+}
+
+TZQueryBase::~TZQueryBase()
+{
+    for (TZQueryBaseLink* link : FLinks)
+        link->FQueryBase = nullptr;
+    FLinks.clear();
+    ClearItems();
+}
+
+TZQueryItem* TZQueryBase::Items(int N) const
+{
+    CheckIndex(N);
+    return FItems[size_t(N)].get();
+}
+
+TZQueryItem* TZQueryBase::CurrentItem() const
+{
+    return FItemIndex >= 0 && FItemIndex < Count() ? FItems[size_t(FItemIndex)].get() : nullptr;
+}
+
+void TZQueryBase::CheckIndex(int N) const
+{
+    if (N < 0 || N >= Count())
+        throw EZQueryBaseError::Create(qbeIndexOutOfBounds, N);
+}
+
+void TZQueryBase::SetItemIndex(int N)
+{
+    if (N == FItemIndex)
+        return;
+    Scroll(N);
+}
+
+void TZQueryBase::Scroll(int N)
+{
+    CheckIndex(N);
+    DoBeforeScroll();
+    FItemIndex = N;
+    NotifyLinks([](TZQueryBaseLink* link) { link->ActiveItemChanged(); });
+    DoAfterScroll();
+}
+
+int TZQueryBase::IndexOfName(const QString& S) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (FItems[size_t(i)]->Name().compare(S, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int TZQueryBase::IndexOf(const TZQueryItem* Item) const
+{
+    const auto found = std::find_if(
+        FItems.begin(), FItems.end(), [Item](const auto& owned) { return owned.get() == Item; });
+    return found == FItems.end() ? -1 : int(found - FItems.begin());
+}
+
+// Links may detach while they are told, so they are told from a copy of the list.
+template <typename F>
+void TZQueryBase::NotifyLinks(F&& Notify)
+{
+    if (FLoading)
+        return;
+    const std::vector<TZQueryBaseLink*> links = FLinks;
+    for (TZQueryBaseLink* link : links)
+        if (std::find(FLinks.begin(), FLinks.end(), link) != FLinks.end())
+            Notify(link);
+}
+
+void TZQueryBase::NotifyItemChanged(int N)
+{
+    NotifyLinks([N](TZQueryBaseLink* link) { link->ItemChanged(N); });
+}
+
+int TZQueryBase::AddItem(std::unique_ptr<TZQueryItem> Item)
+{
+    Item->FBase = this;
+    FItems.push_back(std::move(Item));
+    const int index = Count() - 1;
+    NotifyLinks([index](TZQueryBaseLink* link) { link->BaseChanged(bkAdded, index); });
+    NotifyItemChanged(index);
+    return index;
+}
+
+bool TZQueryBase::SaveQuery(rtl::StringList& Lines)
+{
+    const std::vector<TZQueryBaseLink*> links = FLinks;
+    return std::any_of(
+        links.begin(), links.end(), [&Lines](TZQueryBaseLink* link) { return link->SaveQuery(Lines); });
+}
+
+void TZQueryBase::ClearItems()
+{
+    FItems.clear();
+}
+
+void TZQueryBase::Open()
+{
+    if (FActive)
+        Close();
+    DoBeforeOpen();
+    LoadItems();
+    NotifyLinks([](TZQueryBaseLink* link) { link->BaseChanged(bkOpened, -1); });
+    FActive = true;
+    if (Count() > 0)
+        SetItemIndex(0);
+    DoAfterOpen();
+}
+
+void TZQueryBase::Close()
+{
+    DoBeforeClose();
+    FActive = false;
+    FItemIndex = -1;
+    ClearItems();
+    NotifyLinks([](TZQueryBaseLink* link) { link->BaseChanged(bkClosed, -1); });
+    DoAfterClose();
+}
+
+std::unique_ptr<TZQueryItem> TZQueryBase::NewItem()
+{
+    return nullptr;
+}
+
+void TZQueryBase::AddLink(TZQueryBaseLink* Link)
+{
+    if (std::find(FLinks.begin(), FLinks.end(), Link) == FLinks.end())
+        FLinks.push_back(Link);
+}
+
+void TZQueryBase::RemoveLink(TZQueryBaseLink* Link)
+{
+    std::erase(FLinks, Link);
+}
+
+// The links hear of the deletion while the deleted item is still the current one, so the panel can
+// drop the query it shows; the item that takes its place is then loaded as a new current item.
+void TZQueryBase::DeleteItem(int N)
+{
+    CheckIndex(N);
+    FItems.erase(FItems.begin() + N);
+    // An earlier item going moves the current one down a place: the index follows it.
+    if (N < FItemIndex)
+        --FItemIndex;
+    NotifyLinks([N](TZQueryBaseLink* link) { link->BaseChanged(bkDeleted, N); });
+    if (N != FItemIndex)
+        return;
+    if (N < Count())
+        Scroll(N);
+    else if (N > 0)
+        Scroll(N - 1);
+    else
+        FItemIndex = -1;
+}
+
+void TZQueryBase::Fire(const TNotifyEvent& Event)
+{
+    if (Event)
+        Event(this);
+}
+
+void TZQueryBase::DoBeforeScroll()
+{
+    Fire(BeforeScroll);
+}
+
+void TZQueryBase::DoAfterScroll()
+{
+    Fire(AfterScroll);
+}
+
+void TZQueryBase::DoBeforeOpen()
+{
+    Fire(BeforeOpen);
+}
+
+void TZQueryBase::DoAfterOpen()
+{
+    Fire(AfterOpen);
+}
+
+void TZQueryBase::DoBeforeClose()
+{
+    Fire(BeforeClose);
+}
+
+void TZQueryBase::DoAfterClose()
+{
+    Fire(AfterClose);
+}
+
+// --- TZQueryFileBase ---
+
+void TZQueryFileBase::SetWorkDir(const QString& Value)
+{
+    if (Value == FWorkDir || Value + Separator == FWorkDir)
+        return;
+    const bool reopen = Active();
+    if (reopen)
+        Close();
+    FWorkDir = Value.isEmpty() || Value.endsWith(Separator) ? Value : Value + Separator;
+    if (reopen)
+        Open();
+}
+
+TZQueryFileItem* TZQueryFileBase::CurrentItem() const
+{
+    return static_cast<TZQueryFileItem*>(TZQueryBase::CurrentItem());
+}
+
+TZQueryFileItem* TZQueryFileBase::FindFile(const QString& FileName, const TZQueryFileItem* Except) const
+{
+    for (int i = 0; i < Count(); ++i) {
+        auto* item = static_cast<TZQueryFileItem*>(Items(i));
+        if (item != Except && item->FileName() == FileName)
+            return item;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<TZQueryItem> TZQueryFileBase::NewItem()
+{
+    return std::make_unique<TZQueryFileItem>();
+}
+
+namespace {
+
+void ReadHeader(TZQueryFileItem& Item, const QString& Path)
+{
+    rtl::StringList lines;
+    lines.SetText(rtl::ReadTextFile(Path));
+    QStringList section;
+    ReadIniSection(0, lines, QStringLiteral("Main"), section);
+    Item.SetName(rtl::StringList(section).Values(QStringLiteral("QueryName")));
+    ReadIniSection(0, lines, QStringLiteral("Description"), section);
+    QString description;
+    for (const QString& line : section)
+        description += line + CRLF();
+    Item.SetDescription(description);
+    if (Item.Name().isEmpty())
+        Item.SetName(RemoveFileExt(Path));
+}
+
+}  // namespace
+
+void TZQueryFileBase::LoadItems()
+{
+    LoadingScope loading(this);
+    const QStringList names
+        = QDir(FWorkDir.isEmpty() ? QStringLiteral(".") : FWorkDir)
+              .entryList({QStringLiteral("*.qry")}, QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    for (const QString& name : names) {
+        auto item = std::make_unique<TZQueryFileItem>();
+        item->FFileName = name;
+        item->FOwnsFile = true;
+        ReadHeader(*item, FWorkDir + name);
+        AddItem(std::move(item));
+    }
+}
+
+void TZQueryFileBase::DeleteItem(int N)
+{
+    CheckIndex(N);
+    const auto* item = static_cast<TZQueryFileItem*>(Items(N));
+    const QString path = item->FilePath();
+    // A query never saved leaves alone a file that happens to bear its name.
+    if (item->FOwnsFile && QFileInfo(path).exists() && !QFile::remove(path))
+        throw EZQueryBaseError::Create(qbeCannotDelete, path);
+    TZQueryBase::DeleteItem(N);
+}

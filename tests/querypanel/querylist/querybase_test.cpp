@@ -1,0 +1,255 @@
+#include "querypanel/querylist/querybase.h"
+#include "rtl/textfile.h"
+#include "tests/querypanel/querylist/querylisttesting.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Records what the base tells it and answers SaveQuery with its Text when it has one.
+class RecordingLink : public TZQueryBaseLink {
+public:
+    QStringList Log;
+    std::optional<QStringList> Text;
+
+    void ItemChanged(int Index) override { Log << QString("item %1").arg(Index); }
+    void ActiveItemChanged() override { Log << QString("active %1").arg(QueryBase()->ItemIndex()); }
+    void BaseChanged(uint8_t Kind, int Index) override { Log << QString("base %1 %2").arg(Kind).arg(Index); }
+    bool SaveQuery(rtl::StringList& Lines) override
+    {
+        if (Text)
+            Lines = *Text;
+        return Text.has_value();
+    }
+};
+
+struct OpenBase {
+    QueryFolder Folder;
+    TZQueryFileBase Base;
+    RecordingLink Link;
+
+    explicit OpenBase(int Count) : Folder(Count)
+    {
+        Base.SetWorkDir(Folder.Dir.path());
+        Link.SetQueryBase(&Base);
+        Base.Open();
+        Link.Log.clear();
+    }
+    QString NameAt(int N) const { return Base.Items(N)->Name(); }
+    QString PathOf(int N) const { return static_cast<TZQueryFileItem*>(Base.Items(N))->FilePath(); }
+};
+
+TEST(QueryBaseOpenTest, AnEmptyFolderListsNothingAndMakesNoItemCurrent)
+{
+    QueryFolder folder(0);
+    TZQueryFileBase base;
+    RecordingLink link;
+    link.SetQueryBase(&base);
+    base.SetWorkDir(folder.Dir.path());
+    base.Open();
+    EXPECT_EQ(base.Count(), 0);
+    EXPECT_EQ(base.ItemIndex(), -1);
+    EXPECT_EQ(link.Log, QStringList({"base 0 -1"}));
+    EXPECT_TRUE(base.Active());
+}
+
+TEST(QueryBaseOpenTest, TheHeaderGivesNameAndDescription)
+{
+    QueryFolder folder(0);
+    WriteQuery(
+        folder.Dir.path(), "orders.qry", "Orders", "[Description]\nFirst line\n\nSecond line\n[Row]\n");
+    rtl::WriteTextFile(folder.Path("a.b.qry"), "[Main]\nQueryName=\nVersion=3.5\n");
+    TZQueryFileBase base;
+    base.SetWorkDir(folder.Dir.path());
+    base.Open();
+    ASSERT_EQ(base.Count(), 2);
+    const int orders = base.IndexOfName("orders");
+    ASSERT_GE(orders, 0);
+    EXPECT_EQ(base.Items(orders)->Description(), "First line\r\nSecond line\r\n");
+    EXPECT_EQ(base.Items(1 - orders)->Name(), folder.Dir.path() + "/a");
+    EXPECT_EQ(base.Items(1 - orders)->Description(), "");
+}
+
+// Opening an open base, or moving it to another folder, listed the items again beside the old ones,
+// whose paths then pointed into the new folder.
+TEST(QueryBaseOpenTest, ReopeningOrMovingTheFolderListsEachFileOnce)
+{
+    OpenBase b(3);
+    b.Base.Open();
+    EXPECT_EQ(b.Base.Count(), 3);
+    EXPECT_EQ(b.Base.ItemIndex(), 0);
+
+    QueryFolder other(1);
+    b.Base.SetWorkDir(other.Dir.path());
+    ASSERT_EQ(b.Base.Count(), 1);
+    EXPECT_EQ(b.NameAt(0), "Query A");
+    EXPECT_EQ(b.PathOf(0), other.Path("a.qry"));
+    EXPECT_EQ(b.Base.WorkDir(), other.Dir.path() + "/");
+    b.Base.SetWorkDir(other.Dir.path() + "/");
+    EXPECT_EQ(b.Base.Count(), 1);
+}
+
+// After the current item went, the one that took its place has the same index, so a plain
+// SetItemIndex kept it unloaded; and deleting an earlier item left the index on another query.
+TEST(QueryBaseDeleteTest, TheNextElseThePreviousItemBecomesCurrent)
+{
+    struct Case {
+        int Count, Current, Deleted, NewIndex;
+        QStringList Log;
+    };
+    const Case cases[] = {
+        {4, 1, 1, 1, {"base 3 1", "active 1"}},
+        {3, 2, 2, 1, {"base 3 2", "active 1"}},
+        {1, 0, 0, -1, {"base 3 0"}},
+        {4, 3, 0, 2, {"base 3 0"}},
+        {4, 0, 2, 0, {"base 3 2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString("%1 items, current %2, deleted %3")
+                         .arg(c.Count)
+                         .arg(c.Current)
+                         .arg(c.Deleted)
+                         .toStdString());
+        OpenBase b(c.Count);
+        b.Base.SetItemIndex(c.Current);
+        QStringList names;
+        for (int i = 0; i < c.Count; ++i)
+            names << b.NameAt(i);
+        const QString deletedPath = b.PathOf(c.Deleted);
+        b.Link.Log.clear();
+        b.Base.Delete(c.Deleted);
+        names.removeAt(c.Deleted);
+        EXPECT_FALSE(QFileInfo::exists(deletedPath));
+        ASSERT_EQ(b.Base.Count(), c.Count - 1);
+        EXPECT_EQ(b.Base.ItemIndex(), c.NewIndex);
+        if (c.NewIndex >= 0) {
+            EXPECT_EQ(b.Base.CurrentItem()->Name(), names[c.NewIndex]);
+        }
+        EXPECT_EQ(b.Link.Log, c.Log);
+    }
+}
+
+// A file that could not be deleted was dropped from the list all the same, hiding a query that
+// still existed.
+TEST(QueryBaseDeleteTest, AFileThatCannotBeDeletedRaisesAndKeepsTheItem)
+{
+    OpenBase b(2);
+    ASSERT_TRUE(QDir().mkpath(b.Folder.Path("folder.qry")));
+    b.Base.Open();
+    ASSERT_EQ(b.Base.Count(), 2);  // a folder is not a query
+    const int a = b.Base.IndexOfName("Query A");
+    ASSERT_TRUE(QFile::remove(b.PathOf(a)));
+    ASSERT_TRUE(QDir().mkpath(b.PathOf(a) + "/inside"));
+    EXPECT_EQ(QueryBaseErrorCode([&] { b.Base.Delete(a); }), qbeCannotDelete);
+    EXPECT_EQ(b.Base.Count(), 2);
+    EXPECT_EQ(b.Base.IndexOfName("Query A"), a);
+}
+
+// A change was reported at the index of the first item with that name, ignoring case.
+TEST(QueryBaseItemTest, AChangeIsReportedAtTheItemsOwnIndex)
+{
+    QueryFolder folder(0);
+    TZQueryFileBase base;
+    RecordingLink link;
+    link.SetQueryBase(&base);
+    for (const char* name : {"Orders", "ORDERS"}) {
+        auto item = std::make_unique<TZQueryFileItem>();
+        item->SetName(name);
+        base.AddItem(std::move(item));
+    }
+    link.Log.clear();
+    base.Items(1)->SetName("ORDERS");
+    EXPECT_TRUE(link.Log.isEmpty());
+    base.Items(1)->SetName("Orders");
+    base.Items(1)->SetDescription("Shipped\r\n");
+    EXPECT_EQ(link.Log, QStringList({"item 1", "item 1"}));
+    EXPECT_EQ(base.IndexOfName("orders"), 0);
+}
+
+TEST(QueryBaseItemTest, AnIndexOutsideTheListRaisesAndChangesNothing)
+{
+    OpenBase b(2);
+    for (int bad : {-1, 2, 7}) {
+        EXPECT_EQ(QueryBaseErrorCode([&] { b.Base.SetItemIndex(bad); }), qbeIndexOutOfBounds);
+        EXPECT_EQ(QueryBaseErrorCode([&] { b.Base.Delete(bad); }), qbeIndexOutOfBounds);
+    }
+    b.Base.SetItemIndex(0);
+    EXPECT_EQ(b.Base.ItemIndex(), 0);
+    EXPECT_EQ(b.Base.Count(), 2);
+    EXPECT_TRUE(b.Link.Log.isEmpty());
+}
+
+// Saving with no link that answered wrote an empty file over the query.
+TEST(QueryBaseSaveTest, SavingWithoutTextRaisesAndKeepsTheFile)
+{
+    OpenBase b(1);
+    const QString before = rtl::ReadTextFile(b.PathOf(0));
+    EXPECT_EQ(QueryBaseErrorCode([&] { b.Base.CurrentItem()->Save(); }), qbeNoQueryText);
+    EXPECT_EQ(rtl::ReadTextFile(b.PathOf(0)), before);
+
+    b.Link.Text = QStringList({"[Main]", "QueryName=Query A", "[Row]", "RowCount=0"});
+    b.Base.CurrentItem()->Save();
+    rtl::StringList lines;
+    b.Base.CurrentItem()->ReadData(lines);
+    EXPECT_EQ(QStringList(lines), *b.Link.Text);
+
+    TZQueryFileItem loose;
+    EXPECT_EQ(QueryBaseErrorCode([&] { loose.Save(); }), qbeNoBase);
+}
+
+// A typed file name could reach outside the query folder or replace another query's file.
+TEST(QueryBaseSaveTest, AFileNameStaysInTheFolderAndNeverTakesAnotherQuerysFile)
+{
+    OpenBase b(2);
+    b.Link.Text = QStringList({"[Main]", "QueryName=New"});
+    for (const char* bad : {"../x.qry", "sub/x.qry", "sub\\x.qry", ".."}) {
+        TZQueryFileItem item;
+        EXPECT_EQ(QueryBaseErrorCode([&] { item.SetFileName(bad); }), qbeBadFileName) << bad;
+    }
+    auto owned = b.Base.NewItem();
+    auto* item = static_cast<TZQueryFileItem*>(owned.get());
+    item->SetFileName("a.qry");  // not yet in the base: the save refuses it
+    const int index = b.Base.AddItem(std::move(owned));
+    const QString before = rtl::ReadTextFile(b.Folder.Path("a.qry"));
+    EXPECT_EQ(QueryBaseErrorCode([&] { b.Base.Items(index)->Save(); }), qbeFileTaken);
+    EXPECT_EQ(rtl::ReadTextFile(b.Folder.Path("a.qry")), before);
+    EXPECT_EQ(QueryBaseErrorCode([&] { item->SetFileName("b.qry"); }), qbeFileTaken);
+
+    b.Base.Delete(index);  // never saved: the file of that name is not its own
+    EXPECT_TRUE(QFileInfo::exists(b.Folder.Path("a.qry")));
+
+    owned = b.Base.NewItem();
+    item = static_cast<TZQueryFileItem*>(owned.get());
+    item->SetFileName("new.qry");
+    b.Base.Items(b.Base.AddItem(std::move(owned)))->Save();
+    EXPECT_EQ(rtl::ReadTextFile(b.Folder.Path("new.qry")), "[Main]\r\nQueryName=New\r\n");
+    item->Save();  // its own file now
+    const int unnamed = b.Base.AddItem(b.Base.NewItem());
+    EXPECT_EQ(QueryBaseErrorCode([&] { b.Base.Items(unnamed)->Save(); }), qbeBadFileName);
+}
+
+// A freed base left its links pointing at it.
+TEST(QueryBaseLinkTest, ADestroyedBaseDetachesItsLinks)
+{
+    RecordingLink first, second;
+    {
+        OpenBase b(1);
+        first.SetQueryBase(&b.Base);
+        second.SetQueryBase(&b.Base);
+        second.SetQueryBase(&b.Base);
+        EXPECT_EQ(b.Base.Links().size(), 3u);
+    }
+    EXPECT_EQ(first.QueryBase(), nullptr);
+    EXPECT_EQ(second.QueryBase(), nullptr);
+    TZQueryFileBase other;
+    {
+        RecordingLink shortLived;
+        shortLived.SetQueryBase(&other);
+    }
+    EXPECT_TRUE(other.Links().empty());
+}
+
+}  // namespace
