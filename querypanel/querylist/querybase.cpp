@@ -1,6 +1,7 @@
 #include "querypanel/querylist/querybase.h"
 
 #include "core/base/zstrings.h"
+#include "querypanel/query/querytextlines.h"
 #include "rtl/textfile.h"
 
 #include <QDir>
@@ -415,17 +416,20 @@ std::unique_ptr<TZQueryItem> TZQueryFileBase::NewItem()
 
 namespace {
 
+// Names and description lines the text escaped (line breaks, blank or "[" lines) read back whole.
 void ReadHeader(TZQueryFileItem& Item, const QString& Path)
 {
     rtl::StringList lines;
     lines.SetText(rtl::ReadTextFile(Path));
     QStringList section;
     ReadIniSection(0, lines, QStringLiteral("Main"), section);
-    Item.SetName(rtl::StringList(section).Values(QStringLiteral("QueryName")));
+    const rtl::StringList main(section);
+    const querytext::TextCodec codec {StrToBoolDef(main.Values(querytext::EscapedKey))};
+    Item.SetName(codec.Get(main.Values(QStringLiteral("QueryName"))));
     ReadIniSection(0, lines, QStringLiteral("Description"), section);
     QString description;
     for (const QString& line : section)
-        description += line + CRLF();
+        description += codec.GetLine(line) + CRLF();
     Item.SetDescription(description);
     if (Item.Name().isEmpty())
         Item.SetName(RemoveFileExt(Path));

@@ -109,4 +109,33 @@ TEST(PanelQueryListTest, SavingWritesThePanelsTextAndAFreedBaseIsForgotten)
     EXPECT_EQ(panel.Loads, 1);
 }
 
+// The folder listing read names and description lines the panel had escaped as they stood in the
+// file, so a query called by a two-line name or a description with blank lines listed otherwise.
+TEST(PanelQueryListTest, AQuerySavedByThePanelListsWithItsNameAndDescription)
+{
+    std::unique_ptr<TZDBStructure> model = MakePanelModel();
+    QueryFolder folder(0);
+    TZQueryFileBase base;
+    base.SetWorkDir(folder.Dir.path());
+    base.Open();
+    TZQueryPanel panel;
+    panel.SetDbStruct(model.get());
+    panel.SetQueryBase(&base);
+
+    auto owned = base.NewItem();
+    static_cast<TZQueryFileItem*>(owned.get())->SetFileName("late.qry");
+    owned->SetName("Late\r\norders");
+    owned->SetDescription("[Shipped]\r\n\r\nby freight\r\n");
+    base.SetItemIndex(base.AddItem(std::move(owned)));
+    EXPECT_EQ(panel.QueryName(), "Late\r\norders");
+    base.CurrentItem()->Save();
+
+    base.Open();
+    ASSERT_EQ(base.Count(), 1);
+    EXPECT_EQ(base.Items(0)->Name(), "Late\r\norders");
+    EXPECT_EQ(base.Items(0)->Description(), "[Shipped]\r\n\r\nby freight\r\n");
+    EXPECT_EQ(panel.Description(), QStringList({"[Shipped]", "", "by freight"}));
+    EXPECT_FALSE(panel.Modified());
+}
+
 }  // namespace
