@@ -289,6 +289,9 @@ void TZQueryBase::Open()
 {
     if (FActive)
         Close();
+    // What a listing that failed halfway left behind is read again, not kept beside the new items.
+    FItemIndex = -1;
+    ClearItems();
     DoBeforeOpen();
     LoadItems();
     NotifyLinks([](TZQueryBaseLink* link) { link->BaseChanged(bkOpened, -1); });

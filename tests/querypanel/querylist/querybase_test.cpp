@@ -92,6 +92,26 @@ TEST(QueryBaseOpenTest, ReopeningOrMovingTheFolderListsEachFileOnce)
     EXPECT_EQ(b.Base.Count(), 1);
 }
 
+// A file that could not be read left the base loading, silencing every later notification, and the
+// next Open listed the files read before it a second time.
+TEST(QueryBaseOpenTest, AnUnreadableFileFailsTheOpenAndTheNextOpenListsEachFileOnce)
+{
+    QueryFolder folder(2);
+    ASSERT_TRUE(QFile::link(folder.Path("gone"), folder.Path("broken.qry")));
+    TZQueryFileBase base;
+    RecordingLink link;
+    link.SetQueryBase(&base);
+    base.SetWorkDir(folder.Dir.path());
+    EXPECT_THROW(base.Open(), rtl::EFileError);
+    EXPECT_FALSE(base.Loading());
+    EXPECT_FALSE(base.Active());
+
+    ASSERT_TRUE(QFile::remove(folder.Path("broken.qry")));
+    base.Open();
+    EXPECT_EQ(base.Count(), 2);
+    EXPECT_EQ(link.Log, QStringList({"base 0 -1", "active 0"}));
+}
+
 // After the current item went, the one that took its place has the same index, so a plain
 // SetItemIndex kept it unloaded; and deleting an earlier item left the index on another query.
 TEST(QueryBaseDeleteTest, TheNextElseThePreviousItemBecomesCurrent)
