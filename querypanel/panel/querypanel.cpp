@@ -4,6 +4,7 @@
 #include "core/ui/controlutils.h"
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/panelbaselink.h"
+#include "querypanel/panel/subquerydialog.h"
 #include "querypanel/panel/titles.h"
 #include "querypanel/query/queryresult.h"
 #include "rtl/datetime.h"
@@ -105,6 +106,7 @@ TZQueryPanel::TZQueryPanel(QWidget* Parent)
     CreateMenus();
     CreateAddRowLabel();
     ApplySQLOptions();
+    SubQueryEditor = EditSubQueryInDialog;
 }
 
 TZQueryPanel::~TZQueryPanel()
@@ -546,6 +548,21 @@ QString TZQueryPanel::FormatSQLValue(TFieldType Type, const QString& Value, bool
     // SQL read back: the model's date format whatever the type, into the locale's form.
     const QString format = FDbStruct ? FDbStruct->SQLFormats().Date() : rtl::formatSettings().ShortDateFormat;
     return rtl::DateTimeToStr(StrToDateTimeFmt(format, Value));
+}
+
+void TZQueryPanel::BuildQuery()
+{
+    FQResult->BuildQuery();
+}
+
+QString TZQueryPanel::FormatSQLNumber(TFieldType Type, const QString& Value)
+{
+    return TQueryResult::FormatSQLNumber(Type, Value);
+}
+
+QString TZQueryPanel::GetSQLValue(const TConditionNode* Condition, int Index) const
+{
+    return FQResult->GetSQLValue(Condition, Index);
 }
 
 void TZQueryPanel::DoBuildSQL(TConditionNode* Condition, QString& SQLExpr)

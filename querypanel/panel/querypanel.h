@@ -206,6 +206,11 @@ public:
 
     void CloseDropDowns() override;
     QString FormatSQLValue(TFieldType Type, const QString& Value, bool ToSQL) override;
+    // Fills the query result from the result fields and the condition tree (the query result's
+    // BuildQuery); its GetSQL gives the statement afterwards.
+    void BuildQuery();
+    static QString FormatSQLNumber(TFieldType Type, const QString& Value);
+    QString GetSQLValue(const TConditionNode* Condition, int Index) const;
     void DoBuildSQL(TConditionNode* Condition, QString& SQLExpr) override;
     void DoGetGroupImageIndex(const QString& AGroupName, int& AImageIndex);
     void DoGetItemImageIndex(const QString& AGroupName, const QString& AItemName, int& AImageIndex);
