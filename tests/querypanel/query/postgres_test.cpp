@@ -1,8 +1,6 @@
 #include "core/base/zstrings.h"
+#include "tests/querypanel/query/psql.h"
 #include "tests/querypanel/query/querytesting.h"
-
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
@@ -14,24 +12,9 @@ namespace {
 // cluster that pg_virtualenv starts around this program; without one the tests are skipped.
 class PostgresTest : public ::testing::Test {
 protected:
-    static QString Psql(const QString& SQL, bool& Ok)
-    {
-        QProcess psql;
-        psql.start("psql", {"-X", "-A", "-t", "-q", "-v", "ON_ERROR_STOP=1", "-c", SQL});
-        Ok = psql.waitForFinished(30000) && psql.exitStatus() == QProcess::NormalExit && psql.exitCode() == 0;
-        if (!Ok)
-            ADD_FAILURE() << SQL.toStdString() << "\n" << psql.readAllStandardError().toStdString();
-        return QString::fromUtf8(psql.readAllStandardOutput()).trimmed();
-    }
-    static int Count(const QString& SQL)
-    {
-        bool ok = false;
-        const QString text = Psql("SELECT COUNT(*) FROM (" + SQL + ") AS q", ok);
-        return ok ? text.toInt() : -1;
-    }
     static void SetUpTestSuite()
     {
-        if (!QProcessEnvironment::systemEnvironment().contains("PGHOST"))
+        if (!psql::HasCluster())
             return;
         QString script = "DROP TABLE IF EXISTS Orders, Customers, Employees;"
                          "CREATE TABLE Customers (CustomerID TEXT, CompanyName TEXT, Country TEXT);"
@@ -53,12 +36,12 @@ protected:
                           .arg(i * 1.5)
                           .arg(i % 12 + 1);
         bool ok = false;
-        Psql(script, ok);
+        psql::Run(script, ok);
     }
 
     void SetUp() override
     {
-        if (!QProcessEnvironment::systemEnvironment().contains("PGHOST"))
+        if (!psql::HasCluster())
             GTEST_SKIP() << "no PostgreSQL cluster (run under pg_virtualenv)";
     }
 
@@ -135,7 +118,8 @@ TEST_F(PostgresTest, GeneratedStatementsRunWithTheExpectedRows)
         FakePanel panel(&S.Model);
         c.Compose(panel);
         const QStringList sql = panel.Build();
-        EXPECT_EQ(Count(sql.join("\n")), Count(c.Hand)) << c.Name << "\n" << sql.join("\n").toStdString();
+        EXPECT_EQ(psql::Count(sql.join("\n")), psql::Count(c.Hand)) << c.Name << "\n"
+                                                                    << sql.join("\n").toStdString();
     }
 }
 
