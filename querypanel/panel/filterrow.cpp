@@ -319,12 +319,13 @@ void TFilterRow::MoveIn()
     if (!parent)
         return;
     const int position = Position();
-    parent->RemoveRow(position, false);
     TFilterBracket* target = nullptr;
     if (position > 0)
         target = dynamic_cast<TFilterBracket*>(parent->Rows(position - 1));
+    // The new bracket comes first: when it cannot be made, the row is still in the tree.
     if (!target)
         target = parent->InsertNewBracket(position);
+    parent->RemoveRow(Position(), false);
     target->AppendRow(this);
 }
 

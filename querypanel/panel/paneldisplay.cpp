@@ -202,12 +202,7 @@ void TZQueryPanel::RowMenuClick(QAction* Item)
         AddCondition(InsertionBracket());
         break;
     case 3:
-        if (FCurrentRow && FCurrentRow->Parent()) {
-            TFilterBracket* parent = FCurrentRow->Parent();
-            parent->DeleteRow(parent->IndexOf(FCurrentRow));
-            RenumberPaths(FRoot);
-            ArrangeRows();
-        }
+        DeleteCurrentRow();
         break;
     case 4:
         if (FCurrentRow)
@@ -558,12 +553,21 @@ void TZQueryPanel::SelectAfterDelete()
         return;
     const int line = CurrentRowIndex();
     const TFilterRow* last = LastRow();
-    if (line <= 0 || FRoot->Count() < 2)
+    if (line <= 0 || FRoot->Count() < 2) {
         SetCurrentRow(nullptr);
-    else if (last && line >= last->DisplayIndex())
-        SelectPrevRow();
+        return;
+    }
+    // The neighbouring line may belong to a row going with this one (the rows of a deleted
+    // bracket): the nearest row that stays is chosen instead.
+    const bool after = !(last && line >= last->DisplayIndex());
+    const TFilterRow* next = LivingRowNear(line, after);
+    if (!next)
+        next = LivingRowNear(line, !after);
+    if (next)
+        SelectRowByIndex(next->DisplayIndex());
     else
-        SelectNextRow();
+        SetCurrentRow(nullptr);
+    FElementFrame = true;
 }
 
 // --- painting -----------------------------------------------------------------------------------
@@ -632,17 +636,5 @@ void TZQueryPanel::changeEvent(QEvent* Event)
             ArrangeRows();
             viewport()->update();
         }
-    });
-}
-
-void TZQueryPanel::mousePressEvent(QMouseEvent* Event)
-{
-    QAbstractScrollArea::mousePressEvent(Event);
-    platform::Guarded([&] {
-        if (FRoot)
-            FRoot->CloseDropDowns(true);
-        FocusPanel();
-        FElementFrame = true;
-        RepaintRow(FCurrentRow);
     });
 }

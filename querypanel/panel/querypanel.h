@@ -262,6 +262,17 @@ public:
     void SelectNextRow();
     void SelectPrevRow();
 
+    // --- keyboard, mouse and row moves (panelinput.cpp) ---
+    // The panel's key table; Key becomes 0 when the panel took the key.
+    void KeyDown(int& Key, Qt::KeyboardModifiers Shift);
+    // The current row moves within the tree and stays current.
+    void MoveRowUp();
+    void MoveRowDown();
+    void MoveRowOut();
+    void MoveRowIn();
+    // The current row leaves its bracket; the root stays.
+    void DeleteCurrentRow();
+
     TNotifyEvent OnActive;
     TNotifyEvent OnChange;
     TNotifyEvent OnParamListChange;
@@ -288,6 +299,10 @@ protected:
     void resizeEvent(QResizeEvent* Event) override;
     void changeEvent(QEvent* Event) override;
     void mousePressEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
+    bool event(QEvent* Event) override;
+    void Click();
 
 private:
     // Runs a change handler with the in-change flag set, so the changes it makes fire nothing.
@@ -306,6 +321,11 @@ private:
     void PopupBelow(QMenu* Menu, QWidget* Anchor);
     void ShowMenuAt(QMenu* Menu, TZRndBtn* Button);
     void FocusPanel();
+    // Runs a tree operation on the current row with no row current meanwhile, so a bracket the
+    // operation frees hands no selection on; Into renumbers from the row's old parent.
+    void MoveCurrentRow(void (TFilterRow::*Move)(), bool Into);
+    // The counted row nearest to Line after (or before) it, passing over rows being freed.
+    TFilterRow* LivingRowNear(int Line, bool After) const;
     // Numbers the rows depth first from line 0; Show also shows each counted row.
     void NumberRows(bool Show);
     void UpdateScrollRange();
@@ -349,6 +369,8 @@ private:
     bool FInChange = false;
     bool FDestroying = false;
     bool FElementFrame = true;
+    // A left button went down on the panel itself: its release is a click.
+    bool FPressed = false;
     TFilterBracket* FRoot = nullptr;
     TFilterRow* FCurrentRow = nullptr;
     rtl::StringList FEqualValues;
