@@ -4,7 +4,10 @@
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/panel/subquerydialog.h"
 #include "querypanel/query/queryresult.h"
+#include "rtl/datetime.h"
+#include "rtl/exception.h"
 #include "rtl/formatsettings.h"
+#include "rtl/numbers.h"
 #include "rtl/textfile.h"
 #include "tests/querypanel/query/psql.h"
 #include "tests/support/currentdir.h"
@@ -291,6 +294,27 @@ TEST_F(PanelSQLTest, BuiltStatementsRunWithTheRowsOfHandWrittenSQL)
             EXPECT_EQ(c.Bound ? CountBound(sql) : Count(sql), Count(c.Hand)) << sql.toStdString();
         }
     }
+}
+
+// Reading SQL back, a date under the model's date format comes out in the locale's form whatever
+// the field's type, and a text that does not fit the format is a conversion error, never a date;
+// the panel's value operations give what the statement holds.
+TEST_F(PanelSQLTest, ThePanelFormatsValuesAsTheStatementHoldsThem)
+{
+    TSQLFormats formats = Model.SQLFormats();
+    formats.SetDate("yyyy-mm-dd");
+    Model.SetSQLFormats(formats);
+    const rtl::TDateTime day = rtl::EncodeDate(1997, 3, 15);
+    EXPECT_EQ(Panel.FormatSQLValue(ftDateTime, "1997-03-15", false), rtl::DateTimeToStr(day));
+    EXPECT_EQ(Panel.FormatSQLValue(ftDate, "1997-03-15", false), rtl::DateTimeToStr(day));
+    EXPECT_THROW(Panel.FormatSQLValue(ftDate, "15.03.1997x", false), rtl::EConvertError);
+    EXPECT_EQ(Panel.FormatSQLValue(ftDate, rtl::DateToStr(day), true), "1997-03-15");
+
+    const TSimpleCond* name = Cond("Ship country", "Equal", "O'Hara");
+    EXPECT_EQ(Panel.GetSQLValue(name, 1), "O''Hara");
+    const TSimpleCond* number = Cond("Order number", "InList", "1, 2");
+    EXPECT_EQ(Panel.GetSQLValue(number, 1), "1,2");
+    EXPECT_EQ(TZQueryPanel::FormatSQLNumber(ftFloat, rtl::FloatToStr(3.5)), "3.5");
 }
 
 // PostgreSQL, a strict engine, must take the same SQL2 statements with the same rows; psql cannot
