@@ -81,6 +81,18 @@ TEST_F(SubQueryFixture, DistinctBoxAndSavedSQL)
     dialog.DistinctBox()->click();
     dialog.SaveQuery(lines, sql);
     EXPECT_TRUE(sql.startsWith("SELECT DISTINCT Orders.OrderID as OrderID\r\n"));
+
+    // The stored text brings the same sub-query back: its field, its condition and its SQL.
+    TdlgSubQuery again;
+    again.Setup(Panel.get());
+    again.LoadQuery(lines);
+    again.QPanel()->Activate();
+    EXPECT_EQ(again.ResultFieldLabel()->Caption(), "OrderID");
+    QStringList linesAgain;
+    QString sqlAgain;
+    again.SaveQuery(linesAgain, sqlAgain);
+    EXPECT_EQ(linesAgain, lines);
+    EXPECT_EQ(sqlAgain, sql);
 }
 
 // Editing a condition's sub-query through the panel's hook: OK hands back the one-line SQL and
