@@ -204,36 +204,6 @@ void TFilterCond::RestoreValue(int N, const QString& Text)
         label->SetValue(Text);
 }
 
-void TFilterCond::CopyStateTo(TFilterCond* Copy) const
-{
-    Copy->FSubQuery = FSubQuery;
-    Copy->FSubQueryOptions = FSubQueryOptions;
-    TQueryResult* query = Panel()->QResult();
-    for (int n = 1; n <= 2; ++n) {
-        if (IsParam(n))
-            query->AddParam(Copy, n);
-        else
-            Copy->RestoreValue(n, ValueText(n));
-    }
-    for (int n = 1; n <= 2; ++n) {
-        TDropDownLabel* label = Copy->ValueLabel(n);
-        if (const TSQLParam* param = Param(n)) {
-            TSQLParam* copy = Copy->Param(n);
-            copy->SetName(param->Name());
-            copy->SetDataType(param->DataType());
-            copy->SetValue(param->Value());
-            copy->SetVFormat(param->VFormat());
-            copy->SetCaption(param->Caption());
-            if (label)
-                label->SetDropDownLocked(true);
-        }
-        if (const TDropDownLabel* own = ValueLabel(n); own && label) {
-            label->SetCaption(own->Caption());
-            label->setToolTip(own->toolTip());
-        }
-    }
-}
-
 void TFilterCond::FireConditionChange(int Code)
 {
     Panel()->DoConditionChange(this, Code);
@@ -937,17 +907,6 @@ void TSimpleCond::ApplyDroppedValue(int N, TDropDownLabel* Sender)
     }
 }
 
-TFilterRow* TSimpleCond::CloneRow(TFilterBracket* Parent) const
-{
-    auto copy = std::make_unique<TSimpleCond>(Panel(), Parent);
-    copy->RestoreChecked(Checked());
-    copy->SetField(FField);
-    copy->SetOperator(FOperator);
-    CopyStateTo(copy.get());
-    copy->UpdateEqualValue();
-    return copy.release();
-}
-
 // ---------------------------------------------------------------------------------------------
 // TCustomCond
 
@@ -998,12 +957,4 @@ TValueKind TCustomCond::GetValueKind(int N) const
 TFieldType TCustomCond::GetValueType(int N) const
 {
     return N >= 1 && N <= GetValueCount() ? FCondition->Values()[N - 1]->DataType() : ftUnknown;
-}
-
-TFilterRow* TCustomCond::CloneRow(TFilterBracket* Parent) const
-{
-    auto copy = std::make_unique<TCustomCond>(Panel(), FCondition, Parent);
-    copy->RestoreChecked(Checked());
-    CopyStateTo(copy.get());
-    return copy.release();
 }

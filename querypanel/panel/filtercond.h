@@ -71,10 +71,8 @@ public:
 protected:
     // The bracket whose link type joins this row to the next one in reading order.
     TFilterBracket* JoiningBracket() const;
-    // Stores value N without events: copies of rows take their values this way.
+    // Stores value N without events.
     void RestoreValue(int N, const QString& Text);
-    // The copy's parameters repeat this row's, names included.
-    void CopyStateTo(TFilterCond* Copy) const;
     void ApplyDroppedValue(int N, TDropDownLabel* Sender) override;
     // The element number of a value label: 3 for value 1, 5 for value 2.
     static int ValueElement(int N) { return N == 1 ? ValueLabel1 : ValueLabel2; }
@@ -139,7 +137,6 @@ public:
     void RefreshFieldList() override { FillFieldList(); }
     // A value list that names FieldName as a parameter runs its SQL again.
     void RefreshDependents(TFilterRow* Source, const QString& FieldName) override;
-    TFilterRow* CloneRow(TFilterBracket* Parent) const override;
 
 protected:
     void ApplyDroppedValue(int N, TDropDownLabel* Sender) override;
@@ -181,7 +178,6 @@ public:
     int GetValueCount() const override;
     TValueKind GetValueKind(int N) const override;
     TFieldType GetValueType(int N) const override;
-    TFilterRow* CloneRow(TFilterBracket* Parent) const override;
 
 private:
     TDSCondition* FCondition;

@@ -716,16 +716,6 @@ void TFilterBracket::CloseDropDowns(bool Accept)
         row->CloseDropDowns(Accept);
 }
 
-TFilterRow* TFilterBracket::CloneRow(TFilterBracket* Parent) const
-{
-    std::unique_ptr<TFilterBracket> copy(new TFilterBracket(Panel(), Parent));
-    copy->SetLinkType(FLinkType);
-    copy->RestoreChecked(Checked());
-    for (const TFilterRow* row : FRows)
-        copy->AppendRow(row->CloneRow(copy.get()));
-    return copy.release();
-}
-
 void TFilterBracket::ApplyDroppedValue(int, TDropDownLabel*)
 {
     SetLinkType(OfferedLinkType(LinkTypeLabel()->ItemIndex()));

@@ -99,9 +99,6 @@ public:
     virtual void RefreshFieldList() {}
     // Conditions whose value list depends on FieldName's value refill it; a bracket asks its rows.
     virtual void RefreshDependents(TFilterRow* Source, const QString& FieldName);
-    // A new row of the same kind under Parent with this row's logical state (and, for a bracket,
-    // copies of its rows): the panel rebuilds its rows through it when the look changes.
-    virtual TFilterRow* CloneRow(TFilterBracket* Parent) const = 0;
 
     // Handlers that the row hands to its drop-down labels.
     void RowBeforeDropDown(TDropDownLabel* Sender);
@@ -222,7 +219,6 @@ public:
     void CloseDropDowns(bool Accept) override;
     void RefreshFieldList() override { RefreshFieldLists(); }
     void RefreshDependents(TFilterRow* Source, const QString& FieldName) override;
-    TFilterRow* CloneRow(TFilterBracket* Parent) const override;
 
     bool IsBracketNode() const override { return true; }
     TFilterLinkType NodeLinkType() const override { return FLinkType; }

@@ -499,30 +499,30 @@ void TZQueryPanel::Relayout()
 {
     if (!FActive)
         return;
-    RecreateRows();
-}
-
-void TZQueryPanel::RecreateRows()
-{
-    Deactivate();
-    TFilterBracket* saved = FRoot;
+    // The new root comes first: when the current titles cannot make a bracket, the old rows stay.
+    auto fresh = std::make_unique<TFilterBracket>(this, nullptr);
+    fresh->SetLinkType(fltAll);
+    rtl::StringList text;
+    const bool modified = FModified;
+    SaveToStrings(text);
     const TQueryProcess state = FProcessState;
     // Re-creating the rows is no change of the query.
     FProcessState = qpLoading;
+    Deactivate();
+    TFilterBracket* saved = FRoot;
+    FRoot = fresh.release();
     try {
-        std::unique_ptr<TFilterRow> fresh(saved->CloneRow(nullptr));
-        FRoot = static_cast<TFilterBracket*>(fresh.get());
-        RenumberPaths(FRoot);
+        LoadFromStrings(text);
         Activate();
-        fresh.release();
     } catch (...) {
-        // Back to the rows as they were, with the copy gone.
+        // Back to the rows as they were; the text gives the result fields back.
         if (FActive)
             Deactivate();
-        if (FRoot != saved)
-            delete FRoot;
+        delete FRoot;
         FRoot = saved;
+        FQResult->ResultFields().LoadFromStrings(text, FTextVersion);
         FProcessState = state;
+        FModified = modified;
         // When the old rows cannot be shown either, the panel stays inactive; the first failure is
         // the one to report.
         try {
@@ -533,6 +533,7 @@ void TZQueryPanel::RecreateRows()
     }
     delete saved;
     FProcessState = state;
+    FModified = modified;
 }
 
 void TZQueryPanel::CloseDropDowns()

@@ -171,8 +171,8 @@ public:
     void SetTitle(const QString& Key, const QString& Text);
     QChar GetQuoteSymbol(int N) const;
     void ApplySQLOptions();
-    // Rebuilds every row under the current appearance, keeping the query; a failed rebuild puts the
-    // old rows back. The query text takes this road once it exists (SaveToStrings, LoadFromStrings).
+    // Rebuilds every row under the current appearance through the query text, keeping the query
+    // and its modified flag; a failed rebuild puts the old rows back.
     void Relayout();
     // The query text: the query as [Section] and Key=Value lines (querytext.cpp). Loading first
     // clears the panel; a text that cannot be read leaves it cleared and unmodified.
@@ -332,8 +332,6 @@ private:
     void ScrollToEnd();
     void PaintRow(QPainter& Painter, TFilterRow* Row);
     QRect RowBand(const TFilterRow* Row) const;
-    // Re-creates every row from its members under the current appearance (Relayout).
-    void RecreateRows();
 
     TQPAppearance FAppearance;
     QPointer<TZCustomDBStructure> FDbStruct;

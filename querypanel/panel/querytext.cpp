@@ -153,9 +153,11 @@ struct TextReader {
 TDSField* ReadConditionField(TZCustomDBStructure* Model, const TextReader& R, const rtl::StringList& S)
 {
     TDSField* field = nullptr;
-    if (R.Version >= 2000)
-        field = Model->FieldByID(rtl::StrToInt(S.Values("FieldID")));
-    else if (R.Version < 1400)
+    // A condition saved before its field was chosen has an empty FieldID.
+    if (R.Version >= 2000) {
+        const QString id = S.Values("FieldID");
+        field = id.isEmpty() ? nullptr : Model->FieldByID(rtl::StrToInt(id));
+    } else if (R.Version < 1400)
         field = Model->FindField(flFullName, R.Get(S, "FldName"));
     else
         field = Model->FindField(flSQLExpr, R.Get(S, "FldName").toLower());
@@ -229,7 +231,8 @@ bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const
             simple->SetOperator(model->PlaceholderOperator());
         condition = simple;
     } else {
-        TDSCondition* custom = model->ConditionByID(rtl::StrToInt(section.Values("CondID")));
+        const QString id = section.Values("CondID");
+        TDSCondition* custom = id.isEmpty() ? nullptr : model->ConditionByID(rtl::StrToInt(id));
         condition = static_cast<TFilterCond*>(
             Bracket->AppendCustomCond(custom ? custom : model->PlaceholderCondition()));
     }

@@ -14,10 +14,10 @@ struct RebuildFixture : PanelFixture {
 
     RebuildFixture()
     {
-        AppendTestCond(Panel->Root())->SetChecked(false);
+        Panel->Root()->AppendSimpleCond()->SetChecked(false);
         TFilterBracket* bracket = Panel->Root()->AppendBracket();
         bracket->SetLinkType(fltNone);
-        AppendTestCond(bracket);
+        bracket->AppendSimpleCond();
         Panel->RenumberPaths(Panel->Root());
         Panel->Activate();
         Panel->OnActive = [this](TZQueryPanel*) { Rebuilds += ++ActiveEvents % 2 == 0; };

@@ -61,12 +61,6 @@ public:
             Parent()->SyncCheck();
     }
     bool IsAggregate() const override { return FAggregate; }
-    TFilterRow* CloneRow(TFilterBracket* Parent) const override
-    {
-        auto* copy = new TestCond(Panel(), Parent, FAggregate);
-        copy->RestoreChecked(Checked());
-        return copy;
-    }
 
 private:
     bool FAggregate;

@@ -306,4 +306,29 @@ TEST(QueryTextVersionTest, OlderFilesReadAsTheirVersionDefines)
     }
 }
 
+// The rebuild after a change of look goes through the text: it must neither lose parameters and
+// result fields nor report a change of the query.
+TEST(QueryTextRelayoutTest, ARebuildKeepsTheWholeQueryAndReportsNoChange)
+{
+    TextFixture f;
+    f.Panel->QResult()->ResultFields().AddField("@1", {f.Field("OrderID")}, "Order");
+    TSimpleCond* row = f.AddSimple(f.Panel->Root(), "Freight");
+    row->SetParamState(2, true);
+    row->Param(2)->SetValue("9");
+    f.Panel->Activate();
+    f.Panel->SetModified(true);
+    const rtl::StringList before = f.Save();
+    f.Panel->SetModified(true);
+    int changes = 0;
+    f.Panel->OnChange = [&](TZQueryPanel*) { ++changes; };
+    f.Panel->OnParamListChange = [&](TZQueryPanel*) { ++changes; };
+    f.Panel->Appearance().SetStyle(psAndOr);
+    EXPECT_NE(f.Panel->Root()->Rows(0), row);
+    EXPECT_EQ(changes, 0);
+    EXPECT_TRUE(f.Panel->Modified());
+    EXPECT_TRUE(f.Panel->Active());
+    EXPECT_EQ(f.Panel->QResult()->Params().Count(), 1);
+    EXPECT_EQ(Text(f.Save()), Text(before));
+}
+
 }  // namespace
