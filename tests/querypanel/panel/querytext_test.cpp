@@ -6,8 +6,10 @@
 #include "querypanel/query/sqlparams.h"
 #include "rtl/datetime.h"
 #include "rtl/exception.h"
+#include "tests/querypanel/query/querytesting.h"
 #include "tests/support/testdata.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -329,6 +331,37 @@ TEST(QueryTextRelayoutTest, ARebuildKeepsTheWholeQueryAndReportsNoChange)
     EXPECT_TRUE(f.Panel->Active());
     EXPECT_EQ(f.Panel->QResult()->Params().Count(), 1);
     EXPECT_EQ(Text(f.Save()), Text(before));
+}
+
+// The queries the program lists at its first start: each must open on the sample model and save
+// back to the same bytes.
+TEST(SampleQueriesTest, EverySampleQueryReadsAndWritesBackUnchanged)
+{
+    querytesting::OfflineInfo info;
+    TZDBStructure model;
+    model.SetDatabaseInfo(&info);
+    model.LoadFromFile(QStringLiteral(NUV_APP_DIR "/dmodels/nwind/struct.dbs"));
+    const QString folder = QStringLiteral(NUV_SAMPLES_DIR "/dmodels/nwind/");
+    const QStringList names = QDir(folder).entryList({"*.qry"}, QDir::Files, QDir::Name);
+    EXPECT_GE(names.size(), 3);
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(folder + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        rtl::StringList text;
+        text.SetText(QString::fromUtf8(bytes));
+        TZQueryPanel panel;
+        panel.SetSaveTitles(false);
+        panel.SetDbStruct(&model);
+        panel.LoadFromStrings(text);
+        EXPECT_GT(panel.Root()->Count(), 0);
+        EXPECT_GT(panel.QResult()->ResultFields().Count(), 0);
+        rtl::StringList saved;
+        panel.SaveToStrings(saved);
+        EXPECT_EQ(saved.Text().toUtf8().toStdString(), bytes.toStdString());
+        panel.SetDbStruct(nullptr);
+    }
 }
 
 }  // namespace
