@@ -802,6 +802,11 @@ void TSimpleCond::UpdateEqualValue()
 {
     const bool equal = FField && FOperator && FOperator->Name() == EqualOperator;
     const QString name = equal ? FField->DisplayName() : QString();
+    // While rows are read, each would re-check every other row: the lines are made once at the end.
+    if (Panel()->ReadingRows()) {
+        FEqualName = name;
+        return;
+    }
     if (!FEqualName.isEmpty() && FEqualName != name)
         ReleaseEqualValue(false);
     if (name.isEmpty())
@@ -819,6 +824,8 @@ void TSimpleCond::ReleaseEqualValue(bool Deferred)
 {
     const QString name = FEqualName;
     FEqualName.clear();
+    if (Panel()->ReadingRows())
+        return;
     QString text;
     if (TFilterBracket* root = Panel()->Root()) {
         ForEachSimpleCond(root, [&](TSimpleCond* Other) {
@@ -844,6 +851,23 @@ void TSimpleCond::ReleaseEqualValue(bool Deferred)
             if (panel && panel->Root() && panel->ProcessState() == qpIdle)
                 panel->Root()->RefreshDependents(nullptr, name);
         });
+    });
+}
+
+void TSimpleCond::RebuildEqualValues(TZQueryPanel* Panel)
+{
+    rtl::StringList& values = Panel->EqualValues();
+    values.clear();
+    if (!Panel->Root())
+        return;
+    // In row order, so the last condition holds a line, as when each one wrote it in turn.
+    ForEachSimpleCond(Panel->Root(), [&](TSimpleCond* Condition) {
+        if (!Condition->FEqualName.isEmpty())
+            values.SetValues(Condition->FEqualName, Condition->EqualValueText());
+    });
+    ForEachSimpleCond(Panel->Root(), [](TSimpleCond* Condition) {
+        if (Condition->SQLEditor())
+            Condition->RefreshDependentList();
     });
 }
 

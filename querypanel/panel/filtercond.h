@@ -137,6 +137,9 @@ public:
     void RefreshFieldList() override { FillFieldList(); }
     // A value list that names FieldName as a parameter runs its SQL again.
     void RefreshDependents(TFilterRow* Source, const QString& FieldName) override;
+    // Makes the panel's equal values from its conditions and refreshes every SQL value list with
+    // them, keeping the values while the panel's process state is not idle.
+    static void RebuildEqualValues(TZQueryPanel* Panel);
 
 protected:
     void ApplyDroppedValue(int N, TDropDownLabel* Sender) override;

@@ -495,6 +495,13 @@ void TZQueryPanel::RequireDbStruct() const
         throw EZQueryPanelError::Create(qpeNoDbStruct);
 }
 
+void TZQueryPanel::EndReadingRows(bool Reading)
+{
+    FReadingRows = Reading;
+    if (!Reading)
+        TSimpleCond::RebuildEqualValues(this);
+}
+
 void TZQueryPanel::Relayout()
 {
     if (!FActive)
@@ -508,30 +515,39 @@ void TZQueryPanel::Relayout()
     const TQueryProcess state = FProcessState;
     // Re-creating the rows is no change of the query.
     FProcessState = qpLoading;
+    const bool reading = FReadingRows;
+    FReadingRows = true;
     Deactivate();
     TFilterBracket* saved = FRoot;
     FRoot = fresh.release();
     try {
         LoadFromStrings(text);
         Activate();
+        EndReadingRows(reading);
     } catch (...) {
         // Back to the rows as they were; the text gives the result fields back.
+        FReadingRows = true;
         if (FActive)
             Deactivate();
         delete FRoot;
         FRoot = saved;
         FQResult->ResultFields().LoadFromStrings(text, FTextVersion);
-        FProcessState = state;
-        FModified = modified;
         // When the old rows cannot be shown either, the panel stays inactive; the first failure is
         // the one to report.
         try {
+            EndReadingRows(reading);
+            FProcessState = state;
             Activate();
         } catch (...) {
         }
+        FProcessState = state;
+        FModified = modified;
         throw;
     }
+    // The old rows give up their equal values to nobody: the new rows hold them already.
+    FReadingRows = true;
     delete saved;
+    FReadingRows = reading;
     FProcessState = state;
     FModified = modified;
 }

@@ -151,6 +151,8 @@ public:
     TQueryProcess ProcessState() const override { return FProcessState; }
     void SetProcessState(TQueryProcess Value) override { FProcessState = Value; }
     bool Destroying() const { return FDestroying; }
+    // Set while the rows are made from a query text: the conditions leave the equal values alone.
+    bool ReadingRows() const { return FReadingRows; }
     TFilterBracket* Root() const { return FRoot; }
     TConditionNode* RootNode() const override { return FRoot; }
     bool ElementFrame() const { return FElementFrame; }
@@ -328,6 +330,8 @@ private:
     TFilterRow* LivingRowNear(int Line, bool After) const;
     // Numbers the rows depth first from line 0; Show also shows each counted row.
     void NumberRows(bool Show);
+    // Ends reading rows from a query text; the outermost read makes the equal values once.
+    void EndReadingRows(bool Reading);
     void UpdateScrollRange();
     void ScrollToEnd();
     void PaintRow(QPainter& Painter, TFilterRow* Row);
@@ -366,6 +370,7 @@ private:
     bool FUpdating = false;
     bool FInChange = false;
     bool FDestroying = false;
+    bool FReadingRows = false;
     bool FElementFrame = true;
     // A left button went down on the panel itself: its release is a click.
     bool FPressed = false;

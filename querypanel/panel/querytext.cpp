@@ -293,8 +293,14 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
 {
     RequireDbStruct();
     const bool wasActive = FActive;
+    // What a text sets besides its rows, put back when the text cannot be read.
+    const bool justSorting = FQResult->ResultFields().JustSorting();
+    const TSQLOptions options = FSQLOptions;
+    const QStringList titles = FTitles;
     const TQueryProcess state = FProcessState;
     FProcessState = qpLoading;
+    const bool reading = FReadingRows;
+    FReadingRows = true;
     Deactivate();
     Clear();
     try {
@@ -340,12 +346,18 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
             reader.Position = 0;
             LoadRows(this, reader, nullptr, "Row");
         }
+        EndReadingRows(reading);
     } catch (...) {
         // Never a half-read query that a later save writes over the file.
+        FReadingRows = true;
         Clear();
+        EndReadingRows(reading);
         FQueryName.clear();
         FDescription.clear();
         FUserData.clear();
+        FQResult->ResultFields().SetJustSorting(justSorting);
+        SetSQLOptions(options);
+        FTitles = titles;
         FProcessState = state;
         try {
             SetActive(wasActive);
