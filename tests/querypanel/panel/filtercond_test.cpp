@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace {
 
 // Customers with a default-valued name and two value lists, the second following the first's
@@ -405,3 +407,32 @@ TEST_F(CondFixture, PredefinedConditionsShowTheTextsOfTheirSlots)
 }
 
 }  // namespace
+
+// Rows read from a query text keep their equal values for the end: the last condition of a field
+// must hold its line, a released field none, and a dependent list must be asked with them.
+TEST_F(CondFixture, ReadRowsGiveTheEqualValuesOfTheLastConditions)
+{
+    Add(M.Country)->SetValue(1, "USA");
+    TSimpleCond* city = Add(M.City);
+    city->SetValue(1, "NY");
+    Add(M.Country)->SetValue(1, "UK");
+    const QString saved = city->ValueText(1);
+    rtl::StringList text;
+    Panel.SaveToStrings(text);
+    M.Info.SQLAsked.clear();
+
+    Panel.LoadFromStrings(text);
+    ASSERT_EQ(Panel.Root()->Count(), 3);
+    EXPECT_EQ(Equal("Country"), "'UK'");
+    EXPECT_TRUE(std::ranges::any_of(M.Info.SQLAsked, [](const QString& Sql) {
+        return Sql.contains("Country = 'UK'");
+    })) << M.Info.SQLAsked.join(" | ").toStdString();
+    EXPECT_EQ(static_cast<TSimpleCond*>(Panel.Root()->Rows(1))->ValueText(1), saved) << "a read value stays";
+
+    Panel.Activate();
+    Panel.Appearance().SetValueColor(0x000000FF);
+    EXPECT_EQ(Equal("Country"), "'UK'") << "the freed rows took the line of the new ones";
+
+    Panel.LoadFromStrings({});
+    EXPECT_TRUE(Panel.EqualValues().isEmpty()) << "an empty text leaves no equal value";
+}
