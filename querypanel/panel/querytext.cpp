@@ -296,7 +296,7 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
     // What a text sets besides its rows, put back when the text cannot be read.
     const bool justSorting = FQResult->ResultFields().JustSorting();
     const TSQLOptions options = FSQLOptions;
-    const QStringList titles = FTitles;
+    const rtl::StringList titles = FTitles;
     const TQueryProcess state = FProcessState;
     FProcessState = qpLoading;
     const bool reading = FReadingRows;

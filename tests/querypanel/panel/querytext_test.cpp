@@ -256,6 +256,38 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
     }
 }
 
+// Options, titles and the sorting flag come before the rows in a text: a read that fails on its rows
+// must not leave them behind for the next save to write.
+TEST(QueryTextReadTest, AFailedLoadKeepsTheOptionsTitlesAndSortingFlagThePanelHad)
+{
+    TextFixture source;
+    source.Panel->SetSaveTitles(true);
+    TSQLOptions options = source.Panel->SQLOptions();
+    if (options.Contains(soSelectDistinct))
+        options.Exclude(soSelectDistinct);
+    else
+        options.Include(soSelectDistinct);
+    source.Panel->SetSQLOptions(options);
+    const QString key = source.Panel->Titles().front().section(u'=', 0, 0);
+    source.Panel->SetTitle(key, "Another title");
+    source.Panel->QResult()->ResultFields().SetJustSorting(false);
+    rtl::StringList text = source.Save();
+    text.append({"", "[Row1.]", "RowType=x"});
+    const int rowCount = text.indexOf("RowCount=0");
+    ASSERT_GE(rowCount, 0);
+    text[rowCount] = "RowCount=1";
+
+    TextFixture f;
+    f.Panel->SetSaveTitles(true);
+    f.Panel->Activate();
+    const TSQLOptions had = f.Panel->SQLOptions();
+    const rtl::StringList before = f.Save();
+    EXPECT_THROW(f.Panel->LoadFromStrings(text), rtl::EConvertError);
+    EXPECT_EQ(f.Panel->SQLOptions(), had);
+    EXPECT_TRUE(f.Panel->QResult()->ResultFields().JustSorting());
+    EXPECT_EQ(Text(f.Save()), Text(before));
+}
+
 TEST(QueryTextReadTest, LoadingWithoutAModelChangesNothing)
 {
     TZQueryPanel panel;
