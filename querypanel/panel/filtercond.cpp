@@ -89,6 +89,7 @@ TFilterCond::TFilterCond(TZQueryPanel* Panel, TFilterBracket* Parent, int RowTyp
     SetFontColor(chooser, Panel->Appearance().BoolOpColor());
     chooser->AddItem(QString(), QStringLiteral("0"), Panel->GetTitle(QStringLiteral("ttlAnd")));
     chooser->AddItem(QString(), QStringLiteral("1"), Panel->GetTitle(QStringLiteral("ttlOr")));
+    chooser->AfterDropDown = [Panel](TDropDownLabel* Sender) { Panel->NoteDropped(Sender); };
     chooser->AfterDropUp = [this](TDropDownLabel* Sender, bool Accepted) { AndOrChanged(Sender, Accepted); };
     chooser->setParent(Panel->RowArea());
     chooser->hide();

@@ -273,13 +273,6 @@ void TFilterRow::UpdateEnabled()
     FPanel->Changed();
 }
 
-void TFilterRow::CloseDropDowns(bool Accept)
-{
-    for (int n : {1, 2, 3, 5, 9})
-        if (auto* label = qobject_cast<TDropDownLabel*>(ElementAt(n)))
-            label->CloseDropDown(Accept);
-}
-
 void TFilterRow::MoveUp()
 {
     const int position = Position();
@@ -335,8 +328,7 @@ void TFilterRow::RefreshDependents(TFilterRow*, const QString&)
 
 void TFilterRow::RowBeforeDropDown(TDropDownLabel* Sender)
 {
-    if (TFilterBracket* root = FPanel->Root())
-        root->CloseDropDowns(true);
+    FPanel->CloseDropDowns();
     FPanel->SetCurrentRow(this);
     FSelElement = IndexOfElement(Sender);
     FPanel->SetElementFrame(false);
@@ -397,6 +389,7 @@ void TFilterRow::BindDropDown(TDropDownLabel* Label)
 {
     Label->setLayoutDirection(FPanel->layoutDirection());
     Label->BeforeDropDown = [this](TDropDownLabel* Sender) { RowBeforeDropDown(Sender); };
+    Label->AfterDropDown = [this](TDropDownLabel* Sender) { FPanel->NoteDropped(Sender); };
     Label->AfterDropUp = [this](TDropDownLabel* Sender, bool Accepted) { RowAfterDropUp(Sender, Accepted); };
 }
 
@@ -707,13 +700,6 @@ bool TFilterBracket::IsAggregate() const
         if (!row->IsBracketNode())
             return row->IsAggregate();
     return false;
-}
-
-void TFilterBracket::CloseDropDowns(bool Accept)
-{
-    TFilterRow::CloseDropDowns(Accept);
-    for (TFilterRow* row : FRows)
-        row->CloseDropDowns(Accept);
 }
 
 void TFilterBracket::ApplyDroppedValue(int, TDropDownLabel*)

@@ -90,7 +90,6 @@ public:
     virtual void UpdateEnabled();
     virtual void UpdateAndOr() {}
     bool IsAggregate() const override { return false; }
-    virtual void CloseDropDowns(bool Accept);
     virtual void MoveUp();
     virtual void MoveDown();
     virtual void MoveOut();
@@ -216,7 +215,6 @@ public:
     void UpdateEnabled() override;
     void UpdateAndOr() override;
     bool IsAggregate() const override;
-    void CloseDropDowns(bool Accept) override;
     void RefreshFieldList() override { RefreshFieldLists(); }
     void RefreshDependents(TFilterRow* Source, const QString& FieldName) override;
 

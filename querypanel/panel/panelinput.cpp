@@ -150,10 +150,7 @@ void TZQueryPanel::mousePressEvent(QMouseEvent* Event)
     QAbstractScrollArea::mousePressEvent(Event);
     Event->accept();
     FPressed = Event->button() == Qt::LeftButton;
-    platform::Guarded([&] {
-        if (FRoot)
-            FRoot->CloseDropDowns(true);
-    });
+    platform::Guarded([&] { CloseDropDowns(); });
 }
 
 void TZQueryPanel::mouseReleaseEvent(QMouseEvent* Event)

@@ -554,8 +554,11 @@ void TZQueryPanel::Relayout()
 
 void TZQueryPanel::CloseDropDowns()
 {
-    if (FRoot)
-        FRoot->CloseDropDowns(true);
+    // Taken first: closing runs the rows' handlers, which may open another drop-down.
+    const QList<QPointer<TDropDownLabel>> dropped = std::exchange(FDropped, {});
+    for (const QPointer<TDropDownLabel>& label : dropped)
+        if (label)
+            label->CloseDropDown(true);
 }
 
 QString TZQueryPanel::FormatSQLValue(TFieldType Type, const QString& Value, bool ToSQL)

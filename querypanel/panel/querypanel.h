@@ -206,7 +206,10 @@ public:
     void AddPanelLink(TZQueryPanelLink* Link) { FPanelLinks.append(Link); }
     void RemovePanelLink(TZQueryPanelLink* Link) { FPanelLinks.removeAll(Link); }
 
+    // Closes the drop-downs that are open, accepting what they hold.
     void CloseDropDowns() override;
+    // A row's drop-down that opened; CloseDropDowns closes it without walking every row.
+    void NoteDropped(TDropDownLabel* Label) { FDropped.append(Label); }
     QString FormatSQLValue(TFieldType Type, const QString& Value, bool ToSQL) override;
     // Fills the query result from the result fields and the condition tree (the query result's
     // BuildQuery); its GetSQL gives the statement afterwards.
@@ -378,6 +381,7 @@ private:
     TFilterRow* FCurrentRow = nullptr;
     rtl::StringList FEqualValues;
     QList<TZQueryPanelLink*> FPanelLinks;
+    QList<QPointer<TDropDownLabel>> FDropped;
     std::unique_ptr<TZQPBaseLink> FQueryBaseLink;
 
     QMenu* FAddMenu = nullptr;

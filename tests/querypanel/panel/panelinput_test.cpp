@@ -299,4 +299,45 @@ TEST(PanelMouseTest, AClickOnThePanelTakesTheFocusAndAPressClosesDropDowns)
     EXPECT_TRUE(f.Panel->ElementFrame());
 }
 
+TDropDownLabel* ValueLabel(const KeyFixture& F, const QString& Name)
+{
+    return qobject_cast<TDropDownLabel*>(F.Row(Name)->ElementAt(TFilterCond::ValueLabel1));
+}
+
+// Building the query closes the open drop-downs wherever their rows are: an open editor in a
+// nested row kept its text out of the statement.
+TEST(PanelDropDownTest, ClosingReachesEveryOpenDropDown)
+{
+    for (const char* name : {"A", "D", "E", "C"}) {
+        KeyFixture f;
+        f.Panel->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(f.Panel.get()));
+        TDropDownLabel* value = ValueLabel(f, name);
+        ASSERT_TRUE(value) << name;
+        value->DropDown();
+        ASSERT_TRUE(value->Dropped()) << name;
+        f.Panel->CloseDropDowns();
+        EXPECT_FALSE(value->Dropped()) << name;
+        f.Panel->CloseDropDowns();
+        EXPECT_FALSE(value->Dropped()) << name;
+    }
+}
+
+// Opening a drop-down closes the one open before, in another bracket too.
+TEST(PanelDropDownTest, OpeningADropDownClosesTheOpenOne)
+{
+    KeyFixture f;
+    f.Panel->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.Panel.get()));
+    TDropDownLabel* first = ValueLabel(f, "D");
+    TDropDownLabel* second = ValueLabel(f, "C");
+    first->DropDown();
+    ASSERT_TRUE(first->Dropped());
+    second->DropDown();
+    EXPECT_FALSE(first->Dropped());
+    EXPECT_TRUE(second->Dropped());
+    f.Panel->CloseDropDowns();
+    EXPECT_FALSE(second->Dropped());
+}
+
 }  // namespace
