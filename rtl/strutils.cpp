@@ -84,13 +84,6 @@ QString Copy(const QString& s, int index, int count)
     return s.mid(index - 1, count);
 }
 
-QString QuotedStr(const QString& s)
-{
-    QString result = s;
-    result.replace('\'', QStringLiteral("''"));
-    return '\'' + result + '\'';
-}
-
 bool TextToBool(const QString& s, bool defaultValue)
 {
     if (s.isEmpty())

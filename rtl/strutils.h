@@ -17,7 +17,6 @@ QString TrimLeft(const QString& s);
 QString TrimRight(const QString& s);
 int Pos(const QString& sub, const QString& s);  // 0 when not found
 QString Copy(const QString& s, int index, int count);  // tolerant of out-of-range arguments
-QString QuotedStr(const QString& s);  // 'text' with inner apostrophes doubled
 // A stored boolean: empty gives the default, "0" and "false" (any case) give false, the rest true.
 bool TextToBool(const QString& s, bool defaultValue);
 
