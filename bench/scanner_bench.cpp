@@ -36,7 +36,7 @@ void ScanSqlText(benchmark::State& state)
     for (const QString& line : lines)
         size += line.size() + 2;
     TZScanner scanner;
-    scanner.SetSyntax(3);
+    scanner.SetSyntax(zsSQL);
     scanner.SetLines(lines);
     qsizetype tokens = 0;
     for (auto _ : state) {
