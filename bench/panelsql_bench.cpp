@@ -7,8 +7,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 namespace {
 
 void PanelBuildAndGetSQL(benchmark::State& state)
@@ -25,12 +23,3 @@ void PanelBuildAndGetSQL(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(PanelBuildAndGetSQL)->Apply(selecttree::Sizes);
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -7,8 +7,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 namespace {
 
 void QueryTextSave(benchmark::State& state)
@@ -54,12 +52,3 @@ void QueryTextLoadActive(benchmark::State& state)
 BENCHMARK(QueryTextSave)->Apply(selecttree::Sizes);
 BENCHMARK(QueryTextLoadInactive)->Apply(selecttree::Sizes);
 BENCHMARK(QueryTextLoadActive)->Apply(selecttree::Sizes);
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
