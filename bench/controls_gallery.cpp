@@ -2,6 +2,7 @@
 // --screenshots <folder> it opens each chooser and editor in turn, saves the screen as PNG files
 // (gallery, popup, submenu, listbox, checklist, editor, picker) and quits; run it under xvfb-run for that.
 
+#include "bench/screenshots.h"
 #include "platform/application.h"
 #include "querypanel/controls/checklistbox.h"
 #include "querypanel/controls/dropdownedit.h"
@@ -19,6 +20,9 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+
+using screenshots::Shoot;
+using screenshots::Wait;
 
 namespace {
 
@@ -80,19 +84,6 @@ TDropDownPopup* Operator(const QString& Caption)
         "", {"=", "<>", "like", "between"}, {"is equal to", "is not equal to", "contains", "is between"});
     chooser->SetCaption(Caption);
     return chooser;
-}
-
-void Wait(int Milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(Milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-void Shoot(const QString& Folder, const QString& Name)
-{
-    Wait(300);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(Folder).filePath(Name + ".png"));
 }
 
 }  // namespace

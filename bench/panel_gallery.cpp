@@ -4,6 +4,7 @@
 //   xvfb-run -a build-bench/bench/panel_gallery --screenshots docs/screenshots
 
 #include "bench/generatedmodel.h"
+#include "bench/screenshots.h"
 #include "core/model/dbstructure.h"
 #include "platform/application.h"
 #include "querypanel/panel/filtercond.h"
@@ -18,20 +19,10 @@
 #include <QScreen>
 #include <QTimer>
 
+using screenshots::Shoot;
+using screenshots::Wait;
+
 namespace {
-
-void Wait(int Milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(Milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-void Shoot(const QString& Folder, const QString& Name)
-{
-    Wait(200);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(Folder).filePath(Name + ".png"));
-}
 
 struct TGalleryModel {
     OfflineDBInfo Info;
@@ -133,7 +124,7 @@ int main(int argc, char** argv)
     panels[psGroups]->grab().save(QDir(folder).filePath("panel-groups.png"));
     panels[psAndOr]->grab().save(QDir(folder).filePath("panel-andor.png"));
     panels[psGroups]->ShowAddMenu(panels[psGroups]->Root()->Button());
-    Shoot(folder, "panel-menu");
+    Shoot(folder, "panel-menu", 200);
     panels[psGroups]->AddMenu()->close();
     return 0;
 }
