@@ -242,6 +242,16 @@ bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const
     return true;
 }
 
+// The version as whole thousandths; a number no text ever held (1e300, say) is a damaged file.
+int ReadTextVersion(const rtl::StringList& Main)
+{
+    const double version = StrToFloatDot(Main.Values("Version"), 1.1);
+    if (!(version > 0 && version < 1000))
+        throw EZQueryPanelError(
+            0, "Invalid query text: the version " + Main.Values("Version") + " is not one");
+    return qRound(version * 1000);
+}
+
 }  // namespace
 
 void TZQueryPanel::GetStoredValues(const TFilterCond* Condition, QString& Value1, QString& Value2) const
@@ -297,6 +307,7 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
     const bool justSorting = FQResult->ResultFields().JustSorting();
     const TSQLOptions options = FSQLOptions;
     const rtl::StringList titles = FTitles;
+    const int textVersion = FTextVersion;
     const TQueryProcess state = FProcessState;
     FProcessState = qpLoading;
     const bool reading = FReadingRows;
@@ -307,7 +318,7 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
         if (!Lines.isEmpty()) {
             TextReader reader {Lines, {false}};
             const rtl::StringList main = reader.Section("Main");
-            FTextVersion = qRound(StrToFloatDot(main.Values("Version"), 1.1) * 1000);
+            FTextVersion = ReadTextVersion(main);
             reader.Version = FTextVersion;
             reader.Codec.Escaped = StrToBoolDef(main.Values(querytext::EscapedKey));
             if (FSaveTitles) {
@@ -358,6 +369,7 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
         FQResult->ResultFields().SetJustSorting(justSorting);
         SetSQLOptions(options);
         FTitles = titles;
+        FTextVersion = textVersion;
         FProcessState = state;
         try {
             SetActive(wasActive);

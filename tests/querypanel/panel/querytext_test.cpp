@@ -231,6 +231,7 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
             false},
         {"bad link type", Lines({"[Row]", "RowType=1", "LinkType=9", "RowCount=0"}), false},
         {"bad version", Lines({"[Main]", "Version=three"}), false},
+        {"huge version", Lines({"[Main]", "Version=1e300"}), false},
         {"root is no bracket", Lines({"[Main]", "Version=3.5", "[Row]", "RowType=0", "Operator=Equal"}),
             true},
     };
