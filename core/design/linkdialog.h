@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/dbinfo/dbinfo.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QString>
@@ -18,7 +20,6 @@ class QWidget;
 class TDSLink;
 class TDSTable;
 class TZCustomDBStructure;
-class TZDBInfo;
 
 // The line shown for one pair: each side without its "fld:" or "val:" prefix.
 QString PairText(const QString& Left, const QString& Operator, const QString& Right);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/dbinfo/dbinfo.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QString>
@@ -19,7 +21,6 @@ class QPushButton;
 class QWidget;
 class TDSTable;
 class TZCustomDBStructure;
-class TZDBInfo;
 
 // Sorts names ignoring ASCII letter case, as the model compares names.
 void SortNames(QStringList& Names);
@@ -27,6 +28,10 @@ void SortNames(QStringList& Names);
 void SetSortedItems(QListWidget* List, QStringList Names);
 // Puts Name at its place in a list sorted that way.
 void InsertSorted(QListWidget* List, const QString& Name);
+
+// The column at a dialog's right: the default button OK, which accepts, and Cancel, which rejects.
+QWidget* NewOkCancelColumn(QDialog* Dialog, const QString& OKCaption, const QString& CancelCaption,
+    QPushButton*& OK, QPushButton*& Cancel);
 
 // Runs Action with Table's database current in Info when the table names one, then makes the
 // database that was current before current again, also when Action raises; so a lookup for one
@@ -65,7 +70,7 @@ public:
     const QStringList& Result() const { return FResult; }
 
     // The set-ups of SelectDBTables and SelectTableFields, up to showing the picker.
-    void SetupDBTables(TZDBInfo* Info, const QString& DatabaseName, uint8_t Flags);
+    void SetupDBTables(TZDBInfo* Info, uint8_t Flags);
     void SetupTableFields(TZCustomDBStructure* DBStruct, const QString& TableName, int Flags);
     // Lets several rows of lbList be chosen, or one.
     void SetMultiSelect(bool Value);
