@@ -1,0 +1,95 @@
+#include "app/dialogs/settingsstore.h"
+
+#include "platform/messagebox.h"
+#include "platform/registry.h"
+#include "rtl/format.h"
+#include "rtl/numbers.h"
+
+#include <QGuiApplication>
+#include <QRect>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+QString AppDir;
+QString QueryDir;
+
+namespace {
+
+const QString PositionValue = QStringLiteral("Position");
+const QString QueryDirValue = QStringLiteral("QueryDir");
+
+QString PositionText(const QWidget* Form)
+{
+    return rtl::Format(QStringLiteral("%d,%d,%d,%d"), Form->x(), Form->y(), Form->width(), Form->height());
+}
+
+// Four integers with a positive size; anything else is a damaged value.
+bool ReadRect(const QString& Text, QRect& Rect)
+{
+    const QStringList parts = Text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return false;
+    int values[4];
+    for (int i = 0; i < 4; ++i) {
+        if (!rtl::TryStrToInt(parts[i], values[i]))
+            return false;
+    }
+    if (values[2] <= 0 || values[3] <= 0)
+        return false;
+    Rect = QRect(values[0], values[1], values[2], values[3]);
+    return true;
+}
+
+bool OnSomeScreen(const QRect& Rect)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(),
+        [&Rect](const QScreen* Screen) { return Screen->geometry().intersects(Rect); });
+}
+
+}  // namespace
+
+void LoadFormPosition(QWidget* Form, const QString& Key)
+{
+    const platform::Registry registry(Key);
+    QRect rect;
+    // A window put back where no screen shows it could never be reached again.
+    if (!ReadRect(registry.ReadString(Form->objectName(), PositionValue, PositionText(Form)), rect)
+        || !OnSomeScreen(rect))
+        return;
+    Form->move(rect.topLeft());
+    Form->resize(rect.size());
+}
+
+void SaveFormPosition(QWidget* Form, const QString& Key)
+{
+    platform::Registry registry(Key);
+    registry.WriteString(Form->objectName(), PositionValue, PositionText(Form));
+}
+
+void LoadGlobalSettings()
+{
+    const platform::Registry registry(platform::NuvCommonKey);
+    QueryDir = registry.ReadString(
+        QString(), QueryDirValue, AddBackslash(AppDir) + QStringLiteral("dmodels/nwind"));
+}
+
+void SaveGlobalSettings()
+{
+    platform::Registry registry(platform::NuvCommonKey);
+    registry.WriteString(QString(), QueryDirValue, QueryDir);
+}
+
+int ConfirmYesNo(const QString& Question)
+{
+    return platform::MessageBox(Question, QString(), platform::MB_YESNO | platform::MB_ICONQUESTION);
+}
+
+QString AddBackslash(const QString& Text)
+{
+    if (Text.isEmpty() || Text.endsWith(QLatin1Char('/')))
+        return Text;
+    return Text + QLatin1Char('/');
+}
