@@ -471,7 +471,7 @@ void TTableRep::paintEvent(QPaintEvent*)
     painter.drawLine(1, 1, 1, height() - 2);
     const QRect caption = CaptionRect();
     painter.fillRect(caption, pal.color(FSelected ? QPalette::Highlight : QPalette::Mid));
-    painter.setPen(pal.color(FSelected ? QPalette::HighlightedText : QPalette::Light));
+    painter.setPen(pal.color(FSelected ? QPalette::HighlightedText : QPalette::WindowText));
     const QRect text = caption.adjusted(3, 0, -3, 0);
     painter.drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
         fontMetrics().elidedText(FCaption, Qt::ElideRight, text.width()));
