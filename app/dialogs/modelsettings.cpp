@@ -29,13 +29,19 @@ QString GateFolder()
     return platform::ResolveFolder(AddBackslash(AppDir), QStringLiteral("DBGates"));
 }
 
+// The file-name part of a path written with either separator.
+QString GateFileName(const QString& Path)
+{
+    QString path = Path;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QFileInfo(path).fileName();
+}
+
 // The library file a gate path stands for: its file-name part looked for in the gate folder, so
 // a path can name no library from elsewhere. Empty when no file fits.
 QString GateFile(const QString& Path)
 {
-    QString path = Path;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QString name = QFileInfo(path).fileName();
+    const QString name = GateFileName(Path);
     return name.isEmpty() ? QString() : platform::ResolveLibraryPath(GateFolder(), name);
 }
 
@@ -154,11 +160,13 @@ void TdlgModelSettings::FormShow()
             FSkippedFiles.append(file);
             continue;
         }
-        // The handed-in path is kept as it stands, so the model's stored gate name does not change.
-        const bool isChosen = !chosenFile.isEmpty() && QFileInfo(path).absoluteFilePath() == chosenFile;
+        // The handed-in file name is kept ("Fendal.dll" for "Fendal.so"), so the model's stored gate
+        // name does not change.
+        const bool isChosen
+            = !chosenFile.isEmpty() && QDir::cleanPath(QFileInfo(path).absoluteFilePath()) == chosenFile;
         if (isChosen)
             chosen = int(FGatePaths.size());
-        FGatePaths.append(isChosen ? FGate->DLLPath() : path);
+        FGatePaths.append(isChosen ? folder + QLatin1Char('/') + GateFileName(FGate->DLLPath()) : path);
         cbGates->addItem(description.isEmpty() ? file : description);
     }
     if (!FSkippedFiles.isEmpty())

@@ -78,8 +78,9 @@ TEST_F(AppFolderTest, ModelSettingsListsGatesAndEmbedsTheChosenPage)
     EXPECT_EQ(dialog.edtModelName->text(), QStringLiteral("Northwind"));
     ASSERT_EQ(dialog.cbGates->count(), 2);
     EXPECT_TRUE(dialog.cbGates->itemText(0).startsWith(QStringLiteral("Fendal")));
-    // The chosen entry keeps the stored spelling, so the model's settings file does not change.
-    EXPECT_EQ(dialog.GatePaths(), (QStringList {stored, folder + QStringLiteral("/Second.so")}));
+    // The chosen entry keeps the stored file name, so the model's settings file does not change.
+    EXPECT_EQ(dialog.GatePaths(),
+        (QStringList {folder + QStringLiteral("/Fendal.dll"), folder + QStringLiteral("/Second.so")}));
     EXPECT_EQ(dialog.cbGates->currentIndex(), 0);
     EXPECT_TRUE(dialog.btOK->isEnabled());
 
@@ -105,6 +106,14 @@ TEST_F(AppFolderTest, ModelSettingsListsGatesAndEmbedsTheChosenPage)
     dialog.ShowConnectPanel();
     EXPECT_FALSE(secondPage);
     EXPECT_EQ(dialog.Panel1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 1);
+
+    // A stored path that names another folder still means the file of the gate folder.
+    dialog.SetGatePath(QStringLiteral("/elsewhere/second.SO"));
+    platform::ScriptedAnswers again {platform::IDOK};
+    dialog.FormShow();
+    EXPECT_EQ(dialog.cbGates->currentIndex(), 1);
+    EXPECT_EQ(dialog.GatePath(), folder + QStringLiteral("/second.SO"));
+    EXPECT_TRUE(dialog.ConnectPage());
 }
 
 // The name also names a new model's folder: an empty or path-like one once made a folder
