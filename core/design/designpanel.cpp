@@ -177,13 +177,11 @@ void TZStructDesignPanel::SetDBStruct(TZCustomDBStructure* Value)
         return;
     if (FDBStruct)
         disconnect(FDBStruct, nullptr, this, nullptr);
-    CancelAddLink();
+    // The windows and pictures point into the model they were made for: they never outlive it.
+    ClearDesign();
     FDBStruct = Value;
     if (Value)
-        // The windows and pictures point into the model: they go with it.
         connect(Value, &QObject::destroyed, this, [this] { ClearDesign(); });
-    else
-        ClearDesign();
 }
 
 TZDBInfo* TZStructDesignPanel::GetDatabaseInfo() const
@@ -586,13 +584,13 @@ void TZStructDesignPanel::CancelAddLink()
     FRubberBand = nullptr;
     if (FPendingLink) {
         // A table the model no longer holds is gone: the link must not try to leave it.
-        for (TDSTable* table : {FPendingLink->Table1(), FPendingLink->Table2()})
-            if (table && (!FDBStruct || !FDBStruct->Tables().contains(table))) {
-                if (FPendingLink->Table1() == table)
-                    FPendingLink->SetTable1(nullptr);
-                if (FPendingLink->Table2() == table)
-                    FPendingLink->SetTable2(nullptr);
-            }
+        const auto gone = [this](TDSTable* Table) {
+            return Table && (!FDBStruct || !FDBStruct->Tables().contains(Table));
+        };
+        if (gone(FPendingLink->Table1()))
+            FPendingLink->SetTable1(nullptr);
+        if (gone(FPendingLink->Table2()))
+            FPendingLink->SetTable2(nullptr);
         FPendingLink.reset();
     }
     EndAddLink(nullptr);

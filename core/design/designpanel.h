@@ -76,7 +76,7 @@ public:
     ~TZStructDesignPanel() override;
 
     TZCustomDBStructure* DBStruct() const { return FDBStruct; }
-    // Clears the design when the model becomes nil; a new model is drawn by BuildDesign.
+    // Clears the design; the new model is drawn by BuildDesign.
     void SetDBStruct(TZCustomDBStructure* Value);
     // The model's database information; EStructureDesignError without a model or without one.
     TZDBInfo* GetDatabaseInfo() const;

@@ -208,6 +208,9 @@ TEST_F(DesignPanelTest, CancellingTheLinkDialogAddsNothing)
     Panel.StartAddLink();
     EXPECT_EQ(Starts, 1);
     EXPECT_EQ(Panel.AddLinkState(), TZStructDesignPanel::alsFirstField);
+    // Rows chosen by code are no clicks.
+    Window(1)->FieldList()->setCurrentRow(0);
+    EXPECT_EQ(Panel.AddLinkState(), TZStructDesignPanel::alsFirstField);
     ClickField(0, "<Not connected>");
     ASSERT_EQ(Panel.AddLinkState(), TZStructDesignPanel::alsSecondField);
     EXPECT_EQ(Panel.RubberBand()->Link()->FldName1(), QStringList({"Field1"}));
