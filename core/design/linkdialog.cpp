@@ -56,6 +56,7 @@ QGroupBox* SideKindBox(const QString& Caption, QWidget* Parent, QButtonGroup*& G
         layout->addWidget(button);
     }
     Group->button(0)->setChecked(true);
+    box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     box->setVisible(false);
     return box;
 }
@@ -130,6 +131,8 @@ TdlgEditLink::TdlgEditLink(QWidget* Parent) : QDialog(Parent)
     FlbOperators->addItems({QStringLiteral("="), QStringLiteral("<>"), QStringLiteral(">"),
         QStringLiteral(">="), QStringLiteral("<"), QStringLiteral("<=")});
     FlbOperators->setMaximumWidth(60);
+    FlbOperators->setFixedHeight(
+        FlbOperators->sizeHintForRow(0) * FlbOperators->count() + 2 * FlbOperators->frameWidth());
     operatorLabel->setBuddy(FlbOperators);
 
     FpnlRightSide = FieldsPanel(this, FlblFields2, FlbFields2, FedExpression2);
@@ -144,7 +147,7 @@ TdlgEditLink::TdlgEditLink(QWidget* Parent) : QDialog(Parent)
     sides->addWidget(operatorLabel, 0, 1, Qt::AlignBottom);
     sides->addWidget(FpnlRightSide, 0, 2);
     sides->addWidget(FedExpression1, 1, 0);
-    sides->addWidget(FlbOperators, 1, 1, 2, 1);
+    sides->addWidget(FlbOperators, 1, 1, 2, 1, Qt::AlignTop);
     sides->addWidget(FedExpression2, 1, 2);
     sides->addWidget(FrgLeftSide, 2, 0);
     sides->addWidget(FrgRightSide, 2, 2);
