@@ -719,13 +719,18 @@ void TZStructDesignPanel::SetFullScreen(bool Value)
         FFullScreenForm = nullptr;
         FFullScreen = false;
         form->layout()->removeWidget(this);
-        setParent(FSavedParent);
-        auto* box = FSavedParent ? qobject_cast<QBoxLayout*>(FSavedParent->layout()) : nullptr;
-        if (box && FSavedLayoutIndex >= 0)
-            box->insertWidget(std::min(FSavedLayoutIndex, int(box->count())), this, FSavedStretch);
-        else
-            setGeometry(FSavedGeometry);
-        show();
+        // A panel on its way out stays where it is; one whose place is gone is left hidden, without
+        // a parent, to whoever owns it.
+        if (!FDestroying) {
+            setParent(FSavedParent);
+            auto* box = FSavedParent ? qobject_cast<QBoxLayout*>(FSavedParent->layout()) : nullptr;
+            if (box && FSavedLayoutIndex >= 0)
+                box->insertWidget(std::min(FSavedLayoutIndex, int(box->count())), this, FSavedStretch);
+            else
+                setGeometry(FSavedGeometry);
+            if (FSavedParent)
+                show();
+        }
         // The form may be the one whose close event got here.
         form->hide();
         form->deleteLater();
