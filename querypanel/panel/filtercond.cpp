@@ -35,24 +35,29 @@ QFont UnderlinedFont(const QFont& Font)
     return font;
 }
 
-// The caption a label shows for Text: a chooser the captions of the items it names, any other
-// label the text itself.
-QString ShownCaption(const TDropDownLabel* Label, const QString& Text)
+// What a label reads for Text: "_____" for nothing.
+QString LabelCaption(const QString& Text)
 {
-    const auto* list = qobject_cast<const TDropDownList*>(Label);
-    if (!list)
-        return Text;
-    const rtl::StringList values(list->Values());
-    if (!qobject_cast<const TDropDownCheckListBox*>(Label)) {
+    return Text.isEmpty() ? TDropDownLabel::EmptyCaption : Text;
+}
+
+// The caption of Text among choices: the captions of the items it names; Kept drops what no item
+// stands for, as a list label does with its value.
+QString ChoiceCaption(
+    const QStringList& Values, const QStringList& Items, bool Multiple, const QString& Text, bool Kept)
+{
+    const rtl::StringList values(Values);
+    if (!Multiple) {
         const int index = values.IndexOfText(Text);
-        return index >= 0 ? list->Items().value(index) : Text;
+        return index >= 0 ? Items.value(index) : Kept ? QString() : Text;
     }
     rtl::StringList entries;
     entries.SetCommaText(Text);
     rtl::StringList captions;
     for (const QString& entry : entries) {
         const int index = values.IndexOfText(entry);
-        captions.append(index >= 0 ? list->Items().value(index) : entry);
+        if (index >= 0 || !Kept)
+            captions.append(index >= 0 ? Items.value(index) : entry);
     }
     return captions.CommaText();
 }
@@ -76,6 +81,11 @@ void ForEachSimpleCond(const TFilterBracket* Bracket, const std::function<void(T
 TFilterCond::TFilterCond(TZQueryPanel* Panel, TFilterBracket* Parent, int RowType)
     : TFilterRow(Panel, Parent, RowType), FSubQueryOptions(Panel->SQLOptions())
 {
+}
+
+void TFilterCond::MakeElements()
+{
+    TZQueryPanel* Panel = this->Panel();
     if (Panel->Appearance().Style() != psAndOr)
         return;
     auto* chooser = new TDropDownPopup;
@@ -114,33 +124,114 @@ TDropDownLabel* TFilterCond::ValueLabel(int N) const
 
 void TFilterCond::ShowValue(int N, const QString& Text)
 {
-    TDropDownLabel* label = ValueLabel(N);
-    if (!label)
+    const int n = N == 1 ? 1 : 2;
+    if (!HasValueSlot(n))
         return;
-    label->SetValue(Text);
-    label->SetCaption(ShownCaption(label, Text));
-    QString caption = GetValueCaption(N);
+    QStringList values;
+    QStringList items;
+    bool multiple = false;
+    if (TDropDownLabel* label = ValueLabel(n)) {
+        label->SetValue(Text);
+        if (const auto* list = qobject_cast<const TDropDownList*>(label))
+            StoreCaption(n,
+                ChoiceCaption(list->Values(), list->Items(), qobject_cast<const TDropDownCheckListBox*>(list),
+                    Text, false));
+        else
+            StoreCaption(n, Text);
+    } else {
+        const bool choices = ValueChoices(n, values, items, multiple);
+        StoreCaption(n, choices ? ChoiceCaption(values, items, multiple, Text, false) : Text);
+    }
+    QString caption = GetValueCaption(n);
     if (const auto handler = Panel()->OnSetValue)
-        handler(Panel(), this, N == 1 ? 1 : 2, Text, caption);
-    label->SetCaption(caption);
+        handler(Panel(), this, n, Text, caption);
+    StoreCaption(n, caption);
+}
+
+void TFilterCond::StoreCaption(int N, const QString& Text)
+{
+    const int n = N == 1 ? 1 : 2;
+    FCaption[n - 1] = LabelCaption(Text);
+    if (TDropDownLabel* label = ValueLabel(n))
+        label->SetCaption(Text);
+}
+
+void TFilterCond::ShowLabelValue(int N, const QString& Text)
+{
+    const int n = N == 1 ? 1 : 2;
+    if (TDropDownLabel* label = ValueLabel(n)) {
+        label->SetValue(Text);
+        FCaption[n - 1] = label->Caption();
+        return;
+    }
+    // As a new label reads: its caption stays for no value and for a value no item of a list names;
+    // a check list shows the items it names.
+    if (Text.isEmpty())
+        return;
+    QStringList values;
+    QStringList items;
+    bool multiple = false;
+    if (!ValueChoices(n, values, items, multiple)) {
+        FCaption[n - 1] = Text;
+        return;
+    }
+    if (!multiple && rtl::StringList(values).IndexOfText(Text) < 0)
+        return;
+    FCaption[n - 1] = LabelCaption(ChoiceCaption(values, items, multiple, Text, true));
 }
 
 void TFilterCond::SetValueCaption(int N, const QString& Text)
 {
-    if (TDropDownLabel* label = ValueLabel(N))
-        label->SetCaption(Text);
+    if (HasValueSlot(N))
+        StoreCaption(N, Text);
 }
 
 QString TFilterCond::GetValueCaption(int N) const
 {
-    const TDropDownLabel* label = ValueLabel(N);
-    return label ? label->Caption() : QString();
+    return StoredCaption(N);
 }
 
 void TFilterCond::SetValueHint(const QString& Text)
 {
+    FHint = Text;
     if (TDropDownLabel* label = ValueLabel(1))
         label->setToolTip(Text);
+}
+
+bool TFilterCond::ValueChoices(int N, QStringList& Values, QStringList& Items, bool& Multiple) const
+{
+    if (GetValueType(N) != ftBoolean)
+        return false;
+    const TSQLFormats& formats = Panel()->DbStruct()->SQLFormats();
+    Values = {formats.FalseValue(), formats.TrueValue()};
+    Items = {QStringLiteral("False"), QStringLiteral("True")};
+    Multiple = false;
+    return true;
+}
+
+void TFilterCond::SetValueSlot(int N, bool Value)
+{
+    const int n = N == 1 ? 1 : 2;
+    FSlot[n - 1] = Value;
+    FCaption[n - 1] = Value ? TDropDownLabel::EmptyCaption : QString();
+    if (n == 1)
+        FHint.clear();
+    if (!HasControls())
+        return;
+    TDropDownLabel* old = ValueLabel(n);
+    SetElement(ValueElement(n), Value ? CreateValueLabel(old, n, true) : FreeValueLabel(old));
+}
+
+void TFilterCond::MakeValueLabel(int N)
+{
+    const int n = N == 1 ? 1 : 2;
+    TDropDownLabel* label = CreateValueLabel(nullptr, n, true);
+    SetElement(ValueElement(n), label);
+    label->SetValue(LabelValue(n));
+    label->SetCaption(FCaption[n - 1]);
+    label->SetDropDownLocked(IsParam(n));
+    if (n == 1 && !FHint.isEmpty())
+        label->setToolTip(FHint);
 }
 
 TSQLParam* TFilterCond::Param(int N) const
@@ -165,10 +256,10 @@ void TFilterCond::SetParamState(int N, bool MakeParam)
     TQueryResult* query = Panel()->QResult();
     if (MakeParam) {
         TSQLParam* param = query->AddParam(this, n);
-        if (label) {
+        if (label)
             label->SetDropDownLocked(true);
-            label->SetCaption(param->Caption());
-        }
+        if (HasValueSlot(n))
+            StoreCaption(n, param->Caption());
     } else {
         // Only this value's parameter goes: the other value may be a parameter of its own.
         std::unique_ptr<TSQLParam> param(Param(n));
@@ -201,8 +292,8 @@ void TFilterCond::SetValue(int N, const QString& Text)
 void TFilterCond::RestoreValue(int N, const QString& Text)
 {
     (N == 1 ? FValue1 : FValue2) = Text;
-    if (TDropDownLabel* label = ValueLabel(N))
-        label->SetValue(Text);
+    if (ValueLabel(N))
+        ShowLabelValue(N, Text);
 }
 
 void TFilterCond::FireConditionChange(int Code)
@@ -399,37 +490,80 @@ void TFilterCond::ApplyDroppedValue(int N, TDropDownLabel* Sender)
 
 TSimpleCond::TSimpleCond(TZQueryPanel* Panel, TFilterBracket* Parent) : TFilterCond(Panel, Parent, 0)
 {
-    const TQPAppearanceOptions options = Panel->Appearance().Options();
+    FillFieldList();
+}
+
+void TSimpleCond::MakeElements()
+{
+    TFilterCond::MakeElements();
+    TZQueryPanel* panel = Panel();
+    const TQPAppearanceOptions options = panel->Appearance().Options();
     TDropDownList* fields;
     if (options.Contains(aoPopupField)) {
         auto* popup = new TDropDownPopup;
-        popup->SetMaxItemCount(Panel->MaxPopupItemCount());
+        popup->SetMaxItemCount(panel->MaxPopupItemCount());
         fields = popup;
     } else {
         fields = new TDropDownListBox;
     }
-    fields->setFont(Panel->font());
-    SetFontColor(fields, Panel->Appearance().FieldColor());
-    fields->SetImages(Panel->Images());
+    fields->setFont(panel->font());
+    SetFontColor(fields, panel->Appearance().FieldColor());
+    fields->SetImages(panel->Images());
     fields->OnGetGroupImageIndex
-        = [Panel](const QString& Group, int& Index) { Panel->DoGetGroupImageIndex(Group, Index); };
-    fields->OnGetItemImageIndex = [Panel](const QString& Group, const QString& Item, int& Index) {
-        Panel->DoGetItemImageIndex(Group, Item, Index);
+        = [panel](const QString& Group, int& Index) { panel->DoGetGroupImageIndex(Group, Index); };
+    fields->OnGetItemImageIndex = [panel](const QString& Group, const QString& Item, int& Index) {
+        panel->DoGetItemImageIndex(Group, Item, Index);
     };
     BindDropDown(fields);
-    fields->setParent(Panel->RowArea());
+    fields->setParent(panel->RowArea());
     fields->hide();
     SetElement(FieldLabel, fields);
 
     auto* operators = new TDropDownPopup;
     BindDropDown(operators);
-    operators->setFont(Panel->font());
-    SetFontColor(operators, Panel->Appearance().OperatorColor());
-    operators->setParent(Panel->RowArea());
+    operators->setFont(panel->font());
+    SetFontColor(operators, panel->Appearance().OperatorColor());
+    operators->setParent(panel->RowArea());
     operators->hide();
     SetElement(OperatorLabel, operators);
 
     FillFieldList();
+    if (FField) {
+        fields->SetValue(QString::number(FField->ID()));
+        fields->SetCaption(FieldCaption(FField));
+    }
+    ShowOperators();
+    for (int n : {1, 2})
+        if (HasValueSlot(n))
+            MakeValueLabel(n);
+    if (FOperator && !FOperator->ValFormat().isEmpty())
+        SetElement(BetweenLabel, NewPlainLabel(FOperator->ValFormat()));
+}
+
+QString TSimpleCond::FieldCaption(const TDSField* F) const
+{
+    return Panel()->Appearance().Options().Contains(aoShowGroupName) ? F->GetFullCaption() : F->DisplayName();
+}
+
+void TSimpleCond::ShowOperators()
+{
+    TDropDownList* operators = OperatorChooser();
+    if (!operators)
+        return;
+    operators->ClearItems();
+    if (FField)
+        for (const TDSOperator* op : FField->Operators())
+            operators->AddItem(QString(), op->Name(), op->DisplayName());
+    operators->SetValue(FOperator ? FOperator->Name() : QString());
+    operators->SetCaption(FOperator ? FOperator->DisplayName() : QString());
+}
+
+QString TSimpleCond::LabelValue(int N) const
+{
+    const QString value = ValueText(N);
+    if (N != 1 || GetValueKind(1) != vkList || value.isEmpty())
+        return value;
+    return Panel()->GetQuoteSymbol(1) + value + Panel()->GetQuoteSymbol(2);
 }
 
 TSimpleCond::~TSimpleCond()
@@ -452,28 +586,38 @@ void TSimpleCond::FillFieldList()
 {
     TZCustomDBStructure* model = Panel()->DbStruct();
     TDropDownList* chooser = FieldChooser();
-    chooser->ClearItems();
+    if (chooser)
+        chooser->ClearItems();
     if (!model)
         return;
     const int mode = Parent() ? Parent()->AggregateMode() : 0;
     TDSField* first = nullptr;
     bool current = false;
+    // Without a chooser to fill, the walk ends once it knows what the condition keeps.
     const auto offer = [&](const TDSFieldGroup* Group) {
         for (TDSField* field : *Group) {
             if ((mode != 0 && field->IsAggregate() != (mode == 2)) || !field->UIC()
                 || field->GetOperatorCount() == 0)
                 continue;
-            chooser->AddItem(Group->GroupName(), QString::number(field->ID()), field->DisplayName());
+            if (chooser)
+                chooser->AddItem(Group->GroupName(), QString::number(field->ID()), field->DisplayName());
             first = first ? first : field;
             current = current || field == FField;
+            if (!chooser && (current || !FField))
+                return true;
         }
+        return false;
     };
-    if (model->RootFieldsFirst())
-        offer(model->RootGroup());
-    for (const TDSFieldGroup* group : model->FieldGroups())
-        offer(group);
-    if (!model->RootFieldsFirst())
-        offer(model->RootGroup());
+    const auto offerAll = [&] {
+        if (model->RootFieldsFirst() && offer(model->RootGroup()))
+            return;
+        for (const TDSFieldGroup* group : model->FieldGroups())
+            if (offer(group))
+                return;
+        if (!model->RootFieldsFirst())
+            offer(model->RootGroup());
+    };
+    offerAll();
     // A field the model lacks stays, so the condition still says that it cannot be built.
     if (current || (FField && FField == model->PlaceholderField()))
         return;
@@ -489,13 +633,16 @@ void TSimpleCond::SetField(TDSField* F)
     FField = F;
     TDropDownList* fields = FieldChooser();
     TDropDownList* operators = OperatorChooser();
-    operators->ClearItems();
+    if (operators)
+        operators->ClearItems();
     if (F) {
-        fields->SetValue(QString::number(F->ID()));
-        fields->SetCaption(Panel()->Appearance().Options().Contains(aoShowGroupName) ? F->GetFullCaption()
-                                                                                     : F->DisplayName());
-        for (const TDSOperator* op : F->Operators())
-            operators->AddItem(QString(), op->Name(), op->DisplayName());
+        if (fields) {
+            fields->SetValue(QString::number(F->ID()));
+            fields->SetCaption(FieldCaption(F));
+        }
+        if (operators)
+            for (const TDSOperator* op : F->Operators())
+                operators->AddItem(QString(), op->Name(), op->DisplayName());
         const auto* text = F->EditType() == 1 ? static_cast<const TDSTextEditor*>(F->Editor()) : nullptr;
         const QString defaultValue = text ? text->DefValue() : QString();
         FOperator = nullptr;
@@ -509,8 +656,10 @@ void TSimpleCond::SetField(TDSField* F)
             }
         }
     } else {
-        fields->SetValue(QString());
-        fields->SetCaption(QString());
+        if (fields) {
+            fields->SetValue(QString());
+            fields->SetCaption(QString());
+        }
         SetOperator(nullptr);
         SetValue(1, QString());
         SetValue(2, QString());
@@ -536,14 +685,14 @@ void TSimpleCond::SetOperator(TDSOperator* Op)
     FOperator = Op;
     TDropDownList* operators = OperatorChooser();
     if (Op) {
-        if (operators->Value() != Op->Name()) {
+        if (operators && operators->Value() != Op->Name()) {
             operators->SetValue(Op->Name());
             operators->SetCaption(Op->DisplayName());
         }
         UpdateValueLabels();
         if (wasList && Op->ValueKind() == vkList) {
-            if (TDropDownLabel* label = ValueLabel(1); label && !IsParam(1))
-                label->SetValue(ValueText(1));
+            if (HasValueSlot(1) && !IsParam(1))
+                ShowLabelValue(1, ValueText(1));
         } else if (wasList) {
             rtl::StringList items;
             items.SetCommaText(ValueText(1));
@@ -553,14 +702,16 @@ void TSimpleCond::SetOperator(TDSOperator* Op)
         if (Op->ValFormat().isEmpty())
             SetElement(BetweenLabel, nullptr);
         else if (auto* label = qobject_cast<QLabel*>(ElementAt(BetweenLabel));
-                 !label || label->text() != Op->ValFormat()) {
+                 HasControls() && (!label || label->text() != Op->ValFormat())) {
             QLabel* between = NewPlainLabel(Op->ValFormat());
             between->setVisible(Shown());
             SetElement(BetweenLabel, between);
         }
     } else {
-        operators->SetValue(QString());
-        operators->SetCaption(QString());
+        if (operators) {
+            operators->SetValue(QString());
+            operators->SetCaption(QString());
+        }
         UpdateValueLabels();
         SetElement(BetweenLabel, nullptr);
     }
@@ -570,43 +721,57 @@ void TSimpleCond::SetOperator(TDSOperator* Op)
 
 void TSimpleCond::UpdateValueLabels()
 {
-    TDropDownLabel* old1 = ValueLabel(1);
-    TDropDownLabel* old2 = ValueLabel(2);
-    const QString caption1 = old1 ? old1->Caption() : QString();
-    const QString caption2 = old2 ? old2->Caption() : QString();
+    const bool had1 = HasValueSlot(1);
+    const bool had2 = HasValueSlot(2);
+    const QString caption1 = StoredCaption(1);
+    const QString caption2 = StoredCaption(2);
     const int count = GetValueCount();
     const auto restoreCaptions = [&] {
         // A new label without a former one shows its own value; a sub-query label its title.
-        if (TDropDownLabel* label = ValueLabel(1); label && old1 && !IsParam(1))
-            label->SetCaption(GetValueKind(1) == vkSubQuery ? GetValueCaption(1) : caption1);
-        if (TDropDownLabel* label = ValueLabel(2); label && old2 && !IsParam(2))
-            label->SetCaption(caption2);
+        if (HasValueSlot(1) && had1 && !IsParam(1))
+            StoreCaption(1, GetValueKind(1) == vkSubQuery ? GetValueCaption(1) : caption1);
+        if (HasValueSlot(2) && had2 && !IsParam(2))
+            StoreCaption(2, caption2);
     };
     try {
         if (count <= 0) {
             SetParamState(1, false);
-            SetElement(ValueLabel1, FreeValueLabel(ValueLabel(1)));
+            SetValueSlot(1, false);
             RestoreValue(1, QString());
         } else if (!IsParam(1)) {
-            SetElement(ValueLabel1, CreateValueLabel(ValueLabel(1), 1, true));
-            QString shown = ValueText(1);
-            if (GetValueKind(1) == vkList && !shown.isEmpty())
-                shown = Panel()->GetQuoteSymbol(1) + shown + Panel()->GetQuoteSymbol(2);
-            ValueLabel(1)->SetValue(shown);
+            SetValueSlot(1, true);
+            if (GetValueKind(1) == vkSubQuery)
+                StoreCaption(1, Panel()->GetTitle(QStringLiteral("ttlSubQueryCaption")));
+            ShowLabelValue(1, LabelValue(1));
         }
         if (count < 2) {
             SetParamState(2, false);
-            SetElement(ValueLabel2, FreeValueLabel(ValueLabel(2)));
+            SetValueSlot(2, false);
             RestoreValue(2, QString());
         } else if (!IsParam(2)) {
-            SetElement(ValueLabel2, CreateValueLabel(ValueLabel(2), 2, true));
-            ValueLabel(2)->SetValue(ValueText(2));
+            SetValueSlot(2, true);
+            ShowLabelValue(2, LabelValue(2));
         }
     } catch (...) {
         restoreCaptions();
         throw;
     }
     restoreCaptions();
+}
+
+bool TSimpleCond::ValueChoices(int N, QStringList& Values, QStringList& Items, bool& Multiple) const
+{
+    if (GetValueKind(N) == vkSubQuery)
+        return false;
+    if (!FField || !FField->Editor())
+        return TFilterCond::ValueChoices(N, Values, Items, Multiple);
+    if (FField->EditType() != 2 && FField->EditType() != 4)
+        return false;
+    const auto* editor = static_cast<const TDSListEditor*>(FField->Editor());
+    Values = editor->Values();
+    Items = editor->Items();
+    Multiple = GetValueKind(N) == vkList;
+    return true;
 }
 
 TDSSQLEditor* TSimpleCond::SQLEditor() const
@@ -889,16 +1054,29 @@ void TSimpleCond::RefreshDependents(TFilterRow* Source, const QString& FieldName
 
 void TSimpleCond::RefreshDependentList()
 {
+    // While a query is read or its rows are made again, the values are the saved ones: a row
+    // without labels has nothing to refill then.
+    const bool keepValues = Panel()->ProcessState() != qpIdle;
+    if (keepValues && !HasControls())
+        return;
     TDSSQLEditor* editor = SQLEditor();
     editor->SetParams(Panel()->EqualValues());
     editor->Refresh();
-    // While a query is read or its rows are made again, the values are the saved ones.
-    const bool keepValues = Panel()->ProcessState() != qpIdle;
     bool changed = false;
     for (int n = 1; n <= 2; ++n) {
         auto* list = qobject_cast<TDropDownList*>(ValueLabel(n));
-        if (!list)
+        if (!list) {
+            // A row not shown yet takes the first choice as its list label would.
+            QStringList values;
+            QStringList items;
+            bool multiple = false;
+            if (HasControls() || !HasValueSlot(n) || IsParam(n) || !ValueChoices(n, values, items, multiple))
+                continue;
+            changed = changed || (n == 1 && values.value(0) != ValueText(1));
+            StoreCaption(n, items.value(0));
+            RestoreValue(n, values.value(0));
             continue;
+        }
         list->ClearItems();
         list->AddItems(QString(), editor->Values(), editor->Items());
         if (keepValues || IsParam(n))
@@ -939,14 +1117,24 @@ TCustomCond::TCustomCond(TZQueryPanel* Panel, TDSCondition* Condition, TFilterBr
     : TFilterCond(Panel, Parent, 2), FCondition(Condition)
 {
     const int count = GetValueCount();
-    const QString first
-        = count == 0 ? (Condition ? Condition->GetCaption() : QString()) : Condition->Values()[0]->Text();
-    SetElement(1, NewPlainLabel(first));
     if (count >= 1)
-        SetElement(ValueLabel1, CreateValueLabel(nullptr, 1, true));
-    if (count > 1) {
-        SetElement(ValueLabel2, CreateValueLabel(nullptr, 2, true));
-        SetElement(BetweenLabel, NewPlainLabel(Condition->Values()[1]->Text()));
+        SetValueSlot(1, true);
+    if (count > 1)
+        SetValueSlot(2, true);
+}
+
+void TCustomCond::MakeElements()
+{
+    TFilterCond::MakeElements();
+    const int count = GetValueCount();
+    const QString first
+        = count == 0 ? (FCondition ? FCondition->GetCaption() : QString()) : FCondition->Values()[0]->Text();
+    SetElement(1, NewPlainLabel(first));
+    if (HasValueSlot(1))
+        MakeValueLabel(1);
+    if (HasValueSlot(2)) {
+        MakeValueLabel(2);
+        SetElement(BetweenLabel, NewPlainLabel(FCondition->Values()[1]->Text()));
     }
 }
 

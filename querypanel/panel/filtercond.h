@@ -16,7 +16,8 @@ class TSQLParam;
 
 // A condition row: up to two values, each a constant or a query parameter, with the labels that
 // show them, the sub-query of a sub-query value and, in style psAndOr, the and/or chooser. The
-// values live in members; the labels only show them.
+// values, their captions and which of them has a label live in members; the labels only show them,
+// and a row without controls has none.
 class TFilterCond : public TFilterRow {
     Q_OBJECT
 public:
@@ -64,11 +65,29 @@ public:
     // Frees Label; answers none.
     virtual TDropDownLabel* FreeValueLabel(TDropDownLabel* Label);
     virtual QString GetValueCaption(int N) const;
+    // Whether value N has a label in the sentence (made once the row is shown).
+    bool HasValueSlot(int N) const { return FSlot[N == 1 ? 0 : 1]; }
+    // The caption value N's label shows; empty without a label.
+    QString StoredCaption(int N) const { return HasValueSlot(N) ? FCaption[N == 1 ? 0 : 1] : QString(); }
 
     void UpdateEnabled() override;
     void UpdateAndOr() override;
 
 protected:
+    void MakeElements() override;
+    // The choices a list label of value N offers, for a caption while the row has no label; false
+    // when value N's label is no list.
+    virtual bool ValueChoices(int N, QStringList& Values, QStringList& Items, bool& Multiple) const;
+    // Value N gets a new label (true) or none; a row without controls only notes it.
+    void SetValueSlot(int N, bool Value);
+    // The label of value N takes Text as its value, and its caption follows as the label's own.
+    void ShowLabelValue(int N, const QString& Text);
+    // What value N's label holds as its value.
+    virtual QString LabelValue(int N) const { return ValueText(N); }
+    // Makes value N's label from the row's state: the value, caption, hint and parameter lock.
+    void MakeValueLabel(int N);
+    // Stores the caption of value N and shows it on the label.
+    void StoreCaption(int N, const QString& Text);
     // The bracket whose link type joins this row to the next one in reading order.
     TFilterBracket* JoiningBracket() const;
     // Stores value N without events.
@@ -89,6 +108,9 @@ private:
 
     QString FValue1;
     QString FValue2;
+    QString FCaption[2];
+    bool FSlot[2] = {false, false};
+    QString FHint;
     QStringList FSubQuery;
     TSQLOptions FSubQueryOptions;
 };
@@ -143,9 +165,17 @@ public:
 
 protected:
     void ApplyDroppedValue(int N, TDropDownLabel* Sender) override;
+    void MakeElements() override;
+    bool ValueChoices(int N, QStringList& Values, QStringList& Items, bool& Multiple) const override;
 
 private:
     TDSSQLEditor* SQLEditor() const;
+    // The field chooser's caption of F.
+    QString FieldCaption(const TDSField* F) const;
+    // The operator chooser shows the field's operators and the current one.
+    void ShowOperators();
+    // A list value in the model's quote symbols.
+    QString LabelValue(int N) const override;
     // Fills a list label from the field's list or SQL editor.
     void FillValueList(TDropDownList* Label);
     void RefreshDependentList();
@@ -181,6 +211,9 @@ public:
     int GetValueCount() const override;
     TValueKind GetValueKind(int N) const override;
     TFieldType GetValueType(int N) const override;
+
+protected:
+    void MakeElements() override;
 
 private:
     TDSCondition* FCondition;

@@ -49,11 +49,17 @@ void SetLabelText(QLabel* Label, const QString& Text)
 TFilterRow::TFilterRow(TZQueryPanel* Panel, TFilterBracket* Parent, int RowType)
     : FPanel(Panel), FParent(Parent), FRowType(RowType)
 {
-    QWidget* area = Panel->RowArea();
-    const TQPAppearanceOptions options = Panel->Appearance().Options();
+}
+
+void TFilterRow::CreateControls()
+{
+    if (HasControls())
+        return;
+    QWidget* area = FPanel->RowArea();
+    const TQPAppearanceOptions options = FPanel->Appearance().Options();
 
     FCheckBox = new TZFlatCheckBox(area);
-    FCheckBox->setChecked(true);
+    FCheckBox->setChecked(FChecked);
     FCheckBox->setFixedWidth(16);
     FCheckBox->hide();
     connect(FCheckBox, &QCheckBox::clicked, this, [this](bool Value) {
@@ -73,6 +79,12 @@ TFilterRow::TFilterRow(TZQueryPanel* Panel, TFilterBracket* Parent, int RowType)
     FButton->SetRounded(options.Contains(aoRoundButtons));
     FButton->hide();
     FButton->OnClick = [this](TZRndBtn* Sender) { FPanel->ShowRowMenu(Sender); };
+
+    MakeElements();
+    for (int n = 1; n <= MaxElement; ++n)
+        if (QWidget* element = ElementAt(n))
+            element->setEnabled(FChecked);
+    Layout();
 }
 
 TFilterRow::~TFilterRow()
@@ -180,7 +192,8 @@ void TFilterRow::SetChecked(bool Value)
 void TFilterRow::RestoreChecked(bool Value)
 {
     FChecked = Value;
-    FCheckBox->setChecked(Value);
+    if (FCheckBox)
+        FCheckBox->setChecked(Value);
 }
 
 void TFilterRow::PlaceControl(QWidget* Control, int& X, int Y, bool Step)
@@ -198,6 +211,8 @@ void TFilterRow::PlaceControl(QWidget* Control, int& X, int Y, bool Step)
 
 void TFilterRow::Layout()
 {
+    if (!HasControls())
+        return;
     TZQueryPanel* panel = FPanel;
     FButton->SetCaption(FPath.left(FPath.size() - 1));
     int x = 0;
@@ -246,6 +261,12 @@ void TFilterRow::Layout()
 
 void TFilterRow::SetShown(bool Value)
 {
+    if (Value)
+        CreateControls();
+    if (!HasControls()) {
+        FShown = false;
+        return;
+    }
     FCheckBox->setVisible(
         Value && FPanel->Appearance().Options().Contains(aoShowCheckBoxes) && FParent != nullptr);
     if (Value == FShown)
@@ -399,20 +420,24 @@ void TFilterRow::BindDropDown(TDropDownLabel* Label)
 TFilterBracket::TFilterBracket(TZQueryPanel* Panel, TFilterBracket* Parent)
     : TFilterRow(PanelWithBracketTitle(Panel), Parent, 1)
 {
-    const QString title = BracketTitle(Panel);
+}
+
+void TFilterBracket::MakeElements()
+{
+    TZQueryPanel* panel = Panel();
+    const QString title = BracketTitle(panel);
     const int at = int(title.indexOf('@'));
     SetElement(1, NewPlainLabel(title.left(at).trimmed()));
     auto* chooser = new TDropDownPopup;
-    chooser->SetMaxItemCount(Panel->MaxPopupItemCount());
-    chooser->setLayoutDirection(Panel->layoutDirection());
-    SetFontColor(chooser, Panel->Appearance().BoolOpColor());
-    chooser->setParent(Panel->RowArea());
+    chooser->SetMaxItemCount(panel->MaxPopupItemCount());
+    chooser->setLayoutDirection(panel->layoutDirection());
+    SetFontColor(chooser, panel->Appearance().BoolOpColor());
+    chooser->setParent(panel->RowArea());
     chooser->hide();
     BindDropDown(chooser);
     SetElement(2, chooser);
     SetElement(3, NewPlainLabel(title.mid(at + 1).trimmed()));
     FillLinkTypes();
-    SetLinkType(fltAny);
 }
 
 TFilterBracket::~TFilterBracket()
@@ -451,6 +476,8 @@ QString LinkTypeTitle(const TZQueryPanel* Panel, TFilterLinkType Type)
 void TFilterBracket::FillLinkTypes()
 {
     TDropDownPopup* chooser = LinkTypeLabel();
+    if (!chooser)
+        return;
     chooser->ClearItems();
     FOffered.clear();
     for (TFilterLinkType type : {fltAll, fltAny, fltNone, fltNotAll}) {
@@ -466,6 +493,8 @@ void TFilterBracket::FillLinkTypes()
 void TFilterBracket::ShowLinkType()
 {
     TDropDownPopup* chooser = LinkTypeLabel();
+    if (!chooser)
+        return;
     const int index = int(FOffered.indexOf(FLinkType));
     chooser->SetItemIndex(index);
     // A link type read from a query may be one the chooser does not offer: it still reads right.

@@ -35,9 +35,10 @@ private:
 
 // A line of the panel's condition tree. The row keeps its logical state (checked, path, line,
 // parent) in members; its check box, button and labels on the panel only mirror it, so the query
-// side reads a row without looking at a widget. Elements are numbered 1 to 10: for a bracket 1 the
-// text before the link type, 2 the link-type chooser, 3 the text after it; a condition's are in its
-// own class.
+// side reads a row without looking at a widget. The controls are made when the row is first shown:
+// a row of an inactive panel owns none. Elements are numbered 1 to 10: for a bracket 1 the text
+// before the link type, 2 the link-type chooser, 3 the text after it; a condition's are in its own
+// class.
 class TFilterRow : public QObject, public TConditionNode {
     Q_OBJECT
 public:
@@ -65,6 +66,9 @@ public:
     bool Destroying() const { return FDestroying; }
     TFilterBtn* Button() const { return FButton; }
     TZFlatCheckBox* CheckBox() const { return FCheckBox; }
+    bool HasControls() const { return FButton != nullptr; }
+    // Makes the check box, the button and the elements from the row's state, once.
+    void CreateControls();
 
     // Element N (1..10) or none; any other N selects the first drop-down element and answers the
     // selected one.
@@ -126,6 +130,8 @@ public:
     void RestoreChecked(bool Value);
 
 protected:
+    // The row's own elements, made from its state.
+    virtual void MakeElements() {}
     // A bracket marks itself and frees its own controls before it frees its rows.
     void MarkDestroying() { FDestroying = true; }
     void FreeControls();
@@ -225,6 +231,7 @@ public:
 
 protected:
     void ApplyDroppedValue(int N, TDropDownLabel* Sender) override;
+    void MakeElements() override;
 
 private:
     void ShowLinkType();

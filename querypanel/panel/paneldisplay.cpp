@@ -303,6 +303,8 @@ void TZQueryPanel::NumberRows(bool Show)
                 number(bracket->Rows(i));
     };
     number(FRoot);
+    if (!FRoot->HasControls())
+        return;
     const int rowHeight = FRoot->Button()->height() + FRowSpace + 3;
     FContentHeight = FHeaderTop + (line + 1) * rowHeight + FHeaderTop;
     FContentWidth = right + horizontalScrollBar()->value() + FHeaderLeft;
@@ -364,6 +366,9 @@ void TZQueryPanel::PositionAddRowLabel()
     SetFontColor(FAddRowLabel, FAppearance.AddRowColor());
     SetLabelText(FAddRowLabel, FAddRowLabel->text());
     const TFilterBtn* button = LastRow()->Button();
+    // Rows of an inactive panel have no controls to place the label under.
+    if (!button)
+        return;
     const int left = layoutDirection() == Qt::RightToLeft
         ? button->x() + button->width() - FAddRowLabel->width()
         : button->x();

@@ -392,6 +392,8 @@ void TZQueryPanel::SetActive(bool Value)
     FActive = Value;
     if (Value) {
         try {
+            // The header's controls, and in style psAndOr the row height, come from the root's.
+            FRoot->CreateControls();
             UpdateMenus();
             if (FAppearance.Style() == psGroups)
                 ShowHeader();

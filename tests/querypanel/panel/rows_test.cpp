@@ -138,7 +138,9 @@ TEST(RowCheckTest, CheckBoxesPropagateDownAndUp)
     deepest->SetChecked(false);
     EXPECT_FALSE(deeper->Checked());
     EXPECT_FALSE(f.Bracket->Checked());
-    // The widgets mirror the rows' state.
+    // The widgets, made when the rows are shown, mirror the rows' state.
+    EXPECT_FALSE(f.Bracket->HasControls());
+    f.Panel->Activate();
     EXPECT_FALSE(f.Bracket->CheckBox()->isChecked());
     EXPECT_FALSE(deepest->ElementAt(1)->isEnabled());
 }
@@ -189,6 +191,7 @@ TEST(RowCreateTest, ABracketTakesItsSentenceFromTheTitles)
     f.Panel->SetTitle("ttlBracket", "  where @  hold ");
     f.Panel->SetTitle("ttlAny", "some");
     TFilterBracket* bracket = f.Panel->Root()->AppendBracket();
+    bracket->CreateControls();
     EXPECT_EQ(bracket->FirstLabel()->text(), "where");
     EXPECT_EQ(bracket->LinkTypeLabel()->Caption(), "some");
     EXPECT_EQ(bracket->LastLabel()->text(), "hold");
