@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QListWidget>
 #include <QStringList>
+#include <QTest>
 
 // Databases with their tables and fixed columns; notes "database/table" for every field lookup,
 // and a table named in Failing raises.
@@ -31,4 +32,9 @@ inline QStringList Rows(const QListWidget* List)
     for (int i = 0; i < List->count(); ++i)
         rows.append(List->item(i)->text());
     return rows;
+}
+
+inline void ClickRow(QListWidget* List, int Row, Qt::KeyboardModifiers Keys = {})
+{
+    QTest::mouseClick(List->viewport(), Qt::LeftButton, Keys, List->visualItemRect(List->item(Row)).center());
 }

