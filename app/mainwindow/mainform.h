@@ -1,0 +1,178 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QTabWidget;
+class QToolButton;
+class TDropDownLabel;
+class TFilterCond;
+class TZDBGate;
+class TZDBStructure;
+class TZQueryCombo;
+class TZQueryFileBase;
+class TZQueryPanel;
+class TdlgModelSettings;
+class TdlgSelectDataModel;
+
+// The gate library file name proposed for a new data model: read from the registry when the main
+// window is first shown, never written.
+extern QString DefaultGate;
+// While set, a modified query is not asked about (the new-model road sets it while it reopens).
+extern bool ModelLoading;
+
+// The program's main window: the data model of QueryDir with its gate, the query list of the model
+// folder, the query panel composing the current query, its SQL and the rows the gate shows.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs FormCreate (the model of the remembered folder is opened; a failure is reported and the
+    // window still works), then makes the two dialogs that live for the whole run.
+    explicit TMainForm(QWidget* Parent = nullptr);
+    ~TMainForm() override;
+
+    const QString& ModelName() const { return FModelName; }
+
+    // The open road: settings, model, queries and gate of QueryDir.
+    void LoadDataModel();
+    void UpdateCaption();
+    // The enable rules of the commands; the query area is shown only while there are queries.
+    void UpdateControls();
+    void LoadOptions();
+    void SaveOptions();
+    // struct.dbs and dm_settings.ini into QueryDir.
+    void SaveModelSettings();
+    // Asks whether to save the modified query and saves it on Yes.
+    void CheckIsQuerySaved();
+
+    // --- commands (the menu items and the speed buttons) ---
+    void miNewClick();
+    void SelectDataModel1Click();
+    void RunWizard1Click();
+    void EditStructure();
+    void EditSettings1Click();
+    void miExitClick();
+    void NewQuery();
+    void SaveCurrentQuery();
+    void EditQueryParams();
+    void DeleteQuery();
+    void Clear1Click();
+    void BuildQuery();
+    void ActivateQueryPanel();
+    void ShowSQL();
+    void miShowDescriptionClick();
+    void miOptionsClick();
+    void ShowHelp();
+    void miAboutClick();
+
+    // --- the panel's and the neighbours' events ---
+    void QPanelActive();
+    void QPanelChange();
+    void QPanelSetValue(TFilterCond* Condition, int ValueIndex, const QString& AValue, QString& ACaption);
+    void QPanelCustomValue(TFilterCond* Condition, int ValueIndex, QString& AValue);
+    void cbCurQueryChange();
+    void tshQueryResultResize();
+
+    // Components.
+    TZDBStructure* DBStructure = nullptr;
+    TZDBGate* ZDBGate = nullptr;
+    TZQueryFileBase* QBase = nullptr;
+    TZQueryPanel* QPanel = nullptr;
+    TZQueryCombo* cbCurQuery = nullptr;
+    QWidget* Toolbar = nullptr;
+    QWidget* pnlMain = nullptr;
+    QGroupBox* gbResultFields = nullptr;
+    TDropDownLabel* ddlRFields = nullptr;
+    QLabel* lblSortedBy = nullptr;
+    QGroupBox* gbDescription = nullptr;
+    QLabel* lblDescription = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QTabWidget* pcSQL = nullptr;
+    QWidget* tshSQL = nullptr;
+    QPlainTextEdit* memSQL = nullptr;
+    QWidget* tshQueryResult = nullptr;
+    QPointer<TdlgModelSettings> dlgModelSettings;
+    QPointer<TdlgSelectDataModel> dlgSelectDataModel;
+
+    // Menu items.
+    QAction* miNew = nullptr;
+    QAction* SelectDataModel1 = nullptr;
+    QAction* RunWizard1 = nullptr;
+    QAction* miEditStructure = nullptr;
+    QAction* EditSettings1 = nullptr;
+    QAction* miExit = nullptr;
+    QAction* miNewQuery = nullptr;
+    QAction* miSaveQuery = nullptr;
+    QAction* miEditParams = nullptr;
+    QAction* miDeleteQuery = nullptr;
+    QAction* Clear1 = nullptr;
+    QAction* miBuildQuery = nullptr;
+    QAction* miActivateQueryPanel = nullptr;
+    QAction* miShowSQL = nullptr;
+    QAction* miShowDescription = nullptr;
+    QAction* miOptions = nullptr;
+    QAction* miContents = nullptr;
+    QAction* miAbout = nullptr;
+
+    // Speed buttons.
+    QToolButton* sbNewQuery = nullptr;
+    QToolButton* sbQueryParams = nullptr;
+    QToolButton* sbSaveQuery = nullptr;
+    QToolButton* sbDeleteQuery = nullptr;
+    QToolButton* sbBuildQuery = nullptr;
+    QToolButton* sbActivateQueryPanel = nullptr;
+    QToolButton* sbShowSQL = nullptr;
+    QToolButton* sbHelp = nullptr;
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    // When a command may run: always, while there are queries, or also only while the query is
+    // modified.
+    enum TEnableRule { erAlways, erQueries, erModified };
+    struct TCommand {
+        QAction* Item;
+        QToolButton* Button;
+        TEnableRule Rule;
+    };
+
+    void CreateComponents();
+    void CreateToolbar();
+    void CreateMenu();
+    void CreateWorkArea();
+    QToolButton* AddSpeedButton(const QString& Name, const QString& Hint, int Icon, bool Toggle);
+    QAction* AddCommand(QMenu* Menu, const QString& Caption, const QKeySequence& Key,
+        void (TMainForm::*Handler)(), TEnableRule Rule, QToolButton* Button = nullptr);
+    void FormCreate();
+    void CreateDialogs();
+    void FormShow();
+    void FormClose();
+    // Runs Replace, which may replace the model's content, with the panel let go of the model
+    // meanwhile; the panel's query is read back afterwards (the panel is cleared when it no longer
+    // fits). Answers what Replace answered.
+    bool ReplaceModelUnderPanel(const std::function<bool()>& Replace);
+    // Renames the current query's file, keeping its content; never over a file that exists.
+    void RenameQueryFile(const QString& NewFileName);
+    void ShowResultCaptions();
+
+    QString FModelName;
+    std::vector<TCommand> FCommands;
+    bool FShown = false;
+    // A result was handed to the gate: a resize asks it to repaint.
+    bool FResultShown = false;
+};

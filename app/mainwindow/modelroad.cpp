@@ -1,0 +1,171 @@
+#include "app/dialogs/modelsettings.h"
+#include "app/dialogs/selectmodel.h"
+#include "app/dialogs/settingsstore.h"
+#include "app/mainwindow/mainform.h"
+#include "app/mainwindow/shelltexts.h"
+#include "core/base/zstrings.h"
+#include "core/gate/dbgate.h"
+#include "core/model/dbstructure.h"
+#include "platform/exceptionguard.h"
+#include "platform/messagebox.h"
+#include "querypanel/panel/querypanel.h"
+#include "querypanel/querylist/querybase.h"
+#include "rtl/format.h"
+#include "rtl/inifile.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+#include <exception>
+
+namespace {
+
+const QString OptionsSection = QStringLiteral("Options");
+const QString DefaultDllName = QStringLiteral("Fendal.dll");
+
+QString FolderFile(const QString& Folder, const QString& Name)
+{
+    return JoinWithSeparator(Folder, Name, QStringLiteral("/"));
+}
+
+// Only the file name of a stored library name counts, so a model folder cannot make the program
+// load a library from another folder.
+QString FileNamePart(const QString& Path)
+{
+    return Path.mid(std::max(Path.lastIndexOf(u'/'), Path.lastIndexOf(u'\\')) + 1);
+}
+
+QString GatePathOf(const QString& StoredName)
+{
+    const QString name = FileNamePart(StoredName);
+    return AppDir + QStringLiteral("DBGates/") + (name.isEmpty() ? DefaultDllName : name);
+}
+
+}  // namespace
+
+// Each step that fails is reported and the road goes on, so the window always ends with a model
+// (the folder's, or an empty one: never the previous model under the new folder's name), the
+// folder's queries and the caption of this folder.
+void TMainForm::LoadDataModel()
+{
+    QString dllName = DefaultDllName;
+    QString modelName = QueryDir;
+    platform::Guarded([&] {
+        const rtl::IniFile settings(FolderFile(QueryDir, QStringLiteral("dm_settings.ini")));
+        dllName = settings.ReadString(OptionsSection, QStringLiteral("DllPath"), dllName);
+        modelName = settings.ReadString(OptionsSection, QStringLiteral("ModelName"), modelName);
+    });
+    ZDBGate->SetDLLPath(GatePathOf(dllName));
+    FModelName = modelName;
+    QBase->Close();
+    memSQL->clear();
+    QPanel->Deactivate();
+    // The panel's rows point into the model: it lets go of the model while the model is replaced.
+    QPanel->SetDbStruct(nullptr);
+    const QString modelFile = FolderFile(QueryDir, QStringLiteral("struct.dbs"));
+    platform::Guarded([&] {
+        if (!QFileInfo::exists(modelFile)) {
+            DBStructure->Clear();
+            throw rtl::Exception(rtl::Format(ShellTexts::NoModelFile, modelFile));
+        }
+        try {
+            DBStructure->LoadFromFile(modelFile);
+        } catch (...) {
+            DBStructure->Clear();
+            throw;
+        }
+    });
+    QPanel->SetDbStruct(DBStructure);
+    QBase->SetWorkDir(QueryDir);
+    platform::Guarded([this] { QBase->Open(); });
+    platform::Guarded([this] { QPanel->Activate(); });
+    UpdateCaption();
+    ZDBGate->Connect();
+}
+
+void TMainForm::SaveModelSettings()
+{
+    DBStructure->SaveToFile(FolderFile(QueryDir, QStringLiteral("struct.dbs")));
+    rtl::IniFile settings(FolderFile(QueryDir, QStringLiteral("dm_settings.ini")));
+    settings.WriteString(OptionsSection, QStringLiteral("DllPath"), FileNamePart(ZDBGate->DLLPath()));
+    settings.WriteString(OptionsSection, QStringLiteral("ModelName"), FModelName);
+    settings.UpdateFile();
+}
+
+bool TMainForm::ReplaceModelUnderPanel(const std::function<bool()>& Replace)
+{
+    const bool modified = QPanel->Modified();
+    const bool active = QPanel->Active();
+    rtl::StringList lines;
+    QPanel->SaveToStrings(lines);
+    QPanel->Deactivate();
+    QPanel->SetDbStruct(nullptr);
+    bool replaced = false;
+    std::exception_ptr failure;
+    try {
+        replaced = Replace();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    QPanel->SetDbStruct(DBStructure);
+    bool restored = true;
+    try {
+        QPanel->LoadFromStrings(lines);
+    } catch (...) {
+        // A query that no longer fits the model is dropped; its file keeps it.
+        restored = false;
+        QPanel->Clear();
+    }
+    QPanel->SetModified(restored && modified);
+    if (active)
+        platform::Guarded([this] { QPanel->Activate(); });
+    if (failure)
+        std::rethrow_exception(failure);
+    return replaced;
+}
+
+void TMainForm::EditStructure()
+{
+    if (!ReplaceModelUnderPanel([this] { return DBStructure->Edit(); }))
+        return;
+    DBStructure->SaveToFile(FolderFile(QueryDir, QStringLiteral("struct.dbs")));
+    if (const TDSTable* table = DBStructure->DefaultMainTable())
+        QPanel->SetMainTableName(table->Name());
+    UpdateControls();
+}
+
+void TMainForm::EditSettings1Click()
+{
+    TdlgModelSettings& dialog = *dlgModelSettings;
+    dialog.SetGatePath(ZDBGate->DLLPath());
+    dialog.SetModelName(FModelName);
+    dialog.cbGates->setEnabled(false);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    ZDBGate->SetDLLPath(GatePathOf(dialog.GatePath()));
+    FModelName = dialog.ModelName();
+    SaveModelSettings();
+    UpdateCaption();
+}
+
+void TMainForm::SelectDataModel1Click()
+{
+    TdlgSelectDataModel& dialog = *dlgSelectDataModel;
+    if (dialog.exec() != QDialog::Accepted || dialog.SelectedFolder().isEmpty())
+        return;
+    QueryDir = AppDir + QStringLiteral("dmodels/") + dialog.SelectedFolder() + u'/';
+    LoadDataModel();
+    UpdateControls();
+}
+
+void TMainForm::miNewClick()
+{
+    platform::ShowError(ShellTexts::NoWizard);
+}
+
+void TMainForm::RunWizard1Click()
+{
+    platform::ShowError(ShellTexts::NoWizard);
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+// The program start of nuv: the application, its title and help file, the main window (which opens
+// the remembered data model) and the message loop until the main window closes.
+int RunProgram(int& argc, char** argv);

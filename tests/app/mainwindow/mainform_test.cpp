@@ -1,0 +1,236 @@
+#include "app/dialogs/queryparams.h"
+#include "core/gate/dbgate.h"
+#include "core/model/dbstructure.h"
+#include "querypanel/panel/filtercond.h"
+#include "querypanel/panel/querypanel.h"
+#include "querypanel/querylist/querybase.h"
+#include "querypanel/querylist/querycombo.h"
+#include "rtl/datetime.h"
+#include "tests/app/mainwindow/mainformtesting.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+TEST_F(MainFormTest, FirstStartOpensTheDefaultFolderWithTheDefaultGate)
+{
+    QFile::remove(Path("dmodels/nwind/dm_settings.ini"));
+    Open();
+    const QString folder = AppFolder() + "dmodels/nwind";
+    EXPECT_EQ(QueryDir, folder);
+    EXPECT_EQ(Form->ZDBGate->DLLPath(), AppFolder() + "DBGates/Fendal.dll");
+    EXPECT_EQ(Form->windowTitle(), "Lumidex - " + folder);
+    EXPECT_EQ(Form->QBase->Count(), 3);
+    EXPECT_EQ(Form->cbCurQuery->count(), 3);
+    EXPECT_TRUE(Form->QPanel->Active());
+    EXPECT_TRUE(Form->pnlMain->isVisible());
+    EXPECT_GT(Form->DBStructure->GetTableCount(), 0);
+}
+
+// Qt fires neither action when two share a key, so only the Data Model's New... holds Ctrl+N.
+TEST_F(MainFormTest, CtrlNRunsDataModelNew)
+{
+    Open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    EXPECT_EQ(Form->miNew->shortcut(), QKeySequence("Ctrl+N"));
+    EXPECT_TRUE(Form->miNewQuery->shortcut().isEmpty());
+    EXPECT_TRUE(Form->miNewQuery->text().endsWith("\tCtrl+N"));
+    platform::ScriptedAnswers answers {platform::IDOK};
+    QTest::keyClick(Form.get(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(answers.AskedTexts(), QStringList {"The wizard library is not available"});
+}
+
+TEST_F(MainFormTest, CommandsFollowTheQueryListAndTheModifiedFlag)
+{
+    Open();
+    EXPECT_FALSE(Form->miSaveQuery->isEnabled());
+    EXPECT_FALSE(Form->sbSaveQuery->isEnabled());
+    Form->QPanel->Changed();
+    EXPECT_TRUE(Form->miSaveQuery->isEnabled());
+    EXPECT_TRUE(Form->sbSaveQuery->isEnabled());
+    Form->SaveCurrentQuery();
+    EXPECT_FALSE(Form->miSaveQuery->isEnabled());
+
+    for (const QString& name : QDir(Path("dmodels/nwind")).entryList({"*.qry"}))
+        QFile::remove(Path("dmodels/nwind/" + name));
+    Form->LoadDataModel();
+    Form->UpdateControls();
+    EXPECT_FALSE(Form->pnlMain->isVisible());
+    for (QAction* item : {Form->miSaveQuery, Form->miEditParams, Form->miDeleteQuery, Form->miBuildQuery,
+             Form->miActivateQueryPanel, Form->miShowSQL, Form->miShowDescription})
+        EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
+    for (QToolButton* button : {Form->sbSaveQuery, Form->sbQueryParams, Form->sbDeleteQuery,
+             Form->sbBuildQuery, Form->sbActivateQueryPanel, Form->sbShowSQL})
+        EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
+    EXPECT_TRUE(Form->miNewQuery->isEnabled());
+    EXPECT_TRUE(Form->sbNewQuery->isEnabled());
+    EXPECT_EQ(Form->ddlRFields->Caption(), "*");
+}
+
+// A model folder cannot make the program load a library from elsewhere, and the stored name is
+// written back as a bare name.
+TEST_F(MainFormTest, OnlyTheFileNameOfDllPathCounts)
+{
+    Write("dmodels/nwind/dm_settings.ini",
+        "[options]\r\nDllPath=../../elsewhere/Fendal.dll\r\nModelName=Sample\r\n");
+    Open();
+    EXPECT_EQ(Form->ZDBGate->DLLPath(), AppFolder() + "DBGates/Fendal.dll");
+    EXPECT_EQ(Form->windowTitle(), "Lumidex - Sample");
+    QueryDir = Path("dmodels/nwind");
+    Form->SaveModelSettings();
+    EXPECT_TRUE(Read("dmodels/nwind/dm_settings.ini").contains("DllPath=Fendal.dll\r\n"));
+    EXPECT_TRUE(QFileInfo::exists(Path("dmodels/nwind/struct.dbs")));
+    EXPECT_FALSE(QFileInfo::exists(Path("dmodels/nwindstruct.dbs")));
+}
+
+// The previous model never stays under another folder's name; the road still lists the folder's
+// queries and names the folder.
+TEST_F(MainFormTest, AFolderWithoutOrWithADamagedModelClearsTheModel)
+{
+    Open();
+    ASSERT_GT(Form->DBStructure->GetTableCount(), 0);
+    // The sample model cut before its first link section: its tables name links it lacks.
+    const QString whole = Read("dmodels/nwind/struct.dbs");
+    for (const QString& damage : {QString(), whole.left(whole.indexOf("[Link:"))}) {
+        const QString folder = Path("dmodels/broken");
+        QDir(folder).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QFile::copy(Path("dmodels/nwind/german_orders.qry"), folder + "/german_orders.qry");
+        if (!damage.isEmpty())
+            Write("dmodels/broken/struct.dbs", damage);
+        QueryDir = folder;
+        platform::ScriptedAnswers answers {platform::IDOK};
+        Form->LoadDataModel();
+        ASSERT_EQ(answers.Asked().size(), 1u);
+        EXPECT_TRUE(answers.AskedTexts()[0].contains("struct.dbs")) << answers.AskedTexts()[0].toStdString();
+        EXPECT_EQ(Form->DBStructure->GetTableCount(), 0);
+        EXPECT_EQ(Form->windowTitle(), "Lumidex - " + folder);
+        EXPECT_EQ(Form->QBase->Count(), 1);
+        EXPECT_TRUE(Form->QPanel->Active());
+        EXPECT_EQ(Form->QPanel->DbStruct(), Form->DBStructure);
+    }
+}
+
+TEST_F(MainFormTest, AFailureAtStartStillLeavesAWorkingWindow)
+{
+    platform::Registry(platform::NuvCommonKey).WriteString(QString(), "QueryDir", Path("dmodels/gone"));
+    platform::ScriptedAnswers answers;
+    answers.OnUnanswered = [](const platform::ScriptedAnswers::Box&) {};
+    Open();
+    ASSERT_GE(answers.Asked().size(), 1u);
+    EXPECT_TRUE(answers.AskedTexts()[0].contains("struct.dbs"));
+    EXPECT_EQ(Form->windowTitle(), "Lumidex - " + Path("dmodels/gone"));
+    EXPECT_TRUE(Form->QPanel->Active());
+    EXPECT_FALSE(Form->pnlMain->isVisible());
+    EXPECT_TRUE(Form->miNewQuery->isEnabled());
+    EXPECT_TRUE(Form->SelectDataModel1->isEnabled());
+}
+
+// A date value that is no date in the locale's short form is shown as the empty caption.
+TEST_F(MainFormTest, DateValuesAreShownAsLongDates)
+{
+    Open();
+    auto* row = static_cast<TSimpleCond*>(Form->QPanel->AddCondition(Form->QPanel->Root()));
+    row->SetField(Form->DBStructure->FindField(flDisplayName, "Order date"));
+    row->SetOperator(Form->DBStructure->OperatorByName("Equal"));
+    row->SetValue(1, "no date");
+    EXPECT_EQ(row->ValueLabel(1)->Caption(), "_____");
+    const QString date = rtl::DateToStr(rtl::EncodeDate(1997, 12, 31));
+    row->SetValue(1, date);
+    EXPECT_EQ(row->ValueLabel(1)->Caption(), rtl::FormatDateTime("dddddd", rtl::EncodeDate(1997, 12, 31)));
+}
+
+TEST_F(MainFormTest, ClosingStoresTheSettingsEvenWhenNothingChanged)
+{
+    Open();
+    Form->close();
+    const platform::Registry registry(platform::NuvKey);
+    EXPECT_EQ(registry.ReadString("Common", "QueryDir", QString()), AppFolder() + "dmodels/nwind");
+    EXPECT_TRUE(registry.ValueExists("Appearance", "Style"));
+    for (const char* name : {"OptShowCheckBoxes", "OptFlatButtons", "OptPopupField", "OptPopupValue"})
+        EXPECT_TRUE(registry.ValueExists("Appearance", name)) << name;
+    EXPECT_FALSE(registry.ReadString("MainForm", "Position", QString()).isEmpty());
+}
+
+TEST_F(MainFormTest, StoredAppearanceOverridesTheWindowsOwn)
+{
+    {
+        platform::Registry registry(platform::NuvKey);
+        registry.WriteInteger("Appearance", "Style", 1);
+        registry.WriteBool("Appearance", "OptFlatButtons", false);
+        registry.WriteString("Common", "DefaultGate", "other.dll");
+    }
+    Open();
+    EXPECT_EQ(Form->QPanel->Appearance().Style(), psAndOr);
+    EXPECT_FALSE(Form->QPanel->Appearance().Options().Contains(aoFlatButtons));
+    EXPECT_TRUE(Form->QPanel->Appearance().Options().Contains(aoPopupValue));
+    EXPECT_EQ(DefaultGate, "other.dll");
+}
+
+// Without an editor the model's own error is shown and the panel keeps its query.
+TEST_F(MainFormTest, EditModelStructureWithoutAnEditor)
+{
+    Open();
+    Form->QPanel->Changed();
+    rtl::StringList before;
+    Form->QPanel->SaveToStrings(before);
+    Form->QPanel->SetModified(true);
+    platform::ScriptedAnswers answers {platform::IDOK};
+    Form->miEditStructure->trigger();
+    EXPECT_EQ(answers.AskedTexts(), QStringList {"No data model editor is available"});
+    rtl::StringList after;
+    EXPECT_TRUE(Form->QPanel->Modified());
+    Form->QPanel->SaveToStrings(after);
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(Form->QPanel->Active());
+}
+
+// The main window checks the name again whatever the dialog let through: no query is written over
+// another's file or outside the folder, and a rename leaves no old file behind.
+TEST_F(MainFormTest, QueryFilesAreNeverOverwrittenOrLeftBehind)
+{
+    Open();
+    const QString german = Read("dmodels/nwind/german_orders.qry");
+    const auto accept = [](const QString& Name, const QString& FileName) {
+        return [Name, FileName](TdlgQueryParams& Dialog) {
+            Dialog.edQueryName->setText(Name);
+            Dialog.edFileName->setText(FileName);
+            Dialog.accept();
+        };
+    };
+    for (const QString& bad :
+        {QString("../escape.qry"), QString("sub/x.qry"), QString("german_orders.qry")}) {
+        platform::ScriptedAnswers answers {platform::IDOK};
+        WithDialog<TdlgQueryParams>(accept("Bad", bad), [&] { Form->miNewQuery->trigger(); });
+        EXPECT_EQ(answers.Asked().size(), 1u) << bad.toStdString();
+        EXPECT_EQ(Form->QBase->Count(), 3);
+    }
+    EXPECT_FALSE(QFileInfo::exists(Path("dmodels/escape.qry")));
+    EXPECT_EQ(Read("dmodels/nwind/german_orders.qry"), german);
+
+    WithDialog<TdlgQueryParams>(accept("Fresh", "fresh.qry"), [&] { Form->NewQuery(); });
+    ASSERT_EQ(Form->QBase->Count(), 4);
+    EXPECT_EQ(Form->QBase->CurrentItem()->FileName(), "fresh.qry");
+    EXPECT_TRUE(Read("dmodels/nwind/fresh.qry").contains("QueryName=Fresh"));
+
+    {
+        platform::ScriptedAnswers answers {platform::IDOK};
+        WithDialog<TdlgQueryParams>(
+            accept("Fresh", "german_orders.qry"), [&] { Form->miEditParams->trigger(); });
+        EXPECT_EQ(answers.Asked().size(), 1u);
+        EXPECT_EQ(Form->QBase->CurrentItem()->FileName(), "fresh.qry");
+    }
+    const QString fresh = Read("dmodels/nwind/fresh.qry");
+    WithDialog<TdlgQueryParams>(accept("Renamed", "renamed.qry"), [&] { Form->EditQueryParams(); });
+    EXPECT_FALSE(QFileInfo::exists(Path("dmodels/nwind/fresh.qry")));
+    EXPECT_EQ(Read("dmodels/nwind/renamed.qry"), fresh);
+    EXPECT_EQ(Form->cbCurQuery->currentText(), "Renamed");
+    Form->SaveCurrentQuery();
+    EXPECT_TRUE(Read("dmodels/nwind/renamed.qry").contains("QueryName=Renamed"));
+    EXPECT_EQ(Read("dmodels/nwind/german_orders.qry"), german);
+}
+
+}  // namespace
