@@ -153,6 +153,7 @@ void TdlgListPnl::SetupDBTables(TZDBInfo* Info, uint8_t Flags)
         QStringList tables;
         Info->GetTableList(tables);
         SetSortedItems(FlbList, tables);
+        FListedDBName = Info->GetCurrentDBName();
     }
     FcbGroups->setEditText(Info->GetCurrentDBName());
     FpnlGroups->setVisible(connected && FcbGroups->count() > 0);
@@ -224,15 +225,20 @@ void TdlgListPnl::ShowList(bool Value)
 void TdlgListPnl::DatabaseChanged(QObject*)
 {
     const platform::HourglassCursor cursor;
-    FlbList->clear();
     const QString name = FcbGroups->currentText();
     const QString current = FDBInfo->GetCurrentDBName();
+    // Leaving the combo on the way to OK must not reload the list and lose the rows chosen in it.
+    if (FListedDBName == name && current == name)
+        return;
+    FlbList->clear();
+    FListedDBName.reset();
     if (!FDBNameBefore && name != current)
         FDBNameBefore = current;
     FDBInfo->SetCurrentDBName(name);
     QStringList tables;
     FDBInfo->GetTableList(tables);
     SetSortedItems(FlbList, tables);
+    FListedDBName = name;
 }
 
 void TdlgListPnl::TableChanged(QObject*)
@@ -266,7 +272,9 @@ bool TdlgListPnl::eventFilter(QObject* Watched, QEvent* Event)
 {
     // The line edit of an editable combo has the focus while a name is typed; the combo's exit is
     // when the focus leaves both, not when it moves from one to the other or to the drop-down.
-    if (Event->type() == QEvent::FocusOut && (Watched == FcbGroups || Watched == FcbGroups->lineEdit())) {
+    // A picker that is closing loses the focus too; its database must stay where done() left it.
+    if (Event->type() == QEvent::FocusOut && !FClosing
+        && (Watched == FcbGroups || Watched == FcbGroups->lineEdit())) {
         const QWidget* focus = QApplication::focusWidget();
         const bool inside = focus && (focus == FcbGroups || FcbGroups->isAncestorOf(focus));
         if (!inside && !FcbGroups->view()->isVisible())
@@ -302,6 +310,7 @@ void TdlgListPnl::CollectResult()
 
 void TdlgListPnl::done(int Result)
 {
+    FClosing = true;
     CollectResult();
     if (Result != Accepted && FDBNameBefore && FDBInfo) {
         const QString before = *FDBNameBefore;
@@ -309,6 +318,7 @@ void TdlgListPnl::done(int Result)
         platform::Guarded([&] { FDBInfo->SetCurrentDBName(before); });
     }
     QDialog::done(Result);
+    FClosing = false;
 }
 
 bool SelectDBTables(TZDBInfo* DBInfo, QStringList& Names, QString& DatabaseName, uint8_t& Flags)

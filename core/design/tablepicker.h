@@ -109,6 +109,9 @@ private:
     QStringList FResult;
     // The database current before the user's first change of it, put back on Cancel.
     std::optional<QString> FDBNameBefore;
+    // The database whose tables lbList shows.
+    std::optional<QString> FListedDBName;
+    bool FClosing = false;
     QWidget* FpnlGroups = nullptr;
     QLabel* FlblGroups = nullptr;
     QComboBox* FcbGroups = nullptr;

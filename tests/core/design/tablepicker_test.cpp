@@ -106,6 +106,9 @@ TEST_F(TablePickerTest, TypedDatabaseReloadsAndCancelRestores)
         p.OK()->setFocus();
         EXPECT_EQ(Rows(p.lbList()), QStringList({"Stock"}));
         ClickRow(p.lbList(), 0);
+        p.cbGroups()->setFocus();
+        p.OK()->setFocus();
+        EXPECT_TRUE(p.lbList()->item(0)->isSelected()) << "the same database is not listed again";
     };
     WhenOpen([&](TdlgListPnl& p) {
         EXPECT_EQ(p.cbGroups()->currentText(), "main");
