@@ -11,6 +11,7 @@
 #include "app/dialogs/selectmodel.h"
 #include "app/dialogs/settingsstore.h"
 #include "bench/screenshots.h"
+#include "core/gate/dbgate.h"
 #include "platform/application.h"
 #include "querypanel/panel/querypanel.h"
 #include "rtl/formatsettings.h"
@@ -53,6 +54,11 @@ int main(int argc, char** argv)
     date->SetDate(rtl::EncodeDate(1997, 12, 31));
     dialogs.emplace_back(QStringLiteral("date"), std::move(date));
 
+    // The sample model's connection details, which the gate's page shows.
+    TZDBGate modelGate;
+    modelGate.SetDLLPath(AppDir + QStringLiteral("DBGates/Fendal.dll"));
+    QStringList details {QStringLiteral("Database=dmodels/nwind/nwind.sqlite")};
+    modelGate.LoadInfo(details);
     auto settings = std::make_unique<TdlgModelSettings>();
     settings->SetGatePath(AppDir + QStringLiteral("DBGates/Fendal.dll"));
     settings->SetModelName(QStringLiteral("Northwind"));

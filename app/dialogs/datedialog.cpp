@@ -41,6 +41,7 @@ TDateDialog::TDateDialog(QWidget* Owner) : QDialog(Owner)
     Calendar1 = new QCalendarWidget(this);
     Calendar1->setFirstDayOfWeek(Qt::Sunday);
     Calendar1->setNavigationBarVisible(false);
+    Calendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     Calendar1->setDateRange(QDate(FirstYear, 1, 1), QDate(LastYear, 12, 31));
     bbOk = new QPushButton(QStringLiteral("OK"), this);
     bbOk->setDefault(true);
