@@ -2,6 +2,7 @@
 
 #include "core/base/fieldtypes.h"
 #include "core/base/zstrings.h"
+#include "core/design/designpanel.h"
 #include "core/editor/editordbinfo.h"
 #include "core/model/dbstructure.h"
 #include "core/ui/controlutils.h"
@@ -39,7 +40,12 @@ T_dlgDataModelEditor::T_dlgDataModelEditor(QWidget* Parent) : QDialog(Parent)
 
 T_dlgDataModelEditor::~T_dlgDataModelEditor()
 {
-    // The controls may still point at items of the copy.
+    // The panel's events must not reach a window half gone, nor its pictures outlive the copy.
+    DesignPanel->OnSelectTable = nullptr;
+    DesignPanel->OnSelectLink = nullptr;
+    DesignPanel->OnAddLinkStart = nullptr;
+    DesignPanel->OnAddLinkFinish = nullptr;
+    DesignPanel->SetDBStruct(nullptr);
     ClearCurrentItems();
 }
 
@@ -132,23 +138,6 @@ void T_dlgDataModelEditor::CreateFrame()
     OnSignal(sbCancel, &QPushButton::clicked, &T_dlgDataModelEditor::sbCancelClick);
     OnSignal(sbClose, &QPushButton::clicked, &T_dlgDataModelEditor::sbCloseClick);
     OnSignal(pcMain, &QTabWidget::currentChanged, &T_dlgDataModelEditor::UpdateToolbar);
-}
-
-void T_dlgDataModelEditor::CreateTablesPage()
-{
-    auto* layout = new QVBoxLayout(tsTables);
-    layout->setContentsMargins(2, 2, 2, 2);
-    pnlTablesTools = NewToolPanel(pnlToolbar);
-    pnlTablesTop = new QWidget(tsTables);
-    auto* top = new QHBoxLayout(pnlTablesTop);
-    top->setContentsMargins(0, 0, 0, 0);
-    cbTablesList = new QComboBox(pnlTablesTop);
-    top->addWidget(cbTablesList, 1);
-    layout->addWidget(pnlTablesTop);
-    pnlTablesMain = new QWidget(tsTables);
-    pnlTablesMain->setLayout(new QVBoxLayout);
-    pnlTablesMain->layout()->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(pnlTablesMain, 1);
 }
 
 void T_dlgDataModelEditor::InitModel()
@@ -262,15 +251,10 @@ void T_dlgDataModelEditor::ClearCurrentItems()
 void T_dlgDataModelEditor::RefreshAll()
 {
     platform::HourglassCursor hourglass;
-    {
-        QStringList captions;
-        QList<TDSTable*> tables;
-        FModel->GetTableNames(tlCaption, captions, &tables);
-        const QSignalBlocker block(cbTablesList);
-        cbTablesList->clear();
-        for (int i = 0; i < captions.size(); ++i)
-            cbTablesList->addItem(captions[i], QVariant::fromValue(static_cast<void*>(tables[i])));
-    }
+    FillTablesList();
+    DesignPanel->ClearDesign();
+    DesignPanel->SetDBStruct(FModel.get());
+    DesignPanel->BuildDesign();
     FillGroupsCombo();
     FCurrentField = nullptr;
     FCurrentGroup = nullptr;
@@ -309,6 +293,7 @@ void T_dlgDataModelEditor::RefreshAll()
 
 void T_dlgDataModelEditor::CommitAll()
 {
+    DesignPanelSelectTable();
     ShowField();
     ShowOperator();
     ShowCondition();
@@ -329,10 +314,6 @@ void T_dlgDataModelEditor::UpdateToolbar()
         bar->addStretch();
         bar->addWidget(pnlClose);
     }
-}
-
-void T_dlgDataModelEditor::UpdateTableButtons()
-{
 }
 
 void T_dlgDataModelEditor::UpdateConnectButton()
@@ -368,6 +349,7 @@ void T_dlgDataModelEditor::sbLoadClick()
     } else if (lines.isEmpty()) {
         return;
     }
+    DesignPanel->ClearPictures();
     ClearCurrentItems();
     pcFieldProps->hide();
     pnlOperatorProps->hide();
@@ -395,6 +377,7 @@ void T_dlgDataModelEditor::sbClearClick()
 {
     if (ConfirmMessage(QStringLiteral("Clear Structure?")) != platform::IDYES)
         return;
+    DesignPanel->ClearPictures();
     ClearCurrentItems();
     const auto refresh = qScopeGuard([this] { RefreshAll(); });
     FModel->Clear();

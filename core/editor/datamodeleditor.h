@@ -31,6 +31,8 @@ class TDSFieldGroup;
 class TDSOperator;
 class TDSTable;
 class TEditorDBInfo;
+class TLinkRep;
+class TZStructDesignPanel;
 class TZCustomDBStructure;
 
 // The modal window in which a copy of a data model is edited: tables and links, fields and field
@@ -97,6 +99,21 @@ public:
     void sbClearClick();
     void sbConnectClick();
     void sbHelpClick();
+
+    // Tables page.
+    void AddTable();
+    void DelTable();
+    void AddLink();
+    void EditLink();
+    void DelLink();
+    void cbTablesListChange();
+    void lbTableLinksClick();
+    void lbTableLinksDblClick();
+    void DesignPanelAddLinkStart();
+    void DesignPanelAddLinkFinish(TLinkRep* NewLink);
+    void DesignPanelSelectTable();
+    void DesignPanelSelectLink();
+    void AddTableFields(TDSTable* Table);
 
     // Fields page.
     void AddField();
@@ -175,8 +192,28 @@ public:
     // Tables page.
     QWidget* pnlTablesTools = nullptr;
     QWidget* pnlTablesTop = nullptr;
+    QToolButton* sbAddTable = nullptr;
+    QToolButton* sbDelTable = nullptr;
+    QToolButton* sbAddLink = nullptr;
+    QToolButton* sbEditLink = nullptr;
+    QToolButton* sbDelLink = nullptr;
     QComboBox* cbTablesList = nullptr;
     QWidget* pnlTablesMain = nullptr;
+    QSplitter* splTables = nullptr;
+    TZStructDesignPanel* DesignPanel = nullptr;
+    QGroupBox* gbTableOptions = nullptr;
+    QLineEdit* edTblAlias = nullptr;
+    QComboBox* edTblHints = nullptr;
+    QCheckBox* cbQuotedTable = nullptr;
+    QCheckBox* cbDefaultMain = nullptr;
+    QGroupBox* gbTableLinks = nullptr;
+    QListWidget* lbTableLinks = nullptr;
+    QMenu* pmTables = nullptr;
+    QAction* miAddTable = nullptr;
+    QAction* miDelTable = nullptr;
+    QAction* miAddLink = nullptr;
+    QAction* miEditLink = nullptr;
+    QAction* miDelLink = nullptr;
 
     // Fields page.
     QWidget* pnlFieldsTools = nullptr;
@@ -303,7 +340,14 @@ private:
         connect(Control, Sig, this, [this, Method] { platform::Guarded([&] { (this->*Method)(); }); });
     }
 
+    // Tables page.
+    void CommitTable();
+    // The table's name, made unique among the aliases and free of blanks.
+    QString UniqueAlias(const TDSTable* Table) const;
+    void FillTablesList();
+
     // Fields page.
+    QTreeWidgetItem* AddGroupNode(TDSFieldGroup* Group);
     void AddFieldNode(TDSField* Field);
     QTreeWidgetItem* AddChildFieldNode(QTreeWidgetItem* Parent, TDSField* Field);
     void SelectNode(QTreeWidgetItem* Node);
@@ -356,6 +400,8 @@ private:
     // The row of lbFldOps a drag started from.
     int FDragRow = -1;
     bool FClosing = false;
+    // Set while the design panel is sent back to the table whose options failed to commit.
+    bool FRevertingTable = false;
 };
 
 // Runs the editor over DBStruct; true when the user left with OK, DBStruct then holds the edited

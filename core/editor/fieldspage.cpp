@@ -179,6 +179,19 @@ QTreeWidgetItem* T_dlgDataModelEditor::AddChildFieldNode(QTreeWidgetItem* Parent
     return node;
 }
 
+QTreeWidgetItem* T_dlgDataModelEditor::AddGroupNode(TDSFieldGroup* Group)
+{
+    // The tree lists the groups first, in the model's order.
+    const QSignalBlocker block(tvFields);
+    auto* node = new QTreeWidgetItem;
+    node->setText(0, Group->GroupName());
+    node->setData(0, FieldTreeItemRole, QVariant::fromValue(static_cast<void*>(Group)));
+    node->setData(0, FieldTreeImageRole, 0);
+    tvFields->insertTopLevelItem(FModel->FieldGroups().IndexOf(Group), node);
+    SetFieldNodeIcon(node);
+    return node;
+}
+
 void T_dlgDataModelEditor::AddFieldNode(TDSField* Field)
 {
     QTreeWidgetItem* selected = tvFields->currentItem();
@@ -239,18 +252,8 @@ void T_dlgDataModelEditor::AddFieldGroup()
 {
     auto* group = new TDSFieldGroup(FModel.get());
     group->SetGroupName(QStringLiteral("New Group"));
-    const int index = FModel->FieldGroups().Add(group);
-    QTreeWidgetItem* node = nullptr;
-    {
-        // The tree lists the groups first, in the model's order.
-        const QSignalBlocker block(tvFields);
-        node = new QTreeWidgetItem;
-        node->setText(0, group->GroupName());
-        node->setData(0, FieldTreeItemRole, QVariant::fromValue(static_cast<void*>(group)));
-        node->setData(0, FieldTreeImageRole, 0);
-        tvFields->insertTopLevelItem(index, node);
-        SetFieldNodeIcon(node);
-    }
+    FModel->FieldGroups().Add(group);
+    QTreeWidgetItem* node = AddGroupNode(group);
     FillGroupsCombo();
     SelectNode(node);
     edGroupName->setFocus();

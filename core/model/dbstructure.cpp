@@ -455,6 +455,17 @@ int TZCustomDBStructure::AddLink(TDSLink* Link)
     return int(FLinks.size()) - 1;
 }
 
+TDSLink* TZCustomDBStructure::FindLinkBetween(const QString& Name1, const QString& Name2) const
+{
+    for (TDSLink* link : FLinks) {
+        const QString& first = link->Table1()->Name();
+        const QString& second = link->Table2()->Name();
+        if ((first == Name1 && second == Name2) || (first == Name2 && second == Name1))
+            return link;
+    }
+    return nullptr;
+}
+
 TDSLink* TZCustomDBStructure::GetLink(int Index) const
 {
     if (Index < 0 || Index >= FLinks.size())

@@ -238,6 +238,9 @@ public:
     int AddLink(TDSLink* Link);
     int GetLinkCount() const { return int(FLinks.size()); }
     TDSLink* GetLink(int Index) const;
+    // The first link between the tables named Name1 and Name2, in either direction; names compare
+    // exactly. Null when there is none.
+    TDSLink* FindLinkBetween(const QString& Name1, const QString& Name2) const;
     void DeleteLink(int Index);
 
     TDSCondition* ConditionByID(int ID) const;

@@ -47,7 +47,7 @@ TEST_F(EditorTest, OkRightAfterOpeningGivesBackTheSameModelText)
     const QStringList before = Text(Model);
     const TDSField* oldField = Model.Fields()[0];
     EXPECT_TRUE(RunEditor(Model, [](T_dlgDataModelEditor* Editor) { Editor->sbOK->click(); }));
-    EXPECT_EQ(Text(Model), before);
+    ExpectSameText(Text(Model), before);
     EXPECT_NE(Model.Fields()[0], oldField) << "the model is read back from the copy's text";
 }
 
@@ -68,7 +68,7 @@ TEST_F(EditorTest, CancelAfterLoadAndClearLeavesModelAndConnectionAsTheyWere)
         Editor->sbCancel->click();
     });
     EXPECT_FALSE(ok);
-    EXPECT_EQ(Text(Model), before);
+    ExpectSameText(Text(Model), before);
     EXPECT_EQ(Info.Details, QStringList {"Database=live.db"});
     EXPECT_EQ(Info.Loads, loads);
     EXPECT_EQ(answers.AskedTexts(), QStringList {"Clear Structure?"});
@@ -96,7 +96,7 @@ TEST_F(EditorTest, CancelClosesEvenWhenAnEditCannotBeCommitted)
         Editor->edFieldSize->setText(QStringLiteral("wide"));
         Editor->sbCancel->click();
     }));
-    EXPECT_EQ(Text(Model), before);
+    ExpectSameText(Text(Model), before);
 }
 
 TEST_F(EditorTest, OkWithAnEditThatCannotBeCommittedKeepsTheWindowOpen)

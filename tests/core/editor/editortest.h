@@ -10,6 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString& Text, std::ostream* Stream)
+{
+    *Stream << '"' << Text.toStdString() << '"';
+}
 
 // Database information that stores connection details as a gate does, and counts how often a
 // model text handed it new ones.
@@ -39,6 +45,10 @@ protected:
         Info.Loads = 0;
         Model.AddTable(QStringLiteral("Customers"), QStringLiteral("Customers"));
         Model.AddTable(QStringLiteral("Orders"), QStringLiteral("Orders"));
+        Model.Tables()[0]->SetAlias(QStringLiteral("Customers"));
+        Model.Tables()[1]->SetAlias(QStringLiteral("Orders"));
+        Model.Tables()[0]->SetDsgnPos(QRect(12, 10, 110, 160));
+        Model.Tables()[1]->SetDsgnPos(QRect(162, 10, 110, 160));
         auto* sales = new TDSFieldGroup(&Model);
         sales->SetGroupName(QStringLiteral("Sales"));
         Model.FieldGroups().Add(sales);
@@ -60,6 +70,14 @@ protected:
         QStringList lines;
         Structure.SaveToStrings(lines);
         return lines;
+    }
+
+    // Line by line, so a failure names the first line that differs.
+    static void ExpectSameText(const QStringList& Actual, const QStringList& Expected)
+    {
+        for (int i = 0; i < std::min(Actual.size(), Expected.size()); ++i)
+            ASSERT_EQ(Actual[i], Expected[i]) << "line " << i + 1;
+        EXPECT_EQ(Actual.size(), Expected.size());
     }
 
     void Open()
