@@ -24,6 +24,7 @@ class TDSCondition;
 class TFilterCond;
 class TImageList;
 class TQueryResult;
+class TSQLCondition;
 class TZQPBaseLink;
 class TZQueryBase;
 
@@ -183,6 +184,17 @@ public:
     // The texts a query text stores for the condition's two values: a parameter's value, else the
     // value's text; a date value as its day number with "." (EConvertError when it is no date).
     void GetStoredValues(const TFilterCond* Condition, QString& Value1, QString& Value2) const;
+    // Reads one SELECT statement into result fields and rows (sqlreading.cpp); the query ends
+    // modified. A statement the model cannot express (a table, field or operator it lacks) raises an
+    // error that names the piece and leaves the panel as it was.
+    void LoadFromSQL(const QStringList& Lines);
+    // The model's operator whose template the comparison fits, tried from the last to the first, with
+    // the values found; a sub-query value's query text goes into SubQueryLines. None when no template
+    // fits and the comparison is no "like".
+    TDSOperator* MatchOperator(
+        const TSQLCondition* Condition, QString& Value1, QString& Value2, QStringList& SubQueryLines);
+    // The query text of a sub-query's SQL, read by a hidden panel over this panel's model.
+    void SubQueryToQueryText(const QString& SQLText, QStringList& Lines);
     // The old [Titles] section's Title0 to Title21 by position onto the current title keys.
     void LoadOldTitles(const QStringList& Lines);
     // The version of the query text read last, in thousandths (3.5 until one is read).

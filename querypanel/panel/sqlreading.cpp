@@ -1,0 +1,686 @@
+// SQL text back into the panel: result fields and rows from a parsed SELECT statement, each
+// comparison recognised as one of the model's operators by matching the operators' templates.
+#include "querypanel/panel/sqlreading.h"
+
+#include "core/base/zstrings.h"
+#include "core/model/dbstructure.h"
+#include "querypanel/panel/filtercond.h"
+#include "querypanel/panel/querypanel.h"
+#include "querypanel/panel/titles.h"
+#include "querypanel/parser/sqlparser.h"
+#include "querypanel/query/queryresult.h"
+#include "rtl/datetime.h"
+#include "rtl/formatsettings.h"
+#include "rtl/numbers.h"
+#include "rtl/stringlist.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <array>
+#include <memory>
+
+namespace {
+
+QChar Folded(QChar C)
+{
+    return C >= u'A' && C <= u'Z' ? QChar(C.unicode() + 32) : C;
+}
+
+bool IsNameChar(QChar C)
+{
+    return (C >= u'0' && C <= u'9') || C == u'f' || C == u'F';
+}
+
+void SkipWhiteSpace(QStringView S, qsizetype& P)
+{
+    while (P < S.size() && IsWhiteSpace(S[P]))
+        ++P;
+}
+
+// A placeholder inside the template's quotes: its value was read from within a string literal.
+// Reads to the literal's closing apostrophe, less the template's text after the placeholder; with a
+// second placeholder in the same quotes, to the character that follows this one.
+bool ReadLiteralValue(QStringView T, qsizetype& I, QStringView S, qsizetype& J, QString& Value)
+{
+    qsizetype close = I;
+    while (close < T.size() && T[close] != u'\'')
+        ++close;
+    const QStringView suffix = T.mid(I, close - I);
+    const bool toStop = suffix.contains(u'@');
+    qsizetype p = J;
+    while (p < S.size()) {
+        if (S[p] == u'\'') {
+            if (p + 1 < S.size() && S[p + 1] == u'\'') {
+                p += 2;
+                continue;
+            }
+            break;
+        }
+        if (toStop && Folded(S[p]) == Folded(T[I]))
+            break;
+        ++p;
+    }
+    if (toStop) {
+        Value = S.mid(J, p - J).toString();
+        J = p;
+        return true;
+    }
+    const QStringView content = S.mid(J, p - J);
+    if (content.size() < suffix.size()
+        || content.right(suffix.size()).compare(suffix, Qt::CaseInsensitive) != 0)
+        return false;
+    Value = content.chopped(suffix.size()).toString();
+    J = p;
+    I = close;
+    return true;
+}
+
+// A value outside quotes: up to the template's next character at bracket depth 0 and outside string
+// literals, or to the end.
+QString ReadPlainValue(QStringView T, qsizetype I, QStringView S, qsizetype& J)
+{
+    const bool hasStop = I < T.size();
+    const QChar stop = hasStop ? Folded(T[I]) : QChar();
+    const bool blankStop = hasStop && IsWhiteSpace(stop);
+    const qsizetype start = J;
+    int depth = 0;
+    QChar quote;
+    while (J < S.size()) {
+        const QChar c = S[J];
+        if (!quote.isNull()) {
+            if (c == quote) {
+                if (J + 1 < S.size() && S[J + 1] == c) {
+                    J += 2;
+                    continue;
+                }
+                quote = QChar();
+            }
+            ++J;
+            continue;
+        }
+        if (depth == 0 && hasStop && (Folded(c) == stop || (blankStop && IsWhiteSpace(c))))
+            break;
+        if (c == u'\'' || c == u'"')
+            quote = c;
+        else if (c == u'(')
+            ++depth;
+        else if (c == u')' && depth > 0)
+            --depth;
+        ++J;
+    }
+    return S.mid(start, J - start).toString();
+}
+
+// Whether the first occurrence of Name in Template stands inside apostrophes.
+bool InQuotes(const QString& Template, const QString& Name)
+{
+    const qsizetype at = Template.indexOf(Name, 0, Qt::CaseInsensitive);
+    return at > 0 && Template.left(at).count(u'\'') % 2 == 1;
+}
+
+// The value the list holds for Name; a value read from a string literal loses the doubling of its
+// apostrophes.
+QString TemplateValue(const QString& Template, const TNameList& Names, const QString& Name)
+{
+    const QString value = Names.Value(Name);
+    return InQuotes(Template, Name) && value.contains(u'\'')
+        ? ReplaceAll(value, QStringLiteral("''"), QStringLiteral("'"))
+        : value;
+}
+
+struct TRewriteRule {
+    QString Pattern;
+    QString Replacement;
+};
+
+// Comparisons written otherwise than the model's operators write them.
+const std::array<TRewriteRule, 2>& RewriteRules()
+{
+    static const std::array<TRewriteRule, 2> rules = [] {
+        const char* const texts[] = {"@f != '@1'|->@f <> '@1'", "not(@f = '@1')|->@f <> '@1'"};
+        std::array<TRewriteRule, 2> made;
+        for (size_t i = 0; i < made.size(); ++i) {
+            const QString text = QString::fromLatin1(texts[i]);
+            made[i] = {StrBefore(QStringLiteral("|->"), text).trimmed(),
+                StrAfter(QStringLiteral("|->"), text).trimmed()};
+        }
+        return made;
+    }();
+    return rules;
+}
+
+// The value of a "like" that no template took: the literal's text without its quotes and the
+// wildcards at its ends.
+QString LikeValue(const QString& RightExpr)
+{
+    const QString text = RightExpr.trimmed();
+    if (!text.startsWith(u'\''))
+        return text;
+    QString value = UnquoteStr(text, u'\'');
+    qsizetype first = 0;
+    while (first < value.size() && value[first] == u'%')
+        ++first;
+    qsizetype last = value.size();
+    while (last > first && value[last - 1] == u'%')
+        --last;
+    return value.mid(first, last - first);
+}
+
+// The items of an SQL value list, split at the commas outside brackets and literals; a literal item
+// loses its quotes and the doubling of its apostrophes.
+QStringList SQLListItems(const QString& List)
+{
+    QStringList items;
+    int depth = 0;
+    bool quoted = false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= List.size(); ++i) {
+        const QChar c = i < List.size() ? List[i] : QChar(u',');
+        if (c == u'\'')
+            quoted = !quoted;
+        if (quoted && i < List.size())
+            continue;
+        if (c == u'(')
+            ++depth;
+        else if (c == u')' && depth > 0)
+            --depth;
+        else if (c == u',' && depth == 0) {
+            const QString item = List.mid(start, i - start).trimmed();
+            items << (item.startsWith(u'\'') ? UnquoteStr(item, u'\'') : item);
+            start = i + 1;
+        }
+    }
+    return items;
+}
+
+constexpr TFieldTypes DateTypes {ftDate, ftTime, ftDateTime, ftTimeStamp};
+
+// A date the panel wrote as SQL, in the locale's form: read with the model's format of its type, or
+// with the format of its TO_DATE call.
+QString SQLDateText(const TSQLFormats& Formats, TFieldType Type, const QString& Text)
+{
+    static const QRegularExpression toDate(
+        QStringLiteral(R"(^\s*to_date\s*\(\s*'([^']*)'\s*,\s*'([^']*)'\s*\)\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString value = Text;
+    QString format = Type == ftDate ? Formats.Date() : Type == ftTime ? Formats.Time() : Formats.DateTime();
+    if (const QRegularExpressionMatch match = toDate.match(Text); match.hasMatch()) {
+        value = match.captured(1);
+        format = match.captured(2)
+                     .toLower()
+                     .replace(QStringLiteral("hh24"), QStringLiteral("hh"))
+                     .replace(QStringLiteral("mi"), QStringLiteral("nn"));
+    }
+    rtl::TDateTime date = 0;
+    {
+        rtl::FormatSettingsScope restore;
+        // The format's time part gives the time separator; its date part is read by field order.
+        const qsizetype hour = format.indexOf(u'h', 0, Qt::CaseInsensitive);
+        if (hour >= 0) {
+            qsizetype separator = hour;
+            while (separator < format.size() && format[separator].isLetter())
+                ++separator;
+            if (separator < format.size())
+                rtl::formatSettings().TimeSeparator = format[separator];
+        }
+        if (Type == ftTime)
+            date = rtl::StrToTime(value);
+        else
+            date = StrToDateTimeFmt(hour >= 0 ? format.left(hour).trimmed() : format, value);
+    }
+    if (Type == ftTime)
+        return rtl::TimeToStr(date);
+    return Type == ftDate ? rtl::DateToStr(date) : rtl::DateTimeToStr(date);
+}
+
+// A number the panel wrote with "." in the locale's form; other texts stay as they are.
+QString SQLNumberText(const QString& Text)
+{
+    double number = 0;
+    {
+        rtl::DotDecimalScope dot;
+        if (!rtl::TryStrToFloat(Text, number))
+            return Text;
+    }
+    return rtl::FloatToStr(number);
+}
+
+QString ScalarText(const TSQLFormats& Formats, TFieldType Type, const QString& Text)
+{
+    if (DateTypes.Contains(Type))
+        return SQLDateText(Formats, Type, Text);
+    if (Type == ftFloat || Type == ftCurrency)
+        return SQLNumberText(Text);
+    return Text;
+}
+
+TFilterLinkType LinkTypeOf(const TSQLBracket* Bracket)
+{
+    const bool any = Bracket->LinkType() == QStringLiteral("or");
+    if (Bracket->Not())
+        return any ? fltNone : fltNotAll;
+    return any ? fltAny : fltAll;
+}
+
+// A field's SQL expression as looked up: lower case, no blanks.
+QString FieldKey(const QString& Expression)
+{
+    QString key;
+    key.reserve(Expression.size());
+    for (const QChar c : Expression)
+        if (!IsWhiteSpace(c))
+            key += Folded(c);
+    return key;
+}
+
+// A join condition as compared: lower case, without blanks and brackets.
+QString JoinKey(const QString& Text)
+{
+    QString key = FieldKey(Text);
+    key.remove(u'(');
+    key.remove(u')');
+    return key;
+}
+
+bool IsPlainName(const QString& Text)
+{
+    return !Text.isEmpty() && std::all_of(Text.begin(), Text.end(), [](QChar c) { return IsIdentChar(c); });
+}
+
+// Builds result fields and rows of one panel from a parsed statement.
+class TSQLRowReader {
+public:
+    TSQLRowReader(TZQueryPanel* Panel, const TSQLTableList& Tables)
+        : FPanel(Panel), FModel(Panel->DbStruct()), FTables(Tables)
+    {
+    }
+
+    // Every table must be one of the model's.
+    void CheckTables() const
+    {
+        for (const TSQLTable* table : FTables) {
+            const QString& name = table->Name();
+            if (!FModel->FindTable(tlName, name) && !FModel->FindTable(tlAlias, name)
+                && !FModel->FindTable(tlSQLName, name))
+                throw EZDBStructError::Create(dseNoSuchTable, name);
+        }
+    }
+
+    void ReadResultFields(const TSQLResultFieldList& Fields)
+    {
+        TRFieldList& list = FPanel->QResult()->ResultFields();
+        for (const TSQLResultField* field : Fields) {
+            const QString expression
+                = IsPlainName(field->Expression()) ? Qualified(field->Expression()) : field->Expression();
+            const TResultField* made
+                = list.AddFieldFromSQL(QString(), expression, uint8_t(field->SortType()), field->SortOrder());
+            if (made->Fields().Contains(FModel->PlaceholderField()))
+                MissingField(expression);
+        }
+        list.SetJustSorting(Fields.AllFields());
+    }
+
+    // The root without the join conditions that SQL1 and Oracle put first in WHERE; a single
+    // bracket left over is the root itself.
+    void ReadRoot(TFilterBracket* Root, TSQLBracket* SQLRoot)
+    {
+        QList<TSQLConditionNode*> nodes;
+        for (TSQLConditionNode* node : SQLRoot->Nodes())
+            if (node->AsBracket() || !IsJoinCondition(static_cast<const TSQLCondition*>(node)))
+                nodes.append(node);
+        if (nodes.size() == 1 && nodes.first()->AsBracket() && nodes.size() < SQLRoot->Nodes().Count())
+            ReadBracket(Root, nodes.first()->AsBracket(), nodes.first()->AsBracket()->Nodes());
+        else
+            ReadBracket(Root, SQLRoot, nodes);
+    }
+
+private:
+    template <typename Nodes>
+    void ReadBracket(TFilterBracket* Bracket, TSQLBracket* SQLBracket, const Nodes& Items)
+    {
+        Bracket->SetLinkType(LinkTypeOf(SQLBracket));
+        for (TSQLConditionNode* node : Items) {
+            if (TSQLBracket* nested = node->AsBracket())
+                ReadBracket(Bracket->AppendBracket(), nested, nested->Nodes());
+            else
+                ReadCondition(Bracket, static_cast<const TSQLCondition*>(node));
+        }
+    }
+
+    // A comparison that is one of the model's links written as a join condition.
+    bool IsJoinCondition(const TSQLCondition* Condition)
+    {
+        if (FJoinConditions.isEmpty()) {
+            FJoinConditions.insert(QString());
+            for (int i = 0; i < FModel->GetLinkCount(); ++i)
+                for (int mode : {1, 2})
+                    for (const QString& pair :
+                        FModel->GetLink(i)->GetJoinCondition(mode).split(QStringLiteral(" and ")))
+                        FJoinConditions.insert(JoinKey(pair));
+        }
+        return FJoinConditions.contains(
+            JoinKey(Condition->LeftExpr() + Condition->Operator() + Condition->RightExpr()));
+    }
+
+    // A bare column belongs to the first table of the statement.
+    QString Qualified(const QString& Name) const
+    {
+        if (Name.contains(u'.') || FTables.Count() == 0)
+            return Name;
+        return FTables.First()->Alias() + u'.' + Name;
+    }
+
+    TDSField* FindField(const QString& Name)
+    {
+        if (FFields.isEmpty()) {
+            for (TDSField* field : FModel->Fields())
+                FFields.insert(FieldKey(field->GetSQLExpr()), field);
+        }
+        // The first field of an expression wins, as the model's own lookup has it.
+        if (TDSField* field = FFields.value(FieldKey(Name)))
+            return field;
+        return FModel->FindField(flFullName, Name);
+    }
+
+    [[noreturn]] void MissingField(const QString& Expression) const
+    {
+        static const QRegularExpression dotted(QStringLiteral(R"(([\w"]+)\.([\w"]+))"));
+        const QRegularExpressionMatch match = dotted.match(Expression);
+        if (match.hasMatch())
+            throw EZDBStructError::Create(dseNoFieldInTable, match.captured(2), match.captured(1));
+        throw EZDBStructError::Create(
+            dseNoFieldInTable, Expression, FTables.Count() > 0 ? FTables.First()->Name() : QString());
+    }
+
+    void ReadCondition(TFilterBracket* Bracket, const TSQLCondition* Condition)
+    {
+        const QString name = Qualified(Condition->LeftExpr());
+        TDSField* field = FindField(name);
+        if (!field)
+            MissingField(name);
+        QString values[3];
+        QStringList subQuery;
+        TDSOperator* op = FPanel->MatchOperator(Condition, values[1], values[2], subQuery);
+        if (!op)
+            throw EZDBStructError::Create(dseOperatorNotFound, Condition->GetText());
+        auto* row = static_cast<TSimpleCond*>(Bracket->AppendSimpleCond());
+        row->SetField(field);
+        row->SetOperator(op);
+        for (int n : {1, 2}) {
+            if (values[n].startsWith(u':'))
+                row->SetParamState(n, true);
+            else if (n <= op->GetParamCount())
+                row->SetValue(n, ValueText(row, op, n, values[n]));
+        }
+        row->SubQuery() = subQuery;
+    }
+
+    QString ValueText(const TSimpleCond* Row, const TDSOperator* Op, int N, const QString& Value) const
+    {
+        if (Value.isEmpty() || Op->ValueKind() == vkSubQuery)
+            return Value;
+        const TSQLFormats& formats = FModel->SQLFormats();
+        const TFieldType type = Row->GetValueType(N);
+        if (N > 1 || Op->ValueKind() != vkList)
+            return ScalarText(formats, type, Value);
+        rtl::StringList items;
+        for (const QString& item : SQLListItems(Value))
+            items << ScalarText(formats, type, item);
+        return items.CommaText();
+    }
+
+    TZQueryPanel* FPanel;
+    TZCustomDBStructure* FModel;
+    const TSQLTableList& FTables;
+    QHash<QString, TDSField*> FFields;
+    QSet<QString> FJoinConditions;
+};
+
+}  // namespace
+
+TNameList::TNameList()
+{
+    for (const char* name : {"@f", "@1", "@2"})
+        FItems.append({QString::fromLatin1(name), QString()});
+}
+
+int TNameList::IndexOf(QStringView Name) const
+{
+    for (int i = 0; i < FItems.size(); ++i)
+        if (Name.compare(FItems[i].Name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QString TNameList::Value(QStringView Name) const
+{
+    const int index = IndexOf(Name);
+    return index < 0 ? QString() : FItems[index].Value;
+}
+
+void TNameList::SetValue(QStringView Name, const QString& Value)
+{
+    const int index = IndexOf(Name);
+    if (index < 0)
+        FItems.append({Name.toString(), Value});
+    else
+        FItems[index].Value = Value;
+}
+
+void TNameList::Bind(QStringView Name, const QString& Value)
+{
+    SetValue(Name, Value);
+    FItems[IndexOf(Name)].Bound = true;
+}
+
+bool TNameList::IsBound(QStringView Name) const
+{
+    const int index = IndexOf(Name);
+    return index >= 0 && FItems[index].Bound;
+}
+
+void TNameList::ClearValues()
+{
+    for (Item& item : FItems)
+        if (!item.Bound)
+            item.Value.clear();
+}
+
+bool MatchTemplate(QStringView T, QStringView S, TNameList& NameList)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    // Inside a string literal of the text that the template's apostrophe opened: blanks count.
+    bool literal = false;
+    SkipWhiteSpace(T, i);
+    SkipWhiteSpace(S, j);
+    for (;;) {
+        if (!literal) {
+            if (i >= T.size())
+                SkipWhiteSpace(S, j);
+            if (j >= S.size())
+                SkipWhiteSpace(T, i);
+        }
+        if (i >= T.size() || j >= S.size())
+            return i >= T.size() && j >= S.size();
+        const QChar t = T[i];
+        // An apostrophe the text lacks, before a value; never before the rest of an operator ("<"
+        // of the template against "<>").
+        const bool quoted = t == u'\'' && S[j] != u'\'' && i + 1 < T.size() && T[i + 1] == u'@'
+            && !QStringView(u"<>=!").contains(S[j]);
+        if (quoted || (t == u'@' && i + 1 < T.size() && IsNameChar(T[i + 1]))) {
+            if (quoted)
+                ++i;
+            const qsizetype start = i++;
+            while (i < T.size() && IsNameChar(T[i]))
+                ++i;
+            const QStringView name = T.mid(start, i - start);
+            if (quoted && i < T.size() && T[i] == u'\'')
+                ++i;
+            if (NameList.IsBound(name)) {
+                const QString value = NameList.Value(name);
+                if (!S.mid(j).startsWith(value, Qt::CaseInsensitive))
+                    return false;
+                j += value.size();
+                continue;
+            }
+            QString value;
+            if (literal) {
+                if (!ReadLiteralValue(T, i, S, j, value))
+                    return false;
+            } else {
+                value = ReadPlainValue(T, i, S, j);
+            }
+            NameList.SetValue(name, value);
+            continue;
+        }
+        if (Folded(t) == Folded(S[j])) {
+            if (t == u'\'')
+                literal = !literal;
+            ++i;
+            ++j;
+            if (!literal) {
+                SkipWhiteSpace(T, i);
+                SkipWhiteSpace(S, j);
+            }
+            continue;
+        }
+        if (literal)
+            return false;
+        if (IsWhiteSpace(t))
+            SkipWhiteSpace(T, i);
+        else if (IsWhiteSpace(S[j]))
+            SkipWhiteSpace(S, j);
+        else
+            return false;
+    }
+}
+
+QString ApplyValues(const QString& Template, const TNameList& NameList)
+{
+    QString text = Template;
+    for (int i = 0; i < NameList.Count(); ++i)
+        text = ReplaceAll(text, NameList.Name(i), NameList.Value(i));
+    return text;
+}
+
+TDSOperator* TZQueryPanel::MatchOperator(
+    const TSQLCondition* Condition, QString& Value1, QString& Value2, QStringList& SubQueryLines)
+{
+    Value1.clear();
+    Value2.clear();
+    QString text = Condition->GetText();
+    TNameList names;
+    // The field is the left operand as a whole, blanks and brackets of an expression included.
+    names.Bind(u"@f", Condition->LeftExpr());
+    for (const TRewriteRule& rule : RewriteRules()) {
+        names.ClearValues();
+        if (MatchTemplate(rule.Pattern, text, names))
+            text = ApplyValues(rule.Replacement, names);
+    }
+    const QList<TDSOperator*>& operators = FDbStruct->Operators();
+    for (qsizetype k = operators.size() - 1; k >= 0; --k) {
+        TDSOperator* op = operators[k];
+        const QString& sqlTemplate = op->SQLName();
+        if ((op->ValueKind() == vkSubQuery) != Condition->HasSubQuery()
+            || !sqlTemplate.contains(QStringLiteral("@f"), Qt::CaseInsensitive))
+            continue;
+        names.ClearValues();
+        if (!MatchTemplate(sqlTemplate, text, names))
+            continue;
+        Value1 = TemplateValue(sqlTemplate, names, QStringLiteral("@1"));
+        Value2 = TemplateValue(sqlTemplate, names, QStringLiteral("@2"));
+        if (op->ValueKind() == vkSubQuery)
+            SubQueryToQueryText(Value1, SubQueryLines);
+        return op;
+    }
+    if (Condition->Operator() != QStringLiteral("like") || Condition->HasSubQuery())
+        return nullptr;
+    TDSOperator* op = FDbStruct->OperatorByName(QStringLiteral("contains"));
+    if (!op)
+        op = FDbStruct->OperatorByName(QStringLiteral("startswith"));
+    if (op)
+        Value1 = LikeValue(Condition->RightExpr());
+    return op;
+}
+
+void TZQueryPanel::SubQueryToQueryText(const QString& SQLText, QStringList& Lines)
+{
+    auto hidden = std::make_unique<TZQueryPanel>(parentWidget());
+    hidden->hide();
+    hidden->SetSaveTitles(false);
+    hidden->SetDbStruct(FDbStruct);
+    hidden->SetSQLOptions(FSQLOptions);
+    hidden->SetSQLSyntax(FSQLSyntax);
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
+    hidden->LoadFromSQL(SQLText.split(lineBreak));
+    rtl::StringList text;
+    hidden->SaveToStrings(text);
+    Lines = text;
+}
+
+void TZQueryPanel::LoadFromSQL(const QStringList& Lines)
+{
+    RequireDbStruct();
+    // The whole statement is read and its tables checked before the panel changes.
+    TZSQLParser parser;
+    parser.SetSQL(Lines);
+    parser.Parse();
+    TZParserResult& statement = parser.Result();
+    TSQLRowReader reader(this, statement.Tables());
+    reader.CheckTables();
+
+    const bool wasActive = FActive;
+    const bool modified = FModified;
+    const TQueryProcess state = FProcessState;
+    const bool reading = FReadingRows;
+    // What the panel held, put back when the statement cannot be read; an empty query is its root's
+    // link type and the sorting flag.
+    const bool empty
+        = FRoot->Count() == 0 && FQResult->ResultFields().Count() == 0 && FQResult->Params().Count() == 0;
+    rtl::StringList saved;
+    if (!empty)
+        SaveToStrings(saved);
+    const TFilterLinkType rootLinkType = FRoot->LinkType();
+    const bool justSorting = FQResult->ResultFields().JustSorting();
+    FModified = modified;
+    FProcessState = qpLoading;
+    FReadingRows = true;
+    try {
+        Deactivate();
+        Clear();
+        reader.ReadResultFields(statement.ResultFields());
+        reader.ReadRoot(FRoot, statement.Root());
+        EndReadingRows(reading);
+        FProcessState = state;
+        SetActive(wasActive);
+    } catch (...) {
+        FProcessState = qpLoading;
+        FReadingRows = true;
+        if (FActive)
+            Deactivate();
+        Clear();
+        if (empty) {
+            FRoot->SetLinkType(rootLinkType);
+            FQResult->ResultFields().SetJustSorting(justSorting);
+        } else {
+            try {
+                LoadFromStrings(saved);
+            } catch (...) {
+                Clear();
+            }
+        }
+        EndReadingRows(reading);
+        FProcessState = state;
+        FModified = modified;
+        try {
+            SetActive(wasActive);
+        } catch (...) {
+        }
+        throw;
+    }
+    Changed();
+    ParamListChanged();
+}

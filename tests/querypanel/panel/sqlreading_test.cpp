@@ -1,0 +1,449 @@
+#include "core/gate/dbgate.h"
+#include "core/model/dbstructure.h"
+#include "querypanel/panel/filtercond.h"
+#include "querypanel/panel/querypanel.h"
+#include "querypanel/panel/sqlreading.h"
+#include "querypanel/parser/sqlparser.h"
+#include "querypanel/query/queryresult.h"
+#include "querypanel/query/sqlparams.h"
+#include "rtl/datetime.h"
+#include "rtl/exception.h"
+#include "rtl/formatsettings.h"
+#include "rtl/textfile.h"
+#include "tests/querypanel/query/querytesting.h"
+#include "tests/support/currentdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+const QString AppDir = QStringLiteral(NUV_APP_DIR);
+
+// Templates against comparison texts as the parser writes them; the field is bound to "x".
+TEST(MatchTemplateTest, TemplatesTakeTheTextsThePanelWrites)
+{
+    struct Case {
+        const char* Template;
+        const char* Text;
+        bool Match;
+        const char* Value1;
+        const char* Value2;
+    };
+    const Case cases[] = {
+        {"@f = '@1'", "x = 'Germany'", true, "Germany", ""},
+        {"@f = '@1'", "x = 5", true, "5", ""},
+        {"@f = '@1'", "x = 'O''Hara'", true, "O''Hara", ""},
+        {"@f >'@1'", "x > 'b c'", true, "b c", ""},
+        {"NOT (@f in (@1))", "not(x in ('a', 'b'))", true, "'a', 'b'", ""},
+        {"NOT (@f between '@1' and '@2')", "not(x between 1 and 5)", true, "1", "5"},
+        {"@f between '@1' and '@2'", "x between TO_DATE('1', 'd') and '2'", true, "TO_DATE('1', 'd')", "2"},
+        {"@f like '%@1%'", "x like '%50%%'", true, "50%", ""},
+        {"@f like '%@1%'", "x like 'a%'", false, "", ""},
+        {"@f is null", "x IS NULL", true, "", ""},
+        {"@f <> '@1'", "x < 'a'", false, "", ""},
+        {"@f = '@1'", "x = 'a' or 'b'", false, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Text);
+        TNameList names;
+        names.Bind(u"@f", QStringLiteral("x"));
+        EXPECT_EQ(MatchTemplate(QString::fromUtf8(c.Template), QString::fromUtf8(c.Text), names), c.Match);
+        if (c.Match) {
+            EXPECT_EQ(names.Value(u"@1"), QString::fromUtf8(c.Value1));
+            EXPECT_EQ(names.Value(u"@2"), QString::fromUtf8(c.Value2));
+        }
+    }
+    TNameList names;
+    names.SetValue(u"@f", QStringLiteral("x"));
+    names.SetValue(u"@1", QStringLiteral("a"));
+    EXPECT_EQ(ApplyValues(QStringLiteral("@f <> '@1'"), names), QStringLiteral("x <> 'a'"));
+}
+
+// The sample model over the sample database, with a sub-query operator, and a panel over it.
+class SQLReadingTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(FAppDir.Entered());
+        Gate.SetDLLPath(AppDir + QStringLiteral("/DBGates/Fendal.dll"));
+        Model.SetDatabaseInfo(&Gate);
+        Model.LoadFromFile(AppDir + QStringLiteral("/dmodels/nwind/struct.dbs"));
+        // Sub-query values need an operator of their kind, which the model has none of.
+        TDSOperator* inSubQuery = Model.Operators()[Model.AddOperator(
+            "InSubQuery", "is in", TFieldTypes {ftString}, QString(), "@f in (@1)")];
+        inSubQuery->SetValueKind(vkSubQuery);
+        Field("Customer ID")->AddOperatorByName(inSubQuery->Name());
+        Panel.SetDbStruct(&Model);
+        Panel.Activate();
+    }
+
+    TDSField* Field(const QString& DisplayName) const { return Model.FindField(flDisplayName, DisplayName); }
+    TSimpleCond* Cond(TFilterBracket* Bracket, const QString& FieldName, const QString& Operator,
+        const QString& Value1 = QString(), const QString& Value2 = QString())
+    {
+        auto* row = static_cast<TSimpleCond*>(Bracket->AppendSimpleCond());
+        row->SetField(Field(FieldName));
+        row->SetOperator(Model.OperatorByName(Operator));
+        row->SetValue(1, Value1);
+        row->SetValue(2, Value2);
+        return row;
+    }
+    TSimpleCond* Row(int I, TFilterBracket* Bracket = nullptr) const
+    {
+        return static_cast<TSimpleCond*>((Bracket ? Bracket : Panel.Root())->Rows(I));
+    }
+    // The statement as one text, so that a difference shows as text.
+    std::string Build(TZQueryPanel& From, TSQLSyntax Syntax = ssSQL2)
+    {
+        From.SetSQLSyntax(Syntax);
+        From.BuildQuery();
+        return From.QResult()->GetSQL().join(u'\n').toStdString();
+    }
+    void Read(TZQueryPanel& Into, const std::string& SQL)
+    {
+        Into.LoadFromSQL(QString::fromStdString(SQL).split(u'\n'));
+    }
+    void Read(const QString& SQL) { Read(Panel, SQL.toStdString()); }
+    // The rows the gate counts for the statement, as the program runs it.
+    int Count(const std::string& SQL)
+    {
+        QStringList values;
+        QStringList items;
+        Gate.GetSQLValues(
+            "SELECT count(*), count(*) FROM (" + QString::fromStdString(SQL) + ")", values, items);
+        return values.value(0, "-1").toInt();
+    }
+
+    CurrentDirScope FAppDir {AppDir};
+    TZDBGate Gate;
+    TZDBStructure Model;
+    TZQueryPanel Panel;
+};
+
+TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
+{
+    Read("SELECT DISTINCT Orders.ShipCountry AS X1, sum(Orders.Freight) FROM Orders INNER JOIN Customers ON "
+         "Orders.CustomerID = Customers.CustomerID WHERE Orders.Freight > 1 ORDER BY 2 DESC");
+    TRFieldList& fields = Panel.QResult()->ResultFields();
+    ASSERT_EQ(fields.Count(), 2);
+    EXPECT_FALSE(fields.JustSorting());
+    EXPECT_EQ(fields[0]->Caption(), "Ship country");
+    EXPECT_EQ(fields[1]->Formula(), "sum(@1)");
+    EXPECT_EQ(fields[1]->Caption(), "Freight");
+    EXPECT_EQ(fields[1]->Sorting(), 2);
+    EXPECT_EQ(fields[1]->SortOrder(), 1);
+    EXPECT_EQ(Row(0)->Operator()->Name(), "GreaterThan");
+    EXPECT_EQ(Row(0)->ValueText(1), "1");
+
+    // Three tables joined in nested brackets.
+    Panel.QResult()->ResultFields().Clear();
+    Cond(Panel.Root(), "Category", "Equal", "Beverages");
+    Panel.SetSQLOptions(Panel.SQLOptions() + TSQLOptions {soBracketJoins});
+    const std::string nested = Build(Panel);
+    ASSERT_NE(nested.find("FROM ((Orders"), std::string::npos) << nested;
+    Read(Panel, nested);
+    EXPECT_EQ(Build(Panel), nested);
+    EXPECT_EQ(Row(1)->Field(), Field("Category"));
+    Read("SELECT * FROM Orders WHERE ShipName = 'Chai'");
+    EXPECT_TRUE(fields.JustSorting());
+    EXPECT_EQ(Row(0)->Field(), Field("Ship to"));
+
+    struct Case {
+        const char* Where;
+        const char* Operator;
+        const char* Value1;
+        const char* Value2;
+    };
+    const Case cases[] = {
+        {"not (Orders.OrderID = 1)", "NotEqual", "1", ""},
+        {"not Orders.OrderID = 1", "NotEqual", "1", ""},
+        {"Orders.ShipCountry != 'a'", "NotEqual", "a", ""},
+        {"Orders.ShipCountry <> 'a'", "NotEqual", "a", ""},
+        {"not(Orders.ShipCountry = 'a')", "NotEqual", "a", ""},
+        {"Orders.ShipName = 'O''Hara'", "Equal", "O'Hara", ""},
+        {"Orders.ShipName LIKE 'O''H%'", "StartsWith", "O'H", ""},
+        {"Orders.ShipName like 'A_B'", "Contains", "A_B", ""},
+        {"Orders.ShipName IS NULL", "IsNull", "", ""},
+        {"NOT (Orders.ShipName in ('O''Hara','United Kingdom', 'b'))", "NotInList",
+            "O'Hara,\"United Kingdom\",b", ""},
+        {"NOT (Orders.Freight between 1.5 and 10)", "NotBetween", "1.5", "10"},
+        {"Orders.OrderDate between '12/31/1997' and '01/05/1998'", "Between", "12/31/1997", "1/5/1998"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Where);
+        Read(QStringLiteral("SELECT * FROM Orders WHERE ") + c.Where);
+        ASSERT_EQ(Panel.Root()->Count(), 1);
+        EXPECT_EQ(Row(0)->Operator()->Name(), c.Operator);
+        EXPECT_EQ(Row(0)->ValueText(1), c.Value1);
+        EXPECT_EQ(Row(0)->ValueText(2), c.Value2);
+    }
+
+    Read("SELECT * FROM Orders WHERE ShipCountry = 'a' AND (Freight = 2 OR Freight = 3) AND NOT (Freight = 4 "
+         "OR Freight = 5) AND NOT (Freight = 6 AND Freight = 7)");
+    EXPECT_EQ(Panel.Root()->LinkType(), fltAll);
+    ASSERT_EQ(Panel.Root()->Count(), 4);
+    EXPECT_EQ(Row(0)->Field(), Field("Ship country"));
+    const TFilterLinkType types[] = {fltAny, fltNone, fltNotAll};
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(static_cast<TFilterBracket*>(Panel.Root()->Rows(i))->LinkType(), types[i - 1]);
+
+    Read("SELECT * FROM Orders WHERE Orders.Freight = :Total");
+    ASSERT_EQ(Panel.QResult()->Params().Count(), 1);
+    EXPECT_NE(Panel.QResult()->Params()[0]->Name(), "Total");
+}
+
+// Dates of each type are read with the format of their type, and Oracle's TO_DATE with its own.
+TEST_F(SQLReadingTest, DatesOfEveryTypeReadAsThePanelWritesThem)
+{
+    TSQLFormats formats = Model.SQLFormats();
+    formats.SetDate("yyyy-mm-dd");
+    formats.SetTime("hh.nn.ss");
+    formats.SetDateTime("dd.mm.yyyy hh:nn");
+    Model.SetSQLFormats(formats);
+    const rtl::TDateTime day = rtl::EncodeDate(1997, 3, 15);
+    const rtl::TDateTime time = rtl::EncodeTime(10, 30, 0, 0);
+    Cond(Panel.Root(), "Order date", "Equal", rtl::DateToStr(day));
+    for (const auto& [type, value] :
+        {std::pair {ftDate, rtl::DateToStr(day)}, std::pair {ftTime, rtl::TimeToStr(time)},
+            std::pair {ftDateTime, rtl::DateTimeToStr(day + time)}}) {
+        for (const TSQLSyntax syntax : {ssSQL2, ssOracle}) {
+            SCOPED_TRACE(value.toStdString() + (syntax == ssOracle ? " Oracle" : ""));
+            Field("Order date")->SetFieldType(type);
+            Row(0)->SetValue(1, value);
+            const std::string sql = Build(Panel, syntax);
+            Read(Panel, sql);
+            EXPECT_EQ(Row(0)->ValueText(1), value);
+            EXPECT_EQ(Build(Panel, syntax), sql);
+        }
+    }
+}
+
+// A statement the model cannot express fails with the piece it lacks named, and the panel keeps
+// its query, untouched and as modified as it was.
+TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
+{
+    Panel.QResult()->ResultFields().AddField("@1", {Field("Ship city")}, "Ship city");
+    Cond(Panel.Root(), "Freight", "GreaterThan", "20")->SetParamState(1, true);
+    Panel.Root()->SetLinkType(fltAny);
+    Panel.Activate();
+    Panel.SetModified(false);
+    rtl::StringList before;
+    Panel.SaveToStrings(before);
+    const std::pair<const char*, const char*> cases[] = {
+        {"SELECT * FROM Invoices WHERE Invoices.Total = 1", "Invoices"},
+        {"SELECT * FROM Orders WHERE Orders.Weight = 1", "Weight"},
+        {"SELECT Orders.Weight FROM Orders", "Weight"},
+        {"SELECT * FROM Orders WHERE Orders.ShipName is not null", "Orders.ShipName is not null"},
+        {"SELECT * FROM Orders WHERE Freight = 1 AND OrderDate = 'no date'", "no date"},
+        {"SELECT * FROM Orders WHERE (Freight = 1", "Lost bracket"},
+    };
+    for (const auto& [sql, piece] : cases) {
+        SCOPED_TRACE(sql);
+        try {
+            Read(sql);
+            ADD_FAILURE() << "no error";
+        } catch (const rtl::Exception& e) {
+            EXPECT_TRUE(e.Message().contains(piece)) << e.Message().toStdString();
+        }
+        EXPECT_TRUE(Panel.Active());
+        EXPECT_FALSE(Panel.Modified());
+        rtl::StringList after;
+        Panel.SaveToStrings(after);
+        EXPECT_EQ(after.Text(), before.Text());
+    }
+
+    int changes = 0;
+    int paramChanges = 0;
+    Panel.OnChange = [&](TZQueryPanel*) { ++changes; };
+    Panel.OnParamListChange = [&](TZQueryPanel*) { ++paramChanges; };
+    Read("SELECT * FROM Orders WHERE Freight = 1");
+    EXPECT_TRUE(Panel.Active());
+    EXPECT_TRUE(Panel.Modified());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(paramChanges, 1);
+    EXPECT_EQ(Panel.QResult()->Params().Count(), 0);
+}
+
+// Panels composed through the row API give SQL that reads back into rows giving the same SQL, in
+// SQL2 and in SQL1, and that runs on the sample database.
+TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
+{
+    const std::function<void(TFilterBracket*)> composed[] = {
+        [&](TFilterBracket* r) {
+            r->SetLinkType(fltAny);
+            const char* operators[] = {"Equal", "NotEqual", "LessThan", "LessOrEqual", "GreaterThan",
+                "GreaterOrEqual", "StartsWith", "NotStartsWith", "Contains", "NotContains"};
+            for (const char* op : operators)
+                Cond(r, "Ship to", op, "O'Hara & Sons");
+            Cond(r, "Shipped date", "IsNull");
+            Cond(r, "Freight", "Between", "1.5", "100");
+            Cond(r, "Order date", "NotBetween", "1/1/1997", "3/31/1997");
+            Cond(r, "Ship country", "InList", "Germany,\"United Kingdom\",O'Hara");
+            Cond(r, "Order number", "NotInList", "10248,10249");
+        },
+        [&](TFilterBracket* r) {
+            Panel.QResult()->ResultFields().AddField("@1", {Field("Ship country")}, "Ship country");
+            Panel.QResult()->ResultFields().AddField("sum(@1)", {Field("Freight")}, "Freight")->SetSorting(2);
+            r->SetLinkType(fltAny);
+            for (const TFilterLinkType type : {fltAll, fltAny, fltNone, fltNotAll}) {
+                TFilterBracket* bracket = r->AppendBracket();
+                bracket->SetLinkType(type);
+                Cond(bracket, "Company", "StartsWith", "A");
+                Cond(bracket, "Freight", "GreaterThan", "10")->SetParamState(1, true);
+            }
+        },
+        [&](TFilterBracket* r) {
+            TZQueryPanel nested;
+            nested.SetDbStruct(&Model);
+            nested.QResult()->ResultFields().AddField("@1", {Field("Customer ID")}, "Customer ID");
+            Cond(nested.Root(), "Country", "Equal", "Germany");
+            nested.Activate();
+            Cond(r, "Customer ID", "InSubQuery", QString::fromStdString(Build(nested)).replace("\n", "  "));
+        },
+    };
+    for (size_t i = 0; i < std::size(composed); ++i) {
+        for (const TSQLSyntax syntax : {ssSQL2, ssSQL1}) {
+            SCOPED_TRACE(std::to_string(i) + (syntax == ssSQL1 ? " SQL1" : " SQL2"));
+            Panel.Clear();
+            composed[i](Panel.Root());
+            const std::string sql = Build(Panel, syntax);
+            Read(Panel, sql);
+            EXPECT_EQ(Build(Panel, syntax), sql);
+            if (Panel.QResult()->Params().Count() == 0) {
+                EXPECT_GT(Count(sql), 0) << sql;
+            }
+        }
+    }
+    // The sub-query's query text gives its SQL again.
+    const TSimpleCond* row = Row(0);
+    TZQueryPanel sub;
+    sub.SetDbStruct(&Model);
+    rtl::StringList text;
+    text.append(row->SubQuery());
+    sub.LoadFromStrings(text);
+    sub.Activate();
+    EXPECT_EQ(QString::fromStdString(Build(sub)).replace("\n", "  ").toStdString(),
+        row->ValueText(1).toStdString());
+}
+
+// Every saved sample query: its SQL read back gives a query whose SQL reads back to itself, with
+// the rows of the saved query on the sample database.
+TEST_F(SQLReadingTest, SampleQueriesReadBackFromTheirSQL)
+{
+    const QString folder = QStringLiteral(NUV_SOURCE_DIR "/samples/dmodels/nwind/");
+    const QStringList names = QDir(folder).entryList({"*.qry"}, QDir::Files, QDir::Name);
+    ASSERT_GE(names.size(), 3);
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        rtl::StringList text;
+        text.SetText(rtl::ReadTextFile(folder + name));
+        Panel.LoadFromStrings(text);
+        Panel.Activate();
+        const std::string saved = Build(Panel);
+        Read(Panel, saved);
+        const std::string read = Build(Panel);
+        Read(Panel, read);
+        EXPECT_EQ(Build(Panel), read);
+        if (Panel.QResult()->Params().Count() == 0) {
+            EXPECT_EQ(Count(read), Count(saved));
+        }
+    }
+}
+
+// The condition tree as text: link words, negations, columns, operators and values, with "!=" and a
+// negated "=" both as "<>" and list items without the blank after their commas.
+std::string TreeText(TSQLConditionNode* Node)
+{
+    if (TSQLBracket* bracket = Node->AsBracket()) {
+        std::string text = (bracket->Not() ? "not " : "") + bracket->LinkType().toStdString() + "[";
+        for (TSQLConditionNode* node : bracket->Nodes())
+            text += TreeText(node) + "; ";
+        return text + "]";
+    }
+    const auto* condition = static_cast<const TSQLCondition*>(Node);
+    QString op = condition->Operator();
+    bool negated = condition->Not();
+    if (op == "!=" || (negated && op == "=")) {
+        negated = negated && op == "!=";
+        op = "<>";
+    }
+    const QString right = QString(condition->RightExpr()).replace("', '", "','");
+    return ((negated ? "not " : "") + condition->LeftExpr() + ' ' + op + ' ' + right).toStdString();
+}
+
+// The rows follow the statement's tree, each condition on the column it names; answers the count.
+int CheckRows(const TFilterBracket* Bracket, TSQLBracket* SQLBracket)
+{
+    int count = 0;
+    EXPECT_EQ(Bracket->Count(), SQLBracket->Nodes().Count());
+    for (int i = 0; i < Bracket->Count() && i < SQLBracket->Nodes().Count(); ++i) {
+        const TFilterRow* row = Bracket->Rows(i);
+        TSQLConditionNode* node = SQLBracket->Nodes()[i];
+        if (row->IsBracketNode() && node->AsBracket()) {
+            count += CheckRows(static_cast<const TFilterBracket*>(row), node->AsBracket());
+        } else if (row->IsBracketNode() == !node->AsBracket()) {
+            ADD_FAILURE() << "row " << row->Path().toStdString() << " is no " << TreeText(node);
+        } else {
+            EXPECT_EQ(static_cast<const TSimpleCond*>(row)->Field()->GetSQLExpr(),
+                static_cast<const TSQLCondition*>(node)->LeftExpr());
+            ++count;
+        }
+    }
+    return count;
+}
+
+// The benchmark statements select-N.sql read into a panel over a model of their two tables: every
+// condition becomes a row on its column, and the SQL the rows give holds the same condition tree.
+// The 10,000 conditions of the largest one are left to the benchmark, which reads it in seconds less.
+TEST(SelectStatementsTest, EveryConditionLandsInARowAndWritesTheSameTree)
+{
+    querytesting::OfflineInfo info;
+    TZDBStructure model;
+    model.SetDatabaseInfo(&info);
+    TSQLFormats formats = model.SQLFormats();
+    formats.SetDate("mm\"/\"dd\"/\"yyyy");
+    model.SetSQLFormats(formats);
+    TDSTable* tables[] = {model.Tables()[model.AddTable("Orders", "Orders")],
+        model.Tables()[model.AddTable("Customers", "Customers")]};
+    auto* link = new TDSLink;
+    link->SetTable1(tables[1]);
+    link->SetTable2(tables[0]);
+    link->SetFields1({"CustomerID"});
+    link->SetFields2({"CustomerID"});
+    model.AddLink(link);
+    model.SetDefaultMainTable(tables[0]);
+    for (const int n : {10, 100, 1000}) {
+        SCOPED_TRACE(n);
+        TZSQLParser original;
+        original.SetSQL(
+            rtl::ReadTextFile(QStringLiteral(NUV_BENCH_DATA "/select-%1.sql").arg(n)).split(u'\n'));
+        original.Parse();
+        const QRegularExpression column(QStringLiteral(R"(\b(Orders|Customers)\.(\w+))"));
+        for (const QRegularExpressionMatch& m : column.globalMatch(original.SQL().join(u' '))) {
+            if (model.FindField(flFullName, m.captured(0)))
+                continue;
+            TDSField* field = model.Fields()[model.AddField(
+                zfkData, m.captured(2), tables[m.captured(1) == "Orders" ? 0 : 1], m.captured(0))];
+            field->SetFieldType(m.captured(2).endsWith("Date") ? ftDate : ftString);
+            field->ResetOperators();
+        }
+        TZQueryPanel panel;
+        panel.SetDbStruct(&model);
+        panel.LoadFromSQL(original.SQL());
+        EXPECT_EQ(CheckRows(panel.Root(), original.Result().Root()), n);
+        panel.Activate();
+        panel.BuildQuery();
+        TZSQLParser written;
+        written.SetSQL(panel.QResult()->GetSQL());
+        written.Parse();
+        EXPECT_EQ(TreeText(written.Result().Root()), TreeText(original.Result().Root()));
+    }
+}
+
+}  // namespace
