@@ -6,6 +6,7 @@
 #include "app/dialogs/options.h"
 #include "app/dialogs/selectmodel.h"
 #include "app/dialogs/settingsstore.h"
+#include "app/mainwindow/glyphs.h"
 #include "app/mainwindow/shelltexts.h"
 #include "core/gate/dbgate.h"
 #include "core/model/dbstructure.h"
@@ -34,7 +35,6 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSplitter>
-#include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -266,12 +266,12 @@ void TMainForm::CreateWorkArea()
     };
 }
 
-QToolButton* TMainForm::AddSpeedButton(const QString& Name, const QString& Hint, int Icon, bool Toggle)
+QToolButton* TMainForm::AddSpeedButton(const QString& Name, const QString& Hint, TGlyph Glyph, bool Toggle)
 {
     auto* button = new QToolButton(Toolbar);
     button->setObjectName(Name);
     button->setToolTip(Hint);
-    button->setIcon(style()->standardIcon(QStyle::StandardPixmap(Icon)));
+    button->setIcon(SpeedGlyph(Glyph));
     button->setAutoRaise(true);
     button->setFixedSize(27, 27);
     button->setCheckable(Toggle);
@@ -296,25 +296,23 @@ void TMainForm::CreateToolbar()
         line->setFrameShadow(QFrame::Sunken);
         layout->addWidget(line);
     };
-    sbNewQuery = AddSpeedButton(
-        QStringLiteral("sbNewQuery"), QStringLiteral("New Query"), QStyle::SP_FileIcon, false);
-    sbQueryParams = AddSpeedButton(QStringLiteral("sbQueryParams"), QStringLiteral("Edit Query Parameters"),
-        QStyle::SP_FileDialogDetailedView, false);
-    sbSaveQuery = AddSpeedButton(
-        QStringLiteral("sbSaveQuery"), QStringLiteral("Save Query"), QStyle::SP_DialogSaveButton, false);
+    sbNewQuery = AddSpeedButton(QStringLiteral("sbNewQuery"), QStringLiteral("New Query"), glNewQuery, false);
+    sbQueryParams = AddSpeedButton(
+        QStringLiteral("sbQueryParams"), QStringLiteral("Edit Query Parameters"), glQueryParams, false);
+    sbSaveQuery
+        = AddSpeedButton(QStringLiteral("sbSaveQuery"), QStringLiteral("Save Query"), glSaveQuery, false);
     sbDeleteQuery = AddSpeedButton(
-        QStringLiteral("sbDeleteQuery"), QStringLiteral("Delete Query"), QStyle::SP_TrashIcon, false);
+        QStringLiteral("sbDeleteQuery"), QStringLiteral("Delete Query"), glDeleteQuery, false);
     bevel();
-    sbBuildQuery = AddSpeedButton(
-        QStringLiteral("sbBuildQuery"), QStringLiteral("Build Query"), QStyle::SP_MediaPlay, false);
+    sbBuildQuery
+        = AddSpeedButton(QStringLiteral("sbBuildQuery"), QStringLiteral("Build Query"), glBuildQuery, false);
     bevel();
-    sbActivateQueryPanel = AddSpeedButton(QStringLiteral("sbActivateQueryPanel"),
-        QStringLiteral("Query Panel"), QStyle::SP_FileDialogListView, true);
-    sbShowSQL = AddSpeedButton(
-        QStringLiteral("sbShowSQL"), QStringLiteral("Show Result"), QStyle::SP_FileDialogContentsView, true);
+    sbActivateQueryPanel = AddSpeedButton(
+        QStringLiteral("sbActivateQueryPanel"), QStringLiteral("Query Panel"), glQueryPanel, true);
+    sbShowSQL = AddSpeedButton(QStringLiteral("sbShowSQL"), QStringLiteral("Show Result"), glShowSQL, true);
     sbShowSQL->setChecked(true);
     bevel();
-    sbHelp = AddSpeedButton(QStringLiteral("sbHelp"), QString(), QStyle::SP_DialogHelpButton, false);
+    sbHelp = AddSpeedButton(QStringLiteral("sbHelp"), QString(), glHelp, false);
     layout->addStretch(1);
 }
 
@@ -482,10 +480,13 @@ void TMainForm::LoadOptions()
         else
             options.Exclude(stored.Option);
     }
+    const TQPStyle style
+        = registry.ReadInteger(AppearanceSection, QStringLiteral("Style"), 0) == 1 ? psAndOr : psGroups;
+    if (style == look.Style() && options == look.Options())
+        return;
     // One rebuild of the rows for all five values.
     look.BeginUpdate();
-    look.SetStyle(
-        registry.ReadInteger(AppearanceSection, QStringLiteral("Style"), 0) == 1 ? psAndOr : psGroups);
+    look.SetStyle(style);
     look.SetOptions(options);
     look.EndUpdate();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/mainwindow/glyphs.h"
+
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
@@ -44,6 +46,7 @@ public:
     ~TMainForm() override;
 
     const QString& ModelName() const { return FModelName; }
+    void SetModelName(const QString& Name);
 
     // The open road: settings, model, queries and gate of QueryDir.
     void LoadDataModel();
@@ -56,6 +59,10 @@ public:
     void SaveModelSettings();
     // Asks whether to save the modified query and saves it on Yes.
     void CheckIsQuerySaved();
+    // Runs Replace, which may replace the model's content, with the panel let go of the model
+    // meanwhile; the panel's query is read back afterwards (the panel is cleared when it no longer
+    // fits). Answers what Replace answered.
+    bool ReplaceModelUnderPanel(const std::function<bool()>& Replace);
 
     // --- commands (the menu items and the speed buttons) ---
     void miNewClick();
@@ -155,17 +162,13 @@ private:
     void CreateToolbar();
     void CreateMenu();
     void CreateWorkArea();
-    QToolButton* AddSpeedButton(const QString& Name, const QString& Hint, int Icon, bool Toggle);
+    QToolButton* AddSpeedButton(const QString& Name, const QString& Hint, TGlyph Glyph, bool Toggle);
     QAction* AddCommand(QMenu* Menu, const QString& Caption, const QKeySequence& Key,
         void (TMainForm::*Handler)(), TEnableRule Rule, QToolButton* Button = nullptr);
     void FormCreate();
     void CreateDialogs();
     void FormShow();
     void FormClose();
-    // Runs Replace, which may replace the model's content, with the panel let go of the model
-    // meanwhile; the panel's query is read back afterwards (the panel is cleared when it no longer
-    // fits). Answers what Replace answered.
-    bool ReplaceModelUnderPanel(const std::function<bool()>& Replace);
     // Renames the current query's file, keeping its content; never over a file that exists.
     void RenameQueryFile(const QString& NewFileName);
     void ShowResultCaptions();

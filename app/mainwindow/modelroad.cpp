@@ -57,6 +57,9 @@ void TMainForm::LoadDataModel()
         dllName = settings.ReadString(OptionsSection, QStringLiteral("DllPath"), dllName);
         modelName = settings.ReadString(OptionsSection, QStringLiteral("ModelName"), modelName);
     });
+    // Another gate takes its rows with it.
+    if (GatePathOf(dllName) != ZDBGate->DLLPath())
+        FResultShown = false;
     ZDBGate->SetDLLPath(GatePathOf(dllName));
     FModelName = modelName;
     QBase->Close();
