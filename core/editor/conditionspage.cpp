@@ -40,6 +40,7 @@ void T_dlgDataModelEditor::CreateConditionsPage()
     gbCondProps = new QGroupBox(QStringLiteral("Condition Properties"), splConditions);
     splConditions->addWidget(gbCondProps);
     splConditions->setStretchFactor(0, 1);
+    splConditions->setSizes({480, 520});
     auto* box = new QVBoxLayout(gbCondProps);
     pnlCondProps = new QWidget(gbCondProps);
     box->addWidget(pnlCondProps);
@@ -167,6 +168,9 @@ void T_dlgDataModelEditor::ShowCondition()
         pnlCondProps->show();
         edDisplayFormat->setText(FCurrentCondition->DF());
         edCondSQLExpr->setText(FCurrentCondition->SQLExpr());
+        // Both texts are read from their beginning.
+        edDisplayFormat->setCursorPosition(0);
+        edCondSQLExpr->setCursorPosition(0);
         RebuildValueList(true);
     }
     UpdateConditionButtons();

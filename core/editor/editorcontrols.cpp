@@ -46,20 +46,31 @@ QWidget* NewToolPanel(QWidget* Parent)
     return panel;
 }
 
+namespace {
+
+void SetNodeIcon(QTreeWidgetItem* Node, const QIcon& Group, const QIcon& Field)
+{
+    Node->setIcon(0, Node->data(0, FieldTreeImageRole).toInt() == 0 ? Group : Field);
+}
+
+}  // namespace
+
 void SetFieldNodeIcon(QTreeWidgetItem* Node)
 {
-    const bool group = Node->data(0, FieldTreeImageRole).toInt() == 0;
-    Node->setIcon(
-        0, Node->treeWidget()->style()->standardIcon(group ? QStyle::SP_DirIcon : QStyle::SP_FileIcon));
+    const QStyle* style = Node->treeWidget()->style();
+    SetNodeIcon(Node, style->standardIcon(QStyle::SP_DirIcon), style->standardIcon(QStyle::SP_FileIcon));
 }
 
 void SetFieldTreeIcons(QTreeWidget* Tree)
 {
+    // Asked once: the style makes a new icon on every call, which costs seconds over a large model.
+    const QIcon group = Tree->style()->standardIcon(QStyle::SP_DirIcon);
+    const QIcon field = Tree->style()->standardIcon(QStyle::SP_FileIcon);
     for (int i = 0; i < Tree->topLevelItemCount(); ++i) {
         QTreeWidgetItem* node = Tree->topLevelItem(i);
-        SetFieldNodeIcon(node);
+        SetNodeIcon(node, group, field);
         for (int j = 0; j < node->childCount(); ++j)
-            SetFieldNodeIcon(node->child(j));
+            SetNodeIcon(node->child(j), group, field);
     }
 }
 

@@ -72,6 +72,7 @@ void T_dlgDataModelEditor::CreateFieldProps()
     gbFieldGroupProps = new QGroupBox(QStringLiteral("Field/Group Properties"), splFields);
     splFields->addWidget(gbFieldGroupProps);
     splFields->setStretchFactor(0, 1);
+    splFields->setSizes({560, 440});
     auto* box = new QVBoxLayout(gbFieldGroupProps);
 
     pnlGroupProps = new QWidget(gbFieldGroupProps);

@@ -46,6 +46,7 @@ void T_dlgDataModelEditor::CreateOperatorsPage()
     gbOperatorProps = new QGroupBox(QStringLiteral("Operator Properties"), splOperators);
     splOperators->addWidget(gbOperatorProps);
     splOperators->setStretchFactor(0, 1);
+    splOperators->setSizes({540, 460});
     auto* box = new QVBoxLayout(gbOperatorProps);
     pnlOperatorProps = new QWidget(gbOperatorProps);
     box->addWidget(pnlOperatorProps);
