@@ -147,6 +147,8 @@ TEST_F(EditorTest, OperatorFamiliesSwitchedOffStayOffAfterClearAndDefaults)
 
 TEST_F(EditorTest, FrameFollowsTheModelsButtonsAndPages)
 {
+    int helpClicks = 0;
+    Model.OnSEHelpClick = [&helpClicks](QObject*) { ++helpClicks; };
     Model.SetDMEButtons({});
     Open();
     EXPECT_TRUE(Editor->pnlOpenSave->isHidden());
@@ -159,6 +161,9 @@ TEST_F(EditorTest, FrameFollowsTheModelsButtonsAndPages)
     EXPECT_TRUE(Editor->pnlTablesTools->isHidden());
     EXPECT_FALSE(Editor->pnlOperatorsTools->isHidden());
     EXPECT_EQ(Editor->pnlOperatorsTools->parentWidget(), Editor->pnlToolbar);
+    // Without a help file only the model's help event runs.
+    Editor->sbHelp->click();
+    EXPECT_EQ(helpClicks, 1);
 }
 
 TEST_F(EditorTest, DamagedStoredPlacementIsIgnored)

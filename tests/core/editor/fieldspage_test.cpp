@@ -33,6 +33,15 @@ TEST_F(FieldsPageTest, DraggingFieldsStoresTheOrderTheTreeShows)
     Editor->FieldsDragDrop(Node("Sales"));
     EXPECT_EQ(Names(*sales), QStringList({"OrderDate", "ShipName", "City"}));
     EXPECT_EQ(Children(Node("Sales")), Names(*sales));
+
+    // Back to the root level through the group box, with the name typed but not yet committed.
+    Editor->edFldDisplayName->setText("Town");
+    Editor->FldDisplayNameChange();
+    Editor->cbGroups->setCurrentIndex(0);
+    emit Editor->cbGroups->activated(0);
+    EXPECT_EQ(Names(*Copy()->RootGroup()), QStringList({"CompanyName", "Freight", "Town"}));
+    EXPECT_EQ(TopLevel(), QStringList({"Sales", "CompanyName", "Freight", "Town"}));
+    EXPECT_EQ(Editor->tvFields->currentItem()->text(0), "Town");
 }
 
 TEST_F(FieldsPageTest, GroupsKeepTheModelsOrderWhenAddedAndDragged)
