@@ -591,7 +591,9 @@ void TZQueryPanel::RepaintRow(TFilterRow* Row)
 
 void TZQueryPanel::PaintRow(QPainter& Painter, TFilterRow* Row)
 {
-    if (!Row || !Row->Shown() || !FAppearance.Options().Contains(aoAllowKeyboard))
+    // A row being freed may still be current while its controls go, its drop-down closing on the way.
+    if (!Row || !Row->Shown() || Row->Destroying() || !Row->HasControls()
+        || !FAppearance.Options().Contains(aoAllowKeyboard))
         return;
     const bool current = Row == FCurrentRow;
     Painter.fillRect(RowBand(Row),

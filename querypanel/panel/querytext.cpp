@@ -302,11 +302,17 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
 {
     RequireDbStruct();
     const bool wasActive = FActive;
-    // What a text sets besides its rows, put back when the text cannot be read.
-    const bool justSorting = FQResult->ResultFields().JustSorting();
-    const TSQLOptions options = FSQLOptions;
-    const rtl::StringList titles = FTitles;
-    const int textVersion = FTextVersion;
+    // What a text sets besides its rows, put back as one copy when the text cannot be read.
+    const struct {
+        bool JustSorting;
+        int FieldsVersion;
+        TSQLOptions Options;
+        rtl::StringList Titles;
+        int TextVersion;
+        TFilterLinkType RootLinkType;
+        bool RootChecked;
+    } kept {FQResult->ResultFields().JustSorting(), FQResult->ResultFields().Version(), FSQLOptions, FTitles,
+        FTextVersion, FRoot->LinkType(), FRoot->Checked()};
     const TQueryProcess state = FProcessState;
     FProcessState = qpLoading;
     const bool reading = FReadingRows;
@@ -365,10 +371,14 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
         FQueryName.clear();
         FDescription.clear();
         FUserData.clear();
-        FQResult->ResultFields().SetJustSorting(justSorting);
-        SetSQLOptions(options);
-        FTitles = titles;
-        FTextVersion = textVersion;
+        FQResult->ResultFields().SetJustSorting(kept.JustSorting);
+        FQResult->ResultFields().SetVersion(kept.FieldsVersion);
+        SetSQLOptions(kept.Options);
+        FTitles = kept.Titles;
+        FTextVersion = kept.TextVersion;
+        // The rows read before the failure may have unchecked the root through its rows.
+        FRoot->SetLinkType(kept.RootLinkType);
+        FRoot->SetChecked(kept.RootChecked);
         FProcessState = state;
         try {
             SetActive(wasActive);

@@ -340,4 +340,28 @@ TEST(PanelDropDownTest, OpeningADropDownClosesTheOpenOne)
     EXPECT_FALSE(second->Dropped());
 }
 
+// A row deleted while its own drop-down was open left the panel painting it through a freed button
+// once the drop-downs closed; so did a bracket deleted with a row inside it.
+TEST(PanelDropDownTest, DeletingARowWithItsDropDownOpen)
+{
+    const struct {
+        const char* Opened;
+        const char* Deleted;
+    } cases[] = {{"A", "A"}, {"D", "D"}, {"D", "X"}};
+    for (const auto& c : cases) {
+        KeyFixture f;
+        f.Panel->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(f.Panel.get()));
+        TDropDownLabel* value = ValueLabel(f, c.Opened);
+        value->DropDown();
+        ASSERT_TRUE(value->Dropped()) << c.Opened;
+        f.Panel->SetCurrentRow(f.Row(c.Deleted));
+        f.Panel->DeleteCurrentRow();
+        f.Panel->CloseDropDowns();
+        f.Panel->repaint();
+        EXPECT_EQ(f.Tree().find(std::string(c.Deleted) + "@"), std::string::npos) << f.Tree();
+        EXPECT_TRUE(f.Panel->CurrentRow() && !f.Panel->CurrentRow()->Destroying()) << c.Deleted;
+    }
+}
+
 }  // namespace

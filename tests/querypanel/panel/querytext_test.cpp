@@ -234,7 +234,21 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
         {"huge version", Lines({"[Main]", "Version=1e300"}), false},
         {"root is no bracket", Lines({"[Main]", "Version=3.5", "[Row]", "RowType=0", "Operator=Equal"}),
             true},
+        {"later version",
+            Lines({"[Main]", "QueryName=q", "Version=4.5", "Options=2", "[Description]", "d", "[UserData]",
+                "u", "[RFields]", "Count=1", "Version=4.5", "JustSorting=0", "[RField1]", "Fields=1",
+                "Sorting=1", "[Row]", "RowType=1", "LinkType=1", "RowCount=2", "[Row1.]", "RowType=0",
+                "FieldID=1", "Operator=Equal", "Param1=1", "Value1=x", "[Row2.]", "RowType=1", "LinkType=7"}),
+            false},
+        {"disabled rows before a bad one",
+            Lines({"[Main]", "Version=4.5", "[Row]", "RowType=1", "LinkType=3", "RowCount=2", "[Row1.]",
+                "RowType=0", "Enabled=0", "FieldID=1", "Operator=Equal", "[Row2.]", "RowType=x"}),
+            false},
     };
+    // What the panel writes after a failed read: the text of a panel that never read one.
+    TextFixture fresh;
+    fresh.Panel->Activate();
+    const rtl::StringList empty = fresh.Save();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         TextFixture f;
@@ -249,6 +263,7 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
         } catch (const rtl::EConvertError&) {
         }
         EXPECT_EQ(formatError, c.FormatError);
+        EXPECT_EQ(Text(f.Save()), Text(empty));
         EXPECT_EQ(f.Panel->Root()->Count(), 0);
         EXPECT_TRUE(f.Panel->Description().isEmpty());
         EXPECT_FALSE(f.Panel->Modified());
