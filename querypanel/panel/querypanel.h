@@ -170,6 +170,12 @@ public:
     // OnConditionChange under the guard of OnChange.
     void DoConditionChange(TFilterCond* Condition, int WhatChanged);
     void RequireDbStruct() const;
+    // The result fields editor over a copy of the result fields, modal; on OK the copy replaces
+    // them. MaxFields 0 sets no limit, 1 keeps a single field; Mode holds the editor's bits
+    // (rfieldseditor.h). Answers whether OK closed it.
+    bool ShowRFieldsEditor(int MaxFields, int Mode);
+    // The editor with no limit and the sorting part, as the main window opens it.
+    bool EditResultFields();
     QString GetTitle(const QString& Key) const override;
     void SetTitle(const QString& Key, const QString& Text);
     QChar GetQuoteSymbol(int N) const;

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -31,6 +32,7 @@ TdlgSubQuery::TdlgSubQuery(QWidget* Parent) : QDialog(Parent, Qt::Tool)
     palette.setColor(QPalette::WindowText, Qt::blue);
     FResultField->setPalette(palette);
     FResultField->setCursor(Qt::PointingHandCursor);
+    FitResultField();
     FDistinct = new QCheckBox(QStringLiteral("Distinct"), top);
     auto* topLayout = new QHBoxLayout(top);
     topLayout->addWidget(FResultFieldCaption);
@@ -60,6 +62,8 @@ TdlgSubQuery::TdlgSubQuery(QWidget* Parent) : QDialog(Parent, Qt::Tool)
     connect(FOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(FDistinct, &QCheckBox::clicked, this, &TdlgSubQuery::DistinctClicked);
+    FResultField->OnCustomDropDown
+        = [this](TDropDownLabel*, QString&, bool&) { ddlResultFieldCustomDropDown(); };
 }
 
 TdlgSubQuery::~TdlgSubQuery() = default;
@@ -119,6 +123,22 @@ void TdlgSubQuery::showEvent(QShowEvent* Event)
 void TdlgSubQuery::ShowResultFields()
 {
     FResultField->SetCaption(FQPanel->QResult()->ResultFields().GetCaptionsText());
+    FitResultField();
+}
+
+void TdlgSubQuery::FitResultField()
+{
+    // The label sizes itself to its caption; the layout must keep that size, not squeeze it to none.
+    FResultField->setFixedSize(FResultField->size());
+}
+
+void TdlgSubQuery::ddlResultFieldCustomDropDown()
+{
+    const auto show = qScopeGuard([this] { ShowResultFields(); });
+    TRFieldList& fields = FQPanel->QResult()->ResultFields();
+    // The sub-query's one column is written without an alias.
+    if (FQPanel->ShowRFieldsEditor(1, 0) && fields.Count() > 0)
+        fields[0]->SetAlias(QString());
 }
 
 void TdlgSubQuery::DistinctClicked(bool Checked)

@@ -38,6 +38,9 @@ protected:
 
 private:
     void ShowResultFields();
+    void FitResultField();
+    // The result fields editor for the single result field.
+    void ddlResultFieldCustomDropDown();
     void DistinctClicked(bool Checked);
 
     QPointer<TZQueryPanel> FParentPanel;

@@ -1,5 +1,6 @@
 #include "querypanel/controls/dropdownlabel.h"
 #include "querypanel/panel/filtercond.h"
+#include "querypanel/panel/rfieldseditor.h"
 #include "querypanel/panel/subquerydialog.h"
 #include "querypanel/query/queryresult.h"
 #include "tests/querypanel/panel/paneltesting.h"
@@ -7,7 +8,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -93,6 +96,43 @@ TEST_F(SubQueryFixture, DistinctBoxAndSavedSQL)
     again.SaveQuery(linesAgain, sqlAgain);
     EXPECT_EQ(linesAgain, lines);
     EXPECT_EQ(sqlAgain, sql);
+}
+
+// The result field label opens the result fields editor for one field without sorting: a new
+// field replaces the old one, loses its alias and the label names it; Cancel changes nothing.
+TEST_F(SubQueryFixture, TheResultFieldLabelOpensTheEditorForOneField)
+{
+    TdlgSubQuery dialog;
+    dialog.Setup(Panel.get());
+    dialog.LoadQuery({});
+    dialog.show();
+    const auto answer = [](bool Confirm) {
+        QTimer::singleShot(0, [Confirm] {
+            auto* editor = qobject_cast<TdlgRFieldsEditor*>(QApplication::activeModalWidget());
+            ASSERT_NE(editor, nullptr);
+            EXPECT_EQ(editor->MaxFields(), 1);
+            EXPECT_FALSE(editor->pnlSortedFields->isVisible());
+            EXPECT_FALSE(editor->pmiList->isVisible());
+            editor->tvAllFields->setCurrentItem(
+                editor->tvAllFields->findItems("Freight", Qt::MatchExactly)[0]);
+            editor->pmiMax->trigger();
+            (Confirm ? editor->btOK : editor->btCancel)->click();
+        });
+    };
+    answer(false);
+    QTest::mouseClick(dialog.ResultFieldLabel(), Qt::LeftButton);
+    EXPECT_EQ(dialog.ResultFieldLabel()->Caption(), "OrderID");
+
+    answer(true);
+    QTest::mouseClick(dialog.ResultFieldLabel(), Qt::LeftButton);
+    const TRFieldList& fields = dialog.QPanel()->QResult()->ResultFields();
+    ASSERT_EQ(fields.Count(), 1);
+    EXPECT_EQ(fields[0]->Alias(), "");
+    EXPECT_EQ(dialog.ResultFieldLabel()->Caption(), "Freight Maximum");
+    QStringList lines;
+    QString sql;
+    dialog.SaveQuery(lines, sql);
+    EXPECT_TRUE(sql.startsWith("SELECT DISTINCT MAX(Orders.Freight)\r\n")) << sql.toStdString();
 }
 
 // Editing a condition's sub-query through the panel's hook: OK hands back the one-line SQL and
