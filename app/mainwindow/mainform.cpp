@@ -186,6 +186,8 @@ void TMainForm::CreateWorkArea()
     ddlRFields->setFont(rfieldsFont);
     SetFontColor(ddlRFields, clBlue);
     ddlRFields->setCursor(Qt::PointingHandCursor);
+    ddlRFields->OnCustomDropDown
+        = [this](TDropDownLabel*, QString& Value, bool& Accept) { ddlRFieldsCustomDropDown(Value, Accept); };
     rfieldsStrip->setMinimumHeight(QFontMetrics(rfieldsFont).height() + 2);
     resultLayout->addWidget(lblSortedBy);
     resultLayout->addWidget(rfieldsStrip, 1);
@@ -361,9 +363,12 @@ void TMainForm::CreateMenu()
         query, QStringLiteral("&Delete Query"), {}, &TMainForm::DeleteQuery, erQueries, sbDeleteQuery);
     Clear1
         = AddCommand(query, QStringLiteral("&Clear All Conditions"), {}, &TMainForm::Clear1Click, erAlways);
+    miParseSQL = AddCommand(query, QStringLiteral("&ParseSQL"), {}, &TMainForm::miParseSQLClick, erAlways);
     query->addSeparator();
     miBuildQuery = AddCommand(query, QStringLiteral("&Build Query"), QKeySequence(Qt::Key_F9),
         &TMainForm::BuildQuery, erQueries, sbBuildQuery);
+    miEditResultFields = AddCommand(
+        query, QStringLiteral("Edit &Result Fields"), {}, &TMainForm::EditResultFields, erAlways);
 
     QMenu* view = mmLumidex->addMenu(QStringLiteral("&View"));
     miActivateQueryPanel = AddCommand(view, QStringLiteral("&Activate Query Panel"), {},
@@ -528,7 +533,7 @@ void TMainForm::QPanelActive()
 void TMainForm::QPanelChange()
 {
     UpdateControls();
-    lblDescription->setText(QPanel->Description().join(QStringLiteral("\r\n")));
+    lblDescription->setText(QPanel->Description().join(u'\n'));
     ShowResultCaptions();
 }
 
@@ -558,6 +563,13 @@ void TMainForm::QPanelCustomValue(TFilterCond* Condition, int, QString& AValue)
     platform::MessageBox(ShellTexts::CustomEditor + QStringLiteral("\r\n")
             + (data ? data->join(QStringLiteral("\r\n")) : QString()),
         QString(), platform::MB_OK);
+}
+
+void TMainForm::ddlRFieldsCustomDropDown(QString& Value, bool& Accept)
+{
+    Accept = QPanel->ShowRFieldsEditor(0, 1);
+    if (Accept)
+        Value = QPanel->QResult()->ResultFields().GetCaptionsText();
 }
 
 void TMainForm::cbCurQueryChange()

@@ -76,7 +76,11 @@ public:
     void EditQueryParams();
     void DeleteQuery();
     void Clear1Click();
+    void miParseSQLClick();
+    // Reads an SQL script back into the panel's rows.
+    void ParseSQLFile(const QString& FileName);
     void BuildQuery();
+    void EditResultFields();
     void ActivateQueryPanel();
     void ShowSQL();
     void miShowDescriptionClick();
@@ -90,6 +94,7 @@ public:
     void QPanelSetValue(TFilterCond* Condition, int ValueIndex, const QString& AValue, QString& ACaption);
     void QPanelCustomValue(TFilterCond* Condition, int ValueIndex, QString& AValue);
     void cbCurQueryChange();
+    void ddlRFieldsCustomDropDown(QString& Value, bool& Accept);
     void tshQueryResultResize();
 
     // Components.
@@ -125,7 +130,9 @@ public:
     QAction* miEditParams = nullptr;
     QAction* miDeleteQuery = nullptr;
     QAction* Clear1 = nullptr;
+    QAction* miParseSQL = nullptr;
     QAction* miBuildQuery = nullptr;
+    QAction* miEditResultFields = nullptr;
     QAction* miActivateQueryPanel = nullptr;
     QAction* miShowSQL = nullptr;
     QAction* miShowDescription = nullptr;

@@ -8,8 +8,11 @@
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/query/queryresult.h"
 #include "querypanel/querylist/querybase.h"
+#include "rtl/textfile.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -149,4 +152,25 @@ void TMainForm::BuildQuery()
             captions << field->Caption();
     FResultShown = true;
     ZDBGate->ShowResult(tshQueryResult, sql, captions);
+}
+
+void TMainForm::miParseSQLClick()
+{
+    const QString fileName = QFileDialog::getOpenFileName(this, QString(),
+        QFileInfo(QCoreApplication::applicationFilePath()).absolutePath(), ShellTexts::SQLFilter);
+    if (!fileName.isEmpty())
+        ParseSQLFile(fileName);
+}
+
+void TMainForm::ParseSQLFile(const QString& FileName)
+{
+    rtl::StringList lines;
+    lines.SetText(rtl::ReadTextFile(FileName));
+    QPanel->LoadFromSQL(lines);
+}
+
+void TMainForm::EditResultFields()
+{
+    if (QPanel->EditResultFields())
+        ShowResultCaptions();
 }

@@ -3,6 +3,8 @@
 #include "core/model/dbstructure.h"
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/querypanel.h"
+#include "querypanel/panel/rfieldseditor.h"
+#include "querypanel/query/queryresult.h"
 #include "querypanel/querylist/querybase.h"
 #include "querypanel/querylist/querycombo.h"
 #include "rtl/datetime.h"
@@ -10,6 +12,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -141,6 +144,33 @@ TEST_F(MainFormTest, DateValuesAreShownAsLongDates)
     const QString date = rtl::DateToStr(rtl::EncodeDate(1997, 12, 31));
     row->SetValue(1, date);
     EXPECT_EQ(row->ValueLabel(1)->Caption(), rtl::FormatDateTime("dddddd", rtl::EncodeDate(1997, 12, 31)));
+}
+
+// A script read back into the panel is a change of the current query: it is asked about.
+TEST_F(MainFormTest, ParsedSQLIsAChangeOfTheQuery)
+{
+    Open();
+    Write("freight.sql", "SELECT Orders.OrderID FROM Orders\r\nWHERE Orders.Freight > 100\r\n");
+    Form->ParseSQLFile(Path("freight.sql"));
+    ASSERT_EQ(Form->QPanel->Root()->Count(), 1);
+    EXPECT_TRUE(Form->miSaveQuery->isEnabled());
+    EXPECT_EQ(Form->ddlRFields->Caption(), Form->QPanel->QResult()->ResultFields().GetCaptionsText());
+    platform::ScriptedAnswers answers {platform::IDNO};
+    Form->QBase->SetItemIndex((Form->QBase->ItemIndex() + 1) % Form->QBase->Count());
+    EXPECT_EQ(answers.AskedTexts(), QStringList {"Current query was modified. Save?"});
+}
+
+TEST_F(MainFormTest, TheResultFieldsLabelAndCommandOpenTheEditor)
+{
+    Open();
+    const QString captions = Form->ddlRFields->Caption();
+    WithDialog<TdlgRFieldsEditor>(
+        [](TdlgRFieldsEditor& Dialog) { Dialog.reject(); }, [&] { Form->ddlRFields->DropDown(); });
+    EXPECT_EQ(Form->ddlRFields->Caption(), captions);
+    EXPECT_FALSE(Form->QPanel->Modified());
+    WithDialog<TdlgRFieldsEditor>([](TdlgRFieldsEditor& Dialog) { Dialog.btOK->click(); },
+        [&] { Form->miEditResultFields->trigger(); });
+    EXPECT_EQ(Form->ddlRFields->Caption(), Form->QPanel->QResult()->ResultFields().GetCaptionsText());
 }
 
 TEST_F(MainFormTest, ClosingStoresTheSettingsEvenWhenNothingChanged)
