@@ -25,6 +25,8 @@ namespace {
 // other file there holds: a query is never written over a file that is not its own.
 void CheckQueryFileName(const TZQueryFileBase& Base, const QString& FileName, const TZQueryFileItem* Self)
 {
+    if (FileName.isEmpty())
+        throw EZQueryBaseError::Create(qbeBadFileName, FileName);
     TZQueryFileItem probe;
     probe.SetFileName(FileName);
     if (Base.FindFile(FileName, Self) || QFileInfo::exists(Base.WorkDir() + FileName))

@@ -11,6 +11,7 @@
 #include "tests/app/mainwindow/mainformtesting.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -241,10 +242,20 @@ TEST_F(MainFormTest, QueryFilesAreNeverOverwrittenOrLeftBehind)
     EXPECT_FALSE(QFileInfo::exists(Path("dmodels/escape.qry")));
     EXPECT_EQ(Read("dmodels/nwind/german_orders.qry"), german);
 
-    WithDialog<TdlgQueryParams>(accept("Fresh", "fresh.qry"), [&] { Form->NewQuery(); });
+    // The DISTINCT choice goes into the new file, which then holds the whole unmodified query.
+    WithDialog<TdlgQueryParams>(
+        [](TdlgQueryParams& Dialog) {
+            Dialog.edQueryName->setText("Fresh");
+            Dialog.edFileName->setText("fresh.qry");
+            Dialog.cbDistinctSelect->setChecked(false);
+            Dialog.accept();
+        },
+        [&] { Form->NewQuery(); });
     ASSERT_EQ(Form->QBase->Count(), 4);
     EXPECT_EQ(Form->QBase->CurrentItem()->FileName(), "fresh.qry");
     EXPECT_TRUE(Read("dmodels/nwind/fresh.qry").contains("QueryName=Fresh"));
+    EXPECT_TRUE(Read("dmodels/nwind/fresh.qry").contains("Options=48\r\n"));
+    EXPECT_FALSE(Form->miSaveQuery->isEnabled());
 
     {
         platform::ScriptedAnswers answers {platform::IDOK};
