@@ -5,7 +5,6 @@
 #include "gates/gateapi.h"
 
 #include <QLabel>
-#include <QString>
 
 #include <cstring>
 #include <string>
@@ -13,34 +12,24 @@
 namespace {
 
 struct Record {
-    std::string Log;
-    std::string Info;
+    std::string Log, Info;
     std::u16string DBName = u"main";
     bool Connected = false;
     int Outstanding = 0;
-};
-
-Record& State()
-{
-    static Record record;
-    return record;
-}
+} State;
 
 // CR LF written as "|", so a log line stays one line.
-void Log(const std::string& Call)
+void Log(std::string Line)
 {
-    std::string line = Call;
-    for (std::size_t i = line.find("\r\n"); i != std::string::npos; i = line.find("\r\n", i))
-        line.replace(i, 2, "|");
-    State().Log += line + "\n";
+    for (std::size_t i = Line.find("\r\n"); i != std::string::npos; i = Line.find("\r\n", i))
+        Line.replace(i, 2, "|");
+    State.Log += Line + "\n";
 }
 
 char* Text(const std::string& Value)
 {
-    ++State().Outstanding;
-    char* text = new char[Value.size() + 1];
-    std::memcpy(text, Value.c_str(), Value.size() + 1);
-    return text;
+    ++State.Outstanding;
+    return std::strcpy(new char[Value.size() + 1], Value.c_str());
 }
 
 std::string Utf8(const char16_t* Text)
@@ -54,66 +43,63 @@ extern "C" {
 
 GATE_ENTRY const char* testgate_log()
 {
-    return State().Log.c_str();
+    return State.Log.c_str();
 }
 
 GATE_ENTRY int testgate_outstanding()
 {
-    return State().Outstanding;
+    return State.Outstanding;
 }
 
 GATE_ENTRY void testgate_reset()
 {
-    State() = Record();
+    State = Record();
 }
 
 uint8_t getconnected()
 {
     Log("getconnected");
-    return State().Connected ? 1 : 0;
+    return State.Connected;
 }
 
 char* saveinfo()
 {
-    Log("saveinfo");
-    return Text(State().Info);
+    return Text(State.Info);
 }
 
 void loadinfo(const char* Info)
 {
     Log(std::string("loadinfo:") + Info);
-    State().Info = Info;
+    State.Info = Info;
 }
 
 void connectbase()
 {
     Log("connectbase");
 #ifndef TESTGATE_CONNECT_FAILS
-    State().Connected = true;
+    State.Connected = true;
 #endif
 }
 
 const char* getconnecterror()
 {
     Log("getconnecterror");
-    return State().Connected ? nullptr : "no server here";
+    return State.Connected ? nullptr : "no server here";
 }
 
 void disconnectbase()
 {
     Log("disconnectbase");
-    State().Connected = false;
+    State.Connected = false;
 }
 
 uint8_t dbconnectdlg(void*)
 {
-    Log("dbconnectdlg");
     return 0;
 }
 
 void getdatabasenames(char**)
 {
-    Log("getdatabasenames");
 }
 
 void tablesbydatabase(char** Tables)
@@ -132,33 +118,30 @@ void getsqlvalues(const char* SQL, char** Values, char** Items)
 void fieldsbytable(const char* TableName, char** Fields)
 {
     Log(std::string("fieldsbytable:") + TableName);
-    *Fields = Text("Count=1\r\nF1Name=" + Utf8(State().DBName.c_str()) + "." + TableName
+    *Fields = Text("Count=1\r\nF1Name=" + Utf8(State.DBName.c_str()) + "." + TableName
         + "\r\nF1Size=4\r\nF1Type=ftInteger\r\n");
 }
 
-void linksbydatabase(char** Links)
+void linksbydatabase(char**)
 {
-    Log("linksbydatabase");
-    *Links = Text("Orders.CustomerID=Customers.CustomerID\r\n");
 }
 
 #ifndef TESTGATE_LACKS_GETCURRENTDBNAME
 const char16_t* getcurrentdbname()
 {
     Log("getcurrentdbname");
-    return State().DBName.c_str();
+    return State.DBName.c_str();
 }
 #endif
 
 void setcurrentdbname(const char16_t* Name)
 {
     Log("setcurrentdbname:" + Utf8(Name));
-    State().DBName = Name;
+    State.DBName = Name;
 }
 
 const char* getdllinfo()
 {
-    Log("getdllinfo");
     return "Test gate";
 }
 
@@ -166,7 +149,7 @@ const char* getdllinfo()
 int32_t showresult(void* ParentWindow, const char* SQL, const char* Captions)
 {
     Log(std::string("showresult:") + SQL + "/" + Captions);
-    new QLabel(QString::fromUtf8(SQL), static_cast<QWidget*>(ParentWindow));
+    new QLabel(SQL, static_cast<QWidget*>(ParentWindow));
     return 7;
 }
 #endif
@@ -180,13 +163,12 @@ void disposetext(char* Text)
 {
     const std::string text = Text;
     Log("disposetext:" + text.substr(0, text.find('\r')));
-    --State().Outstanding;
+    --State.Outstanding;
     delete[] Text;
 }
 
 void* dbconnectdlgparented(void* ParentWindow)
 {
-    Log("dbconnectdlgparented");
     auto* page = new QWidget(static_cast<QWidget*>(ParentWindow));
     page->setFixedHeight(40);
     return page;
@@ -194,7 +176,6 @@ void* dbconnectdlgparented(void* ParentWindow)
 
 void repaintdbconnectdlg()
 {
-    Log("repaintdbconnectdlg");
 }
 
 }  // extern "C"
