@@ -42,7 +42,8 @@ struct OpenBase {
     QString PathOf(int N) const { return static_cast<TZQueryFileItem*>(Base.Items(N))->FilePath(); }
 };
 
-TEST(QueryBaseOpenTest, AnEmptyFolderListsNothingAndMakesNoItemCurrent)
+// The header gives the name and the description; a file without a name is listed by its path.
+TEST(QueryBaseOpenTest, AnEmptyFolderListsNothingAndTheHeaderGivesNameAndDescription)
 {
     QueryFolder folder(0);
     TZQueryFileBase base;
@@ -54,16 +55,10 @@ TEST(QueryBaseOpenTest, AnEmptyFolderListsNothingAndMakesNoItemCurrent)
     EXPECT_EQ(base.ItemIndex(), -1);
     EXPECT_EQ(link.Log, QStringList({"base 0 -1"}));
     EXPECT_TRUE(base.Active());
-}
 
-TEST(QueryBaseOpenTest, TheHeaderGivesNameAndDescription)
-{
-    QueryFolder folder(0);
     WriteQuery(
         folder.Dir.path(), "orders.qry", "Orders", "[Description]\nFirst line\n\nSecond line\n[Row]\n");
     rtl::WriteTextFile(folder.Path("a.b.qry"), "[Main]\nQueryName=\nVersion=3.5\n");
-    TZQueryFileBase base;
-    base.SetWorkDir(folder.Dir.path());
     base.Open();
     ASSERT_EQ(base.Count(), 2);
     const int orders = base.IndexOfName("orders");
@@ -128,11 +123,8 @@ TEST(QueryBaseDeleteTest, TheNextElseThePreviousItemBecomesCurrent)
         {4, 0, 2, 0, {"base 3 2"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(QString("%1 items, current %2, deleted %3")
-                         .arg(c.Count)
-                         .arg(c.Current)
-                         .arg(c.Deleted)
-                         .toStdString());
+        SCOPED_TRACE(
+            testing::Message() << c.Count << " items, current " << c.Current << ", deleted " << c.Deleted);
         OpenBase b(c.Count);
         b.Base.SetItemIndex(c.Current);
         QStringList names;

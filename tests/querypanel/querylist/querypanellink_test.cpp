@@ -45,18 +45,26 @@ struct PanelListFixture {
     }
 };
 
-TEST(PanelQueryListTest, ThePanelLoadsTheCurrentQueryUnmodified)
+// Renaming another query leaves the panel alone; a change of the current one modifies it.
+TEST(PanelQueryListTest, ThePanelLoadsTheCurrentQueryUnmodifiedAndFollowsItsChanges)
 {
     PanelListFixture f;
     EXPECT_EQ(f.Panel.Loads, 1);
     EXPECT_EQ(rtl::StringList(f.Panel.Loaded).Text(), f.CurrentText());
     EXPECT_EQ(f.Panel.QueryName(), f.Base.CurrentItem()->Name());
-    EXPECT_FALSE(f.Panel.Modified());
-
     f.Base.SetItemIndex(2);
     EXPECT_EQ(f.Panel.Loads, 2);
     EXPECT_EQ(f.Panel.QueryName(), f.Base.Items(2)->Name());
     EXPECT_FALSE(f.Panel.Modified());
+
+    f.Changes = 0;
+    f.Base.Items(1)->SetName("Other");
+    EXPECT_FALSE(f.Panel.Modified());
+    EXPECT_EQ(f.Changes, 0);
+    f.Base.CurrentItem()->SetDescription("Late orders\r\nBy freight\r\n");
+    EXPECT_TRUE(f.Panel.Modified());
+    EXPECT_EQ(f.Panel.Description(), QStringList({"Late orders", "By freight"}));
+    EXPECT_GT(f.Changes, 0);
 }
 
 // With the current query deleted, the query moving into its index was never loaded and the panel
@@ -74,19 +82,6 @@ TEST(PanelQueryListTest, DeletingTheCurrentQueryLoadsTheNextOne)
         f.Base.Delete(f.Base.ItemIndex());
     EXPECT_EQ(f.Base.ItemIndex(), -1);
     EXPECT_FALSE(f.Panel.Modified());
-}
-
-TEST(PanelQueryListTest, RenamingTheCurrentQueryModifiesThePanelAndAnotherDoesNot)
-{
-    PanelListFixture f;
-    f.Changes = 0;
-    f.Base.Items(1)->SetName("Other");
-    EXPECT_FALSE(f.Panel.Modified());
-    EXPECT_EQ(f.Changes, 0);
-    f.Base.CurrentItem()->SetDescription("Late orders\r\nBy freight\r\n");
-    EXPECT_TRUE(f.Panel.Modified());
-    EXPECT_EQ(f.Panel.Description(), QStringList({"Late orders", "By freight"}));
-    EXPECT_GT(f.Changes, 0);
 }
 
 TEST(PanelQueryListTest, SavingWritesThePanelsTextAndAFreedBaseIsForgotten)
