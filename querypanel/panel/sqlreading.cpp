@@ -125,7 +125,7 @@ bool InQuotes(const QString& Template, const QString& Name)
 QString TemplateValue(const QString& Template, const TNameList& Names, const QString& Name)
 {
     const QString value = Names.Value(Name);
-    return InQuotes(Template, Name) && value.contains(u'\'')
+    return value.contains(u'\'') && InQuotes(Template, Name)
         ? ReplaceAll(value, QStringLiteral("''"), QStringLiteral("'"))
         : value;
 }
@@ -442,8 +442,10 @@ private:
 
 TNameList::TNameList()
 {
-    for (const char* name : {"@f", "@1", "@2"})
-        FItems.append({QString::fromLatin1(name), QString()});
+    static const QString names[] = {QStringLiteral("@f"), QStringLiteral("@1"), QStringLiteral("@2")};
+    FItems.reserve(4);
+    for (const QString& name : names)
+        FItems.append({name, QString()});
 }
 
 int TNameList::IndexOf(QStringView Name) const

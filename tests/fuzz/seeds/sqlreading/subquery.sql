@@ -1,0 +1,1 @@
+SELECT * FROM Orders, Customers WHERE (Customers.CustomerID=Orders.CustomerID) AND (Customers.CustomerID in (SELECT Customers.CustomerID FROM Customers WHERE Customers.Country = 'Germany') AND Orders.OrderDate < '07/08/1997' AND Orders.Freight = :P)
