@@ -26,10 +26,7 @@ TEST(OperatorTest, ParamCountStopsAtTheFirstMissingPlaceholder)
     }
 }
 
-class ConditionTest : public testing::Test {
-protected:
-    TZCustomDBStructure model;
-};
+using ConditionTest = ModelTest;
 
 // Every "@" is one value slot, with the text before it; text after the last slot is dropped.
 TEST_F(ConditionTest, DisplayFormatMakesOneValuePerSlot)
@@ -78,17 +75,14 @@ TEST_F(ConditionTest, ListGivesIdentifiersThatAreNeverReused)
 // queries, or get the field deleted with a table it no longer uses.
 TEST_F(ConditionTest, NewExpressionsForgetTheOldTables)
 {
-    FakeDBInfo info;
-    info.Connected = false;
-    model.SetDatabaseInfo(&info);
-    TDSTable* orders = AddTestTable(model, "Orders");
-    TDSTable* items = AddTestTable(model, "Items");
+    TDSTable* orders = T("Orders");
+    TDSTable* items = T("Items");
     TDSCondition condition(&model);
     condition.SetSQLExpr("Orders.Total > 100");
     condition.SetSQLExpr("Items.Qty > 1 and Items.Price > 2");
     EXPECT_EQ(condition.Tables(), TDSTableList({items, items}));
 
-    TDSField* field = model.Fields()[model.AddField(zfkVirtual, "Orders.Price", nullptr, "Price")];
+    TDSField* field = Add(zfkVirtual, "Orders.Price");
     EXPECT_EQ(field->Tables(), TDSTableList({orders}));
     field->SetExpression("Items.Price");
     EXPECT_EQ(field->Tables(), TDSTableList({items}));

@@ -8,32 +8,27 @@
 
 namespace {
 
-class DBStructureTest : public testing::Test {
+class DBStructureTest : public ModelTest {
 protected:
-    FakeDBInfo info;
-    TZCustomDBStructure model;
     int changes = 0;
 
     void SetUp() override
     {
+        info.Connected = true;
         info.Columns["Orders"]
             = {{"OrderID", 4, ftInteger}, {"Picture", 0, ftBlob}, {"Ship Name", 40, ftString}};
-        model.SetDatabaseInfo(&info);
         model.OnChange = [this](QObject* sender) {
             EXPECT_EQ(sender, &model);
             ++changes;
         };
     }
-    TDSField* AddData(const QString& Expr, TDSTable* Table)
-    {
-        return model.Fields()[model.AddField(zfkData, Expr, Table, Expr)];
-    }
+    TDSField* AddData(const QString& Expr, TDSTable* Table) { return Add(zfkData, Expr, Table); }
 };
 
 // Saved queries name fields by ID: a new field follows the highest in use.
 TEST_F(DBStructureTest, FieldIDsFollowTheHighestInUse)
 {
-    TDSTable* orders = AddTestTable(model, "Orders");
+    TDSTable* orders = T("Orders");
     EXPECT_EQ(AddData("OrderID", orders)->ID(), 1);
     AddData("Ship Name", orders)->SetID(10);
     EXPECT_EQ(model.FieldByID(10), model.Fields()[1]);
@@ -46,7 +41,7 @@ TEST_F(DBStructureTest, FieldIDsFollowTheHighestInUse)
 // be shown in results.
 TEST_F(DBStructureTest, DataFieldsTakeTypeAndSizeFromTheDatabase)
 {
-    TDSTable* orders = AddTestTable(model, "Orders");
+    TDSTable* orders = T("Orders");
     TDSField* id = AddData("orderid", orders);
     EXPECT_EQ(std::pair(id->FieldType(), id->FieldSize()), std::pair(ftInteger, 4));
     EXPECT_FALSE(AddData("Picture", orders)->UIR());
@@ -59,7 +54,7 @@ TEST_F(DBStructureTest, DataFieldsTakeTypeAndSizeFromTheDatabase)
 // A field the table lacks must not be left half-added in the model.
 TEST_F(DBStructureTest, FailedAddFieldLeavesTheModelUnchanged)
 {
-    TDSTable* orders = AddTestTable(model, "Orders");
+    TDSTable* orders = T("Orders");
     changes = 0;
     EXPECT_EQ(StructError([&] { AddData("Missing", orders); }),
         TStructError(dseNoFieldInTable, "Can not find field \"Missing\" in table \"Orders\""));
@@ -77,10 +72,10 @@ TEST_F(DBStructureTest, FindTableByEveryKind)
     TDMOptions options;
     options.SetDefaultDBOwner("dbo");
     model.SetDMOptions(options);
-    TDSTable* customers = AddTestTable(model, "Customers");
+    TDSTable* customers = T("Customers");
     customers->SetAlias("Cust");
     customers->SetDisplayName("Our clients");
-    TDSTable* orders = AddTestTable(model, "Orders");
+    TDSTable* orders = T("Orders");
     const struct {
         int Kind;
         const char* Text;
@@ -108,7 +103,7 @@ TEST_F(DBStructureTest, FindTableByEveryKind)
 // The SQL text kind ignores blanks and quotes; the caption index follows renames.
 TEST_F(DBStructureTest, FindFieldByEveryKind)
 {
-    TDSTable* orders = AddTestTable(model, "Orders");
+    TDSTable* orders = T("Orders");
     orders->SetAlias("o");
     TDSField* id = AddData("OrderID", orders);
     TDSField* name = AddData("Ship Name", orders);
@@ -135,8 +130,8 @@ TEST_F(DBStructureTest, FindFieldByEveryKind)
 // as the switched-on families and captions say, and custom operators go.
 TEST_F(DBStructureTest, ClearUnderUpdateLockKeepsSettingsAndRestoresTheDefaultOperators)
 {
-    TDSTable* a = AddTestTable(model, "A");
-    AddTestLink(model, a, AddTestTable(model, "B"));
+    TDSTable* a = T("A");
+    AddTestLink(model, a, T("B"));
     model.SetDefOperators({"Equal=equals"});
     model.SetExOperators({xoInList});
     model.AddOperator("Custom", "custom", EqualityTypes, "", "@f ~ @1");

@@ -31,14 +31,12 @@ TEST(DefaultOperatorTest, NamesAndTemplatesOfTheDefaultOperators)
     EXPECT_EQ(model.DefOperators()[4], "GreaterThan=is greater than");
 }
 
+using DefaultOperatorModelTest = ModelTest;
+
 // A family switched off must leave the fields' lists too; switched on again it comes back complete.
-TEST(DefaultOperatorTest, SwitchingAFamilyOffAndOnAgain)
+TEST_F(DefaultOperatorModelTest, SwitchingAFamilyOffAndOnAgain)
 {
-    TZCustomDBStructure model;
-    FakeDBInfo info;
-    info.Connected = false;
-    model.SetDatabaseInfo(&info);
-    TDSField* field = model.Fields()[model.AddField(zfkData, "Name", AddTestTable(model, "T"), "Name")];
+    TDSField* field = Add(zfkData, "Name", T("T"));
     field->ResetOperators();
     model.SetExOperators(AllExOperators - TExOperators {xoBetween});
     EXPECT_EQ(field->GetOperatorCount(), 13);

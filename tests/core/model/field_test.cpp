@@ -7,23 +7,10 @@
 
 namespace {
 
-class FieldTest : public testing::Test {
+class FieldTest : public ModelTest {
 protected:
-    FakeDBInfo info;
-    TZCustomDBStructure model;
-    TDSTable* orders = nullptr;
-
-    void SetUp() override
-    {
-        info.Connected = false;
-        model.SetDatabaseInfo(&info);
-        orders = AddTestTable(model, "Orders");
-        orders->SetAlias("o");
-    }
-    TDSField* Add(TZFieldKind Kind, const QString& Expr, TDSTable* Table = nullptr)
-    {
-        return model.Fields()[model.AddField(Kind, Expr, Table, Expr)];
-    }
+    TDSTable* orders = T("Orders");
+    void SetUp() override { orders->SetAlias("o"); }
 };
 
 // Switching conditions on gives the operators that suit the field's type, not all of them.

@@ -8,18 +8,14 @@
 
 namespace {
 
-class FieldTreeTest : public testing::Test {
+class FieldTreeTest : public ModelTest {
 protected:
-    FakeDBInfo info;
-    TZCustomDBStructure model;
     QTreeWidget tree;
     TDSFieldGroup* money = nullptr;
 
     void SetUp() override
     {
-        info.Connected = false;
-        model.SetDatabaseInfo(&info);
-        TDSTable* orders = AddTestTable(model, "Orders");
+        TDSTable* orders = T("Orders");
         for (const char* name : {"Number", "Freight", "Tax", "Picture"})
             model.AddField(zfkData, name, orders, name);
         model.Fields()[3]->SetUIR(false);

@@ -6,10 +6,8 @@
 
 namespace {
 
-class JoinPathTest : public testing::Test {
+class JoinPathTest : public ModelTest {
 protected:
-    TZCustomDBStructure model;
-    TDSTable* T(const QString& Name) { return AddTestTable(model, Name); }
     QStringList Path(const QString& From, const QString& To)
     {
         return Aliases(model.FindPath(From, To).Tables());

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QList>
 
+#include <gtest/gtest.h>
+
 #include <utility>
 
 // Database information answering from fixed columns and SQL values, recording what it was asked.
@@ -76,3 +78,21 @@ TStructError StructError(F&& Action)
     }
     return {0, QString()};
 }
+
+// A model over database information that is not connected, so data fields are added without columns.
+class ModelTest : public testing::Test {
+protected:
+    FakeDBInfo info;
+    TZCustomDBStructure model;
+
+    ModelTest()
+    {
+        info.Connected = false;
+        model.SetDatabaseInfo(&info);
+    }
+    TDSTable* T(const QString& Name) { return AddTestTable(model, Name); }
+    TDSField* Add(TZFieldKind Kind, const QString& Expr, TDSTable* Table = nullptr)
+    {
+        return model.Fields()[model.AddField(Kind, Expr, Table, Expr)];
+    }
+};

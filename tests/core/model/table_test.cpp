@@ -6,11 +6,7 @@
 
 namespace {
 
-class TableTest : public testing::Test {
-protected:
-    TZCustomDBStructure model;
-    TDSTable* T(const QString& Name) { return AddTestTable(model, Name); }
-};
+using TableTest = ModelTest;
 
 // An alias with blanks would break the SQL; a rename must not change the alias that queries use.
 TEST_F(TableTest, NameGivesAnEmptyAliasWithoutBlanks)
@@ -142,9 +138,6 @@ TEST_F(TableTest, FindLinkToTellsLinksApartByTheirOtherSide)
 // The table must leave every list that refers to it, and the model reports one change when all is done.
 TEST_F(TableTest, DeletingATableLeavesNoReferenceBehind)
 {
-    FakeDBInfo info;
-    info.Connected = false;
-    model.SetDatabaseInfo(&info);
     TDSTable* a = T("A");
     TDSTable* b = T("B");
     TDSTable* c = T("C");
