@@ -24,9 +24,10 @@ protected:
 };
 
 // Keys land as files in the redirected folder and nowhere else; a subkey opened directly and
-// the same subkey named as a section are one place; commas in a value, written by us or by
-// hand, are text and not a list.
-TEST_F(RegistryTest, KeyPathMapsToFileInRedirectedFolderAndSectionsToGroups)
+// the same subkey named as a section are one place, but a value of the key itself is not the value
+// of the same name in its subkey, and deleting the one never takes the other; commas in a value,
+// written by us or by hand, are text and not a list.
+TEST_F(RegistryTest, KeyPathMapsToFileInRedirectedFolderAndSectionsToGroupsApartFromKeyValues)
 {
     Registry(NuvKey).WriteString("MainForm", "Position", "120,80,640,480");
     Registry(NuvCommonKey).WriteString("", "QueryDir", "/apps/dmodels/nwind");
@@ -40,12 +41,7 @@ TEST_F(RegistryTest, KeyPathMapsToFileInRedirectedFolderAndSectionsToGroups)
     file.write("[MainForm]\nPosition=10,20,300,400\n");
     file.close();
     EXPECT_EQ(Registry(NuvKey).ReadString("MainForm", "Position", ""), "10,20,300,400");
-}
 
-// A value of the key itself and a value of its subkey with the same name are different, and
-// deleting the one never takes the other.
-TEST_F(RegistryTest, ValueInKeyIsNotValueInSection)
-{
     Registry editor(DataModelEditorKey);
     editor.WriteString("", "Form", "1,2,3,4");
     editor.WriteString("Form", "Form", "5,6,7,8");
