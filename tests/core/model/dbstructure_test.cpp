@@ -25,16 +25,25 @@ protected:
     TDSField* AddData(const QString& Expr, TDSTable* Table) { return Add(zfkData, Expr, Table); }
 };
 
-// Saved queries name fields by ID: a new field follows the highest in use.
-TEST_F(DBStructureTest, FieldIDsFollowTheHighestInUse)
+// Saved queries name fields by ID: a new field follows the highest in use. A field the table lacks
+// must not be left half-added in the model.
+TEST_F(DBStructureTest, FieldIDsFollowTheHighestInUseAndAFailedAddLeavesTheModelUnchanged)
 {
     TDSTable* orders = T("Orders");
+    changes = 0;
+    EXPECT_EQ(StructError([&] { AddData("Missing", orders); }),
+        TStructError(dseNoFieldInTable, "Can not find field \"Missing\" in table \"Orders\""));
+    EXPECT_EQ(model.Fields().Count() + model.RootGroup()->Count() + changes, 0);
     EXPECT_EQ(AddData("OrderID", orders)->ID(), 1);
     AddData("Ship Name", orders)->SetID(10);
     EXPECT_EQ(model.FieldByID(10), model.Fields()[1]);
     EXPECT_EQ(AddData("OrderID", orders)->ID(), 11);
     model.DeleteField(2);
     EXPECT_EQ(AddData("OrderID", orders)->ID(), 11);
+    model.SetDatabaseInfo(nullptr);
+    EXPECT_EQ(StructError([&] { AddData("OrderID", orders); }),
+        TStructError(dseNoDatabaseInfo, "DatabaseInfo is not specified"));
+    EXPECT_EQ(model.Fields().Count(), 3);
 }
 
 // Without a connection a data field is added as a quoted string of 30 characters; a blob cannot
@@ -49,21 +58,6 @@ TEST_F(DBStructureTest, DataFieldsTakeTypeAndSizeFromTheDatabase)
     TDSField* loose = AddData("Ship Name", orders);
     EXPECT_EQ(std::pair(loose->FieldType(), loose->FieldSize()), std::pair(ftString, 30));
     EXPECT_TRUE(loose->Quoted());
-}
-
-// A field the table lacks must not be left half-added in the model.
-TEST_F(DBStructureTest, FailedAddFieldLeavesTheModelUnchanged)
-{
-    TDSTable* orders = T("Orders");
-    changes = 0;
-    EXPECT_EQ(StructError([&] { AddData("Missing", orders); }),
-        TStructError(dseNoFieldInTable, "Can not find field \"Missing\" in table \"Orders\""));
-    EXPECT_EQ(model.Fields().Count() + model.RootGroup()->Count() + changes, 0);
-    EXPECT_EQ(AddData("OrderID", orders)->ID(), 1);
-    model.SetDatabaseInfo(nullptr);
-    EXPECT_EQ(StructError([&] { AddData("OrderID", orders); }),
-        TStructError(dseNoDatabaseInfo, "DatabaseInfo is not specified"));
-    EXPECT_EQ(model.Fields().Count(), 1);
 }
 
 // The lookup indexes must follow renames and deletions.

@@ -289,21 +289,16 @@ TEST_F(ModelTextTest, DamagedTextLeavesTheModelAsItWas)
 }
 
 // Conditions and virtual fields hold SQL: a backslash in one of their literals must not make the
-// whole model unreadable.
-TEST_F(ModelTextTest, SQLWithBackslashesReads)
+// whole model unreadable. An empty DefaultMainTable names no table, not a table without a name.
+TEST_F(ModelTextTest, SQLWithBackslashesReadsAndAnEmptyDefaultMainTableMeansNone)
 {
-    Load("[Main]\nVersion=3.5\nTableCount=1\nFieldCount=1\nCondCount=1\n[Table:1]\nName=Customers\n"
+    Load("[Main]\nVersion=3.5\nTableCount=2\nFieldCount=1\nCondCount=1\nDefaultMainTable=\n"
+         "[Table:1]\nName=Customers\n[Table:2]\nAlias=A\n"
          "[Field:1]\nKind=zfkVirtual\nFieldExpr=replace(Customers.Path, '\\', '/')\n"
          "[Cond:1]\nID=1\nSQLExpr=Customers.Code like '%\\9%'\n");
     EXPECT_EQ(Aliases(model.Fields()[0]->Tables()), QStringList({"Customers"}));
     EXPECT_EQ(Aliases(model.Conditions()[0]->Tables()), QStringList({"Customers"}));
-}
-
-// An empty DefaultMainTable names no table, not a table without a name.
-TEST_F(ModelTextTest, EmptyDefaultMainTableMeansNone)
-{
-    Load("[Main]\nVersion=3.5\nTableCount=1\nDefaultMainTable=\n[Table:1]\nAlias=A\n");
-    ASSERT_EQ(model.GetTableCount(), 1);
+    ASSERT_EQ(model.GetTableCount(), 2);
     EXPECT_EQ(model.DefaultMainTable(), nullptr);
 }
 
