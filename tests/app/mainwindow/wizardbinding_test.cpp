@@ -4,16 +4,13 @@
 #include "app/mainwindow/wizardbinding.h"
 
 #include "app/dialogs/modelsettings.h"
-#include "app/dialogs/queryparams.h"
 #include "core/gate/dbgate.h"
 #include "core/model/dbstructure.h"
 #include "platform/exceptionguard.h"
-#include "querypanel/panel/querypanel.h"
 #include "querypanel/querylist/querybase.h"
 #include "tests/app/mainwindow/mainformtesting.h"
 
 #include <QComboBox>
-#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -30,275 +27,201 @@ public:
 
     explicit ModalScript(std::initializer_list<Step> Steps) : FSteps(Steps)
     {
-        QObject::connect(&FTimer, &QTimer::timeout, [this] { Poll(); });
+        QObject::connect(&FTimer, &QTimer::timeout, [this] {
+            QWidget* window = QApplication::activeModalWidget();
+            if (!FSteps.empty() && window && window != FFinished && FSteps.front()(*window)) {
+                FFinished = window;
+                FSteps.pop_front();
+            }
+        });
         FTimer.start(5);
     }
     bool Done() const { return FSteps.empty(); }
 
 private:
-    void Poll()
-    {
-        QWidget* window = QApplication::activeModalWidget();
-        if (FSteps.empty() || !window || window == FFinished)
-            return;
-        if (FSteps.front()(*window)) {
-            FFinished = window;
-            FSteps.pop_front();
-        }
-    }
-
     std::deque<Step> FSteps;
     QPointer<QWidget> FFinished;
     QTimer FTimer;
 };
 
-template <typename W>
-W& Child(QWidget& Window, const char* Name)
+bool Press(QWidget& Window, const char* Button)
 {
-    W* child = Window.findChild<W*>(Name);
-    EXPECT_NE(child, nullptr) << Name;
-    return *child;
+    Window.findChild<QPushButton*>(Button)->click();
+    return true;
 }
 
 // The settings dialog of New... with the sample gate chosen, closed with OK.
-ModalScript::Step AcceptSettings(const QString& ModelName = QString())
+ModalScript::Step AcceptSettings(const QString& ModelName)
 {
     return [ModelName](QWidget& Window) {
         auto& dialog = dynamic_cast<TdlgModelSettings&>(Window);
         EXPECT_TRUE(dialog.cbGates->isEnabled());
         dialog.cbGates->setCurrentIndex(0);
         dialog.cbGatesChange();
-        if (!ModelName.isEmpty())
-            dialog.edtModelName->setText(ModelName);
+        dialog.edtModelName->setText(ModelName);
         dialog.btOK->click();
         return true;
     };
 }
 
-bool CancelWizard(QWidget& Window)
-{
-    Child<QPushButton>(Window, "btnCancel").click();
-    return true;
-}
-
 // Next on every page, every table chosen where Next waits for one.
 bool FinishWizard(QWidget& Window)
 {
-    auto& next = Child<QPushButton>(Window, "btnNext");
-    if (!next.isEnabled())
-        Child<QPushButton>(Window, "sbSelectAll").click();
-    next.click();
+    if (!Window.findChild<QPushButton*>("btnNext")->isEnabled())
+        Press(Window, "sbSelectAll");
+    Press(Window, "btnNext");
     return !Window.isVisible();
 }
 
-bool CancelQueryParams(QWidget& Window)
-{
-    dynamic_cast<TdlgQueryParams&>(Window).reject();
-    return true;
-}
-
-// The window's model, name, gate and title at one moment.
-struct Snapshot {
-    QString Model;
-    QString Name;
-    QString Gate;
-    QString Title;
-    QString Folder;
-
-    static Snapshot Of(const TMainForm& Form)
-    {
-        QStringList model;
-        Form.DBStructure->SaveToStrings(model);
-        // A model read back while the gate is connected gives its tables the gate's current
-        // database; that is the same model.
-        model.removeIf([](const QString& Line) { return Line.startsWith(u"DBName="); });
-        return {model.join(u'\n'), Form.ModelName(), Form.ZDBGate->DLLPath(), Form.windowTitle(), QueryDir};
-    }
-    void ExpectSame(const TMainForm& Form) const
-    {
-        const Snapshot now = Of(Form);
-        EXPECT_EQ(now.Model.toStdString(), Model.toStdString());
-        EXPECT_EQ(now.Name, Name);
-        EXPECT_EQ(now.Gate, Gate);
-        EXPECT_EQ(now.Title, Title);
-        EXPECT_EQ(now.Folder, Folder);
-    }
-};
-
 class WizardBindingTest : public MainFormTest {
 protected:
-    void WithWizardLibrary() const
+    void SetUp() override
     {
+        MainFormTest::SetUp();
         ASSERT_TRUE(QFile::copy(QStringLiteral(NUV_APP_DIR "/Tesmera.so"), Path("Tesmera.so")));
+        Open();
     }
-    void AddModel(const QString& Folder, const QString& Name) const
+    // The model text, name, gate, title and folder. A model read back while the gate is connected
+    // gives its tables the gate's current database: that is the same model.
+    std::string State() const
     {
-        ASSERT_TRUE(QDir().mkpath(Path("dmodels/" + Folder)));
-        Write("dmodels/" + Folder + "/struct.dbs", "[Main]\r\nVersion=3.5\r\n");
-        Write("dmodels/" + Folder + "/dm_settings.ini", "[Options]\r\nModelName=" + Name + "\r\n");
+        QStringList state;
+        Form->DBStructure->SaveToStrings(state);
+        state.removeIf([](const QString& Line) { return Line.startsWith(u"DBName="); });
+        state << Form->ModelName() << Form->ZDBGate->DLLPath() << Form->windowTitle() << QueryDir;
+        return state.join(u'\n').toStdString();
     }
-    QStringList ModelFolders() const
+    QStringList GateDetails() const
     {
-        return QDir(Path("dmodels")).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        QStringList details;
+        Form->ZDBGate->SaveInfo(details);
+        return details;
     }
-    // Runs Road with the scripted windows; the road's failure is shown as the program shows it.
+    // Runs Road with the scripted windows; a failure is shown as the program shows it.
     static void Drive(const std::function<void()>& Road, std::initializer_list<ModalScript::Step> Steps)
     {
         const ModalScript script(Steps);
         platform::Guarded(Road);
         EXPECT_TRUE(script.Done());
     }
+    void New(std::initializer_list<ModalScript::Step> Steps)
+    {
+        Drive([this] { NewModelByWizard(*Form); }, Steps);
+    }
+    void Rework(std::initializer_list<ModalScript::Step> Steps)
+    {
+        Drive([this] { RunWizardOnModel(*Form); }, Steps);
+    }
 };
 
 TEST_F(WizardBindingTest, NewModelNamesAndFolders)
 {
-    AddModel("first", "Data Model 1");
-    AddModel("third", "data model 3");
-    AddModel("sales", "Sales");
-    Open();
+    for (const QString name : {"Data Model 1", "data model 3", "Sales"}) {
+        ASSERT_TRUE(QDir().mkpath(Path("dmodels/" + name)));
+        Write("dmodels/" + name + "/struct.dbs", "[Main]\r\nVersion=3.5\r\n");
+        Write("dmodels/" + name + "/dm_settings.ini", "[Options]\r\nModelName=" + name + "\r\n");
+    }
     MakeNewModelName(*Form);
     EXPECT_EQ(Form->ModelName(), "Data Model 2");
 
-    Form->SetModelName("sales");
-    CreateModelFolder(*Form);
-    EXPECT_EQ(QueryDir, AppFolder() + "dmodels/sales1");
-    CreateModelFolder(*Form);
-    EXPECT_EQ(QueryDir, AppFolder() + "dmodels/sales2");
-    // A file of the name takes it as a folder would.
-    Write("dmodels/sales3", "");
-    CreateModelFolder(*Form);
-    EXPECT_EQ(QueryDir, AppFolder() + "dmodels/sales4");
-    EXPECT_TRUE(QFileInfo(QueryDir).isDir());
-
+    Form->SetModelName("Sales");
+    Write("dmodels/Sales2", "");  // a file takes the name as a folder would
+    for (const QString expected : {"Sales1", "Sales3"}) {
+        CreateModelFolder(*Form);
+        EXPECT_EQ(QueryDir, AppFolder() + "dmodels/" + expected);
+        EXPECT_TRUE(QFileInfo(QueryDir).isDir());
+    }
     Form->SetModelName(QString(300, u'x'));
     EXPECT_THROW(CreateModelFolder(*Form), rtl::EFileError);
-    EXPECT_EQ(QueryDir, AppFolder() + "dmodels/sales4");
+    EXPECT_EQ(QueryDir, AppFolder() + "dmodels/Sales3");
 }
 
-TEST_F(WizardBindingTest, CancellingTheSettingsOrTheWizardKeepsTheOpenModel)
+TEST_F(WizardBindingTest, WhatDoesNotEndInANewModelKeepsTheOpenOne)
 {
-    WithWizardLibrary();
-    Open();
-    const Snapshot before = Snapshot::Of(*Form);
-    const QStringList folders = ModelFolders();
-    Drive([this] { NewModelByWizard(*Form); }, {[](QWidget& Window) {
+    const std::string before = State();
+    const QStringList folders = QDir(Path("dmodels")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    New({[](QWidget& Window) {
         auto& dialog = dynamic_cast<TdlgModelSettings&>(Window);
         EXPECT_EQ(dialog.edtModelName->text(), "Data Model 1");
-        dialog.reject();
+        dialog.btCancel->click();
         return true;
     }});
-    before.ExpectSame(*Form);
+    EXPECT_EQ(State(), before);
+    New({AcceptSettings("Other"), [](QWidget& Window) { return Press(Window, "btnCancel"); }});
+    EXPECT_EQ(State(), before);
+    EXPECT_EQ(QDir(Path("dmodels")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), folders);
 
-    Drive([this] { NewModelByWizard(*Form); }, {AcceptSettings("Other"), CancelWizard});
-    before.ExpectSame(*Form);
-    EXPECT_EQ(ModelFolders(), folders);
-    EXPECT_TRUE(Form->QPanel->Active());
-}
-
-// The open model keeps its own name and gate, which a later save would write into its folder.
-TEST_F(WizardBindingTest, WithoutTheLibraryBothCommandsReportIt)
-{
-    Open();
-    const Snapshot before = Snapshot::Of(*Form);
+    // The open model keeps its own name and gate, which a later save writes into its folder.
+    QFile::remove(Path("Tesmera.so"));
     platform::ScriptedAnswers answers {platform::IDOK, platform::IDOK};
-    Drive([this] { NewModelByWizard(*Form); }, {AcceptSettings("Other")});
-    Drive([this] { RunWizardOnModel(*Form); }, {});
+    New({AcceptSettings("Other")});
+    Rework({});
     EXPECT_EQ(answers.AskedTexts(), QStringList(2, "Can not load \"Tesmera.dll\""));
-    before.ExpectSame(*Form);
-
-    Write("Tesmera.so", "no library");
-    platform::ScriptedAnswers again {platform::IDOK};
-    Drive([this] { RunWizardOnModel(*Form); }, {});
-    EXPECT_EQ(again.AskedTexts(), QStringList {"Can not load \"Tesmera.dll\""});
+    EXPECT_EQ(State(), before);
 }
 
 TEST_F(WizardBindingTest, RunWizardStartsFromTheOpenModelAndWritesNothing)
 {
-    WithWizardLibrary();
-    Open();
-    const Snapshot before = Snapshot::Of(*Form);
+    const std::string before = State();
     const QString modelFile = Read("dmodels/nwind/struct.dbs");
     QStringList checked;
-    Drive([this] { RunWizardOnModel(*Form); }, {[&checked](QWidget& Window) {
-        auto& tables = Child<QListWidget>(Window, "");
-        if (!tables.isVisible() || tables.count() == 0) {
-            Child<QPushButton>(Window, "btnNext").click();
-            return false;
+    Rework({[&checked](QWidget& Window) {
+        auto* tables = Window.findChild<QListWidget*>();
+        if (!tables->isVisible() || tables->count() == 0)
+            return !Press(Window, "btnNext");
+        for (int i = 0; i < tables->count(); ++i) {
+            if (tables->item(i)->checkState() == Qt::Checked)
+                checked.append(tables->item(i)->text());
         }
-        for (int i = 0; i < tables.count(); ++i) {
-            if (tables.item(i)->checkState() == Qt::Checked)
-                checked.append(tables.item(i)->text());
-        }
-        return CancelWizard(Window);
+        return Press(Window, "btnCancel");
     }});
-    QStringList modelTables;
-    for (const TDSTable* table : Form->DBStructure->Tables())
-        modelTables.append(table->Name());
-    checked.sort(Qt::CaseInsensitive);
-    modelTables.sort(Qt::CaseInsensitive);
-    EXPECT_EQ(checked, modelTables);
-    before.ExpectSame(*Form);
+    EXPECT_EQ(State(), before);
+    EXPECT_EQ(checked.size(), Form->DBStructure->GetTableCount());
+    for (const QString& name : checked)
+        EXPECT_NE(Form->DBStructure->FindTable(tlName, name), nullptr) << name.toStdString();
 
-    // Finishing takes the wizard's model over, connection details included; the folder is untouched.
-    Drive([this] { RunWizardOnModel(*Form); }, {FinishWizard});
-    EXPECT_EQ(Form->DBStructure->GetTableCount(), modelTables.size());
-    QStringList details;
-    Form->ZDBGate->SaveInfo(details);
-    EXPECT_EQ(details, QStringList {"Database=dmodels/nwind/nwind.sqlite"});
+    // The wizard's model is taken over with the gate's connection details; the folder is untouched.
+    Rework({FinishWizard});
+    EXPECT_EQ(Form->DBStructure->GetTableCount(), checked.size());
+    EXPECT_EQ(GateDetails(), QStringList {"Database=dmodels/nwind/nwind.sqlite"});
     EXPECT_EQ(Read("dmodels/nwind/struct.dbs"), modelFile);
-    EXPECT_EQ(QueryDir, before.Folder);
-}
 
-// A gate that fails answers every callback with nothing; its message is shown once, not once for
-// each question the wizard asks.
-TEST_F(WizardBindingTest, AFailingGateIsReportedOnceAndTheWizardGoesOn)
-{
-    WithWizardLibrary();
-    Open();
+    // A failing gate answers every callback with nothing and is reported once, not per question.
     Form->ZDBGate->SetDLLPath(AppFolder() + "DBGates/Missing.dll");
     platform::ScriptedAnswers answers {platform::IDOK};
     int pages = 0;
-    Drive([this] { RunWizardOnModel(*Form); }, {[&pages](QWidget& Window) {
-        if (++pages < 4) {
-            Child<QPushButton>(Window, "btnNext").click();
-            return false;
-        }
-        return CancelWizard(Window);
+    Rework({[&pages](QWidget& Window) {
+        return Press(Window, ++pages < 4 ? "btnNext" : "btnCancel") && pages >= 4;
     }});
     ASSERT_EQ(answers.AskedTexts().size(), 1);
-    EXPECT_TRUE(answers.AskedTexts()[0].contains("Missing")) << answers.AskedTexts()[0].toStdString();
+    EXPECT_TRUE(answers.AskedTexts()[0].contains("Missing.dll"));
 }
 
-TEST_F(WizardBindingTest, FinishingNewCreatesAndOpensTheModelFolder)
+TEST_F(WizardBindingTest, FinishingNewOpensTheNewModelFolder)
 {
-    WithWizardLibrary();
-    Open();
-    Drive([this] { NewModelByWizard(*Form); }, {AcceptSettings(), FinishWizard, CancelQueryParams});
+    // Without a folder of its own the wizard's model would later be saved over the open model's.
+    const std::string before = State();
+    {
+        platform::ScriptedAnswers answers {platform::IDOK};
+        New({AcceptSettings(QString(300, u'x')), FinishWizard});
+        ASSERT_EQ(answers.AskedTexts().size(), 1);
+        EXPECT_TRUE(answers.AskedTexts()[0].startsWith("Can not create the folder"));
+        EXPECT_EQ(State(), before);
+    }
+    New({AcceptSettings("Data Model 1"), FinishWizard, [](QWidget& Window) {
+             dynamic_cast<QDialog&>(Window).reject();  // the first query's properties
+             return true;
+         }});
     EXPECT_EQ(QueryDir, AppFolder() + "dmodels/Data Model 1");
-    EXPECT_EQ(Form->ModelName(), "Data Model 1");
     EXPECT_EQ(Form->windowTitle(), "Lumidex - Data Model 1");
     EXPECT_FALSE(ModelLoading);
-    const QString settings = Read("dmodels/Data Model 1/dm_settings.ini");
-    EXPECT_TRUE(settings.contains("DllPath=Fendal.so\r\n")) << settings.toStdString();
-    EXPECT_TRUE(settings.contains("ModelName=Data Model 1\r\n")) << settings.toStdString();
-    const QString model = Read("dmodels/Data Model 1/struct.dbs");
-    EXPECT_TRUE(model.contains("Database=dmodels/nwind/nwind.sqlite")) << "the gate's connection details";
+    EXPECT_EQ(Read("dmodels/Data Model 1/dm_settings.ini"),
+        "[Options]\r\nDllPath=Fendal.so\r\nModelName=Data Model 1\r\n");
+    EXPECT_TRUE(Read("dmodels/Data Model 1/struct.dbs")
+                    .contains("[DBSpecInfo]\r\nDatabase=dmodels/nwind/nwind.sqlite"));
     EXPECT_GT(Form->DBStructure->GetTableCount(), 0);
     EXPECT_TRUE(Form->ZDBGate->IsConnected());
     EXPECT_EQ(Form->QBase->Count(), 0);
-}
-
-// Without a folder of its own the wizard's model would later be saved over the open model's.
-TEST_F(WizardBindingTest, ANewModelWithoutAFolderGivesTheOpenModelBack)
-{
-    WithWizardLibrary();
-    Open();
-    const Snapshot before = Snapshot::Of(*Form);
-    platform::ScriptedAnswers answers {platform::IDOK};
-    Drive([this] { NewModelByWizard(*Form); }, {AcceptSettings(QString(300, u'x')), FinishWizard});
-    ASSERT_EQ(answers.AskedTexts().size(), 1);
-    EXPECT_TRUE(answers.AskedTexts()[0].startsWith("Can not create the folder"));
-    before.ExpectSame(*Form);
 }
 
 }  // namespace
