@@ -20,13 +20,12 @@
 #include <QScopeGuard>
 
 #include <algorithm>
-#include <optional>
 
 namespace {
 
 const QString WizardLibraryName = QStringLiteral("Tesmera.dll");
 
-// The window whose model and gate the callbacks reach, set for one run of the wizard.
+// The window that runs the wizard, whose model and gate the callbacks reach; set for one run.
 TMainForm* WizardForm = nullptr;
 // Callback 4's answer, which the wizard may read until the next call.
 QString CurrentDBName;
@@ -211,7 +210,6 @@ void OpenNewModel(TMainForm& Form)
     Form.UpdateControls();
     Form.NewQuery();
     Form.UpdateControls();
-    ModelLoading = false;
     Form.UpdateCaption();
 }
 
@@ -258,28 +256,22 @@ void NewModelByWizard(TMainForm& Form)
                                        return lines;
                                    }()};
     MakeNewModelName(Form);
+    // Until the library is bound the open model keeps its own name: a later save writes the name
+    // into the open model's folder.
+    auto keepName = qScopeGuard([&] { Form.SetModelName(previous.ModelName); });
     TdlgModelSettings& dialog = *Form.dlgModelSettings;
     dialog.SetGatePath(AppDir + QStringLiteral("dbgates/") + DefaultGate);
     dialog.SetModelName(Form.ModelName());
     dialog.cbGates->setEnabled(true);
-    if (dialog.exec() != QDialog::Accepted) {
-        Form.SetModelName(previous.ModelName);
+    if (dialog.exec() != QDialog::Accepted)
         return;
-    }
-    // Bound before anything changes, so a missing library leaves the open model with its own
-    // name and gate, which a later save writes into its folder.
-    std::optional<TWizardLibrary> wizard;
-    try {
-        wizard.emplace();
-    } catch (...) {
-        Form.SetModelName(previous.ModelName);
-        throw;
-    }
+    TWizardLibrary wizard;
+    keepName.dismiss();
     Form.ZDBGate->SetDLLPath(dialog.GatePath());
     Form.SetModelName(dialog.ModelName());
     const bool finished = Form.ReplaceModelUnderPanel([&] {
         Form.DBStructure->Clear();
-        if (wizard->Run(Form))
+        if (wizard.Run(Form))
             return true;
         previous.Restore(Form);
         return false;
@@ -294,7 +286,6 @@ void NewModelByWizard(TMainForm& Form)
             previous.Restore(Form);
             return true;
         });
-        Form.UpdateCaption();
         throw;
     }
     OpenNewModel(Form);
