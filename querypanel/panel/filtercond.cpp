@@ -631,6 +631,7 @@ void TSimpleCond::SetField(TDSField* F)
     if (FOperator && FOperator->ValueKind() == vkSubQuery)
         SubQuery().clear();
     FField = F;
+    FAggregate = F && F->IsAggregate();
     TDropDownList* fields = FieldChooser();
     TDropDownList* operators = OperatorChooser();
     if (operators)
@@ -927,7 +928,7 @@ int TSimpleCond::GetValueCount() const
 
 bool TSimpleCond::IsAggregate() const
 {
-    return FField && FField->IsAggregate();
+    return FAggregate;
 }
 
 const QStringList* TSimpleCond::GetCondCustomData() const

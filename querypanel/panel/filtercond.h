@@ -188,6 +188,9 @@ private:
     QString EqualValueText() const;
 
     TDSField* FField = nullptr;
+    // Whether the field's expression totals, known when the field is set: the query asks every
+    // row and bracket, and the expression would be read again each time.
+    bool FAggregate = false;
     TDSOperator* FOperator = nullptr;
     // The field display name whose equal value this condition wrote last; empty when none.
     QString FEqualName;
