@@ -101,6 +101,49 @@ QList<int> Elements(const TFilterRow* Row)
     return present;
 }
 
+// Rows made on an inactive panel own no widget; shown later, their sentences must read as those of
+// rows that had their labels through every change.
+TEST_F(CondFixture, RowsWithoutControlsShowWhatRowsWithControlsShow)
+{
+    TZQueryPanel bare;
+    bare.resize(700, 400);
+    bare.SetDbStruct(&M.Model);
+    const qsizetype controls = bare.RowArea()->children().size();
+    const struct {
+        TDSField* Field;
+        const char* Operator;
+        const char* Value1;
+        const char* Value2;
+    } cases[] = {{M.Qty, "Between", "1", "9"}, {M.Active, "Equal", "1", ""}, {M.Name, "Equal", "", ""},
+        {M.Shipped, "IsNull", "", ""}};
+    for (const auto& c : cases) {
+        for (TZQueryPanel* panel : {&Panel, &bare}) {
+            auto* row = static_cast<TSimpleCond*>(panel->Root()->AppendSimpleCond());
+            if (panel == &Panel)
+                row->CreateControls();
+            row->SetField(c.Field);
+            row->SetOperator(M.Model.OperatorByName(c.Operator));
+            row->SetValue(1, c.Value1);
+            row->SetValue(2, c.Value2);
+        }
+    }
+    EXPECT_EQ(bare.RowArea()->children().size(), controls);
+    bare.Activate();
+    for (int i = 0; i < bare.Root()->Count(); ++i) {
+        auto* made = static_cast<TSimpleCond*>(Panel.Root()->Rows(i));
+        auto* shown = static_cast<TSimpleCond*>(bare.Root()->Rows(i));
+        SCOPED_TRACE(made->GetFieldName().toStdString());
+        EXPECT_EQ(Elements(shown), Elements(made));
+        EXPECT_EQ(shown->OperatorChooser()->Caption(), made->OperatorChooser()->Caption());
+        for (int n : {1, 2}) {
+            EXPECT_EQ(shown->StoredCaption(n), made->StoredCaption(n)) << n;
+            if (made->ValueLabel(n)) {
+                EXPECT_EQ(shown->ValueLabel(n)->Caption(), made->ValueLabel(n)->Caption()) << n;
+            }
+        }
+    }
+}
+
 // A new row that left its value labels to chance would not match its operator's template.
 TEST_F(CondFixture, NewConditionsTakeFirstFieldOperatorDefaultAndTemplateLabels)
 {
