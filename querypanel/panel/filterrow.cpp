@@ -81,9 +81,10 @@ void TFilterRow::CreateControls()
     FButton->OnClick = [this](TZRndBtn* Sender) { FPanel->ShowRowMenu(Sender); };
 
     MakeElements();
-    for (int n = 1; n <= MaxElement; ++n)
-        if (QWidget* element = ElementAt(n))
-            element->setEnabled(FChecked);
+    if (!FChecked)
+        for (int n = 1; n <= MaxElement; ++n)
+            if (QWidget* element = ElementAt(n))
+                element->setEnabled(false);
     Layout();
 }
 
