@@ -3,9 +3,9 @@
 // --screenshots <folder> it saves the panel as design-panel.png and quits; run it under xvfb-run:
 //   xvfb-run -a build-bench/bench/design_gallery --screenshots docs/screenshots
 
+#include "bench/samplemodel.h"
 #include "bench/screenshots.h"
 #include "core/design/designpanel.h"
-#include "core/gate/dbgate.h"
 #include "core/model/dbstructure.h"
 #include "platform/application.h"
 #include "rtl/formatsettings.h"
@@ -20,19 +20,12 @@ int main(int argc, char** argv)
 {
     platform::Application app(argc, argv);
     rtl::InitFormatSettings();
-    const QStringList arguments = QApplication::arguments();
-    const qsizetype folderAt = arguments.indexOf("--screenshots") + 1;
-    const QString folder = folderAt > 0 ? QDir(arguments.value(folderAt)).absolutePath() : QString();
+    const QString folder = screenshots::FolderArgument();
 
-    const QString appDir = QStringLiteral(NUV_APP_DIR);
-    QDir::setCurrent(appDir);
-    TZDBGate gate;
-    gate.SetDLLPath(appDir + QStringLiteral("/DBGates/Fendal.dll"));
-    TZDBStructure model;
-    model.SetDatabaseInfo(&gate);
-    model.LoadFromFile(appDir + QStringLiteral("/dmodels/nwind/struct.dbs"));
+    screenshots::TSampleModel sample;
+    TZDBStructure& model = sample.Model;
     // The model's connection details lead the gate to the sample database.
-    gate.Connect();
+    sample.Gate.Connect();
 
     TZStructDesignPanel panel;
     panel.setWindowTitle("Design panel gallery");

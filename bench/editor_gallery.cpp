@@ -4,10 +4,10 @@
 // editor-conditions.png and quits; run it under xvfb-run for that:
 //   xvfb-run -a build-bench/bench/editor_gallery --screenshots docs/screenshots
 
+#include "bench/samplemodel.h"
 #include "bench/screenshots.h"
 #include "core/design/designpanel.h"
 #include "core/editor/datamodeleditor.h"
-#include "core/gate/dbgate.h"
 #include "core/model/dbstructure.h"
 #include "platform/application.h"
 #include "platform/registry.h"
@@ -27,21 +27,14 @@ int main(int argc, char** argv)
 {
     platform::Application app(argc, argv);
     rtl::InitFormatSettings();
-    const QStringList arguments = QApplication::arguments();
-    const qsizetype folderAt = arguments.indexOf("--screenshots") + 1;
-    const QString folder = folderAt > 0 ? QDir(arguments.value(folderAt)).absolutePath() : QString();
+    const QString folder = screenshots::FolderArgument();
     // The gallery never moves the user's stored window places.
     QTemporaryDir settings;
     platform::Registry::SetStorageFolder(settings.path());
 
-    const QString appDir = QStringLiteral(NUV_APP_DIR);
-    QDir::setCurrent(appDir);
-    TZDBGate gate;
-    gate.SetDLLPath(appDir + QStringLiteral("/DBGates/Fendal.dll"));
-    TZDBStructure model;
-    model.SetDatabaseInfo(&gate);
-    model.LoadFromFile(appDir + QStringLiteral("/dmodels/nwind/struct.dbs"));
-    gate.Connect();
+    screenshots::TSampleModel sample;
+    TZDBStructure& model = sample.Model;
+    sample.Gate.Connect();
 
     T_dlgDataModelEditor editor;
     editor.TakeSettings(&model);

@@ -11,6 +11,14 @@
 
 namespace screenshots {
 
+// The folder given after --screenshots, absolute; empty when the program runs to be looked at.
+inline QString FolderArgument()
+{
+    const QStringList arguments = QCoreApplication::arguments();
+    const qsizetype at = arguments.indexOf(QStringLiteral("--screenshots")) + 1;
+    return at > 0 ? QDir(arguments.value(at)).absolutePath() : QString();
+}
+
 inline void Wait(int Milliseconds)
 {
     QEventLoop loop;

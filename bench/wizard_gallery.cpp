@@ -4,8 +4,8 @@
 // wizard-finish.png) and quits; run it under xvfb-run for that:
 //   xvfb-run -a build-bench/bench/wizard_gallery --screenshots docs/screenshots
 
+#include "bench/samplemodel.h"
 #include "bench/screenshots.h"
-#include "core/gate/dbgate.h"
 #include "core/model/dbstructure.h"
 #include "platform/application.h"
 #include "platform/messagebox.h"
@@ -23,23 +23,16 @@ int main(int argc, char** argv)
 {
     platform::Application app(argc, argv);
     rtl::InitFormatSettings();
-    const QStringList arguments = QApplication::arguments();
-    const qsizetype folderAt = arguments.indexOf("--screenshots") + 1;
-    const QString folder = folderAt > 0 ? QDir(arguments.value(folderAt)).absolutePath() : QString();
+    const QString folder = screenshots::FolderArgument();
 
-    const QString appDir = QStringLiteral(NUV_APP_DIR);
-    QDir::setCurrent(appDir);
-    TZDBGate gate;
-    gate.SetDLLPath(appDir + QStringLiteral("/DBGates/Fendal.dll"));
+    // The sample model's connection details lead the gate to the sample database; the wizard
+    // starts from an empty model over the same gate.
+    screenshots::TSampleModel sample;
     TZCustomDBStructure model;
     TDMOptions options = model.DMOptions();
     options.SetMultiDB(true);
     model.SetDMOptions(options);
-    model.SetDatabaseInfo(&gate);
-    // The sample model's connection details lead the gate to the sample database.
-    TZDBStructure settings;
-    settings.SetDatabaseInfo(&gate);
-    settings.LoadFromFile(appDir + QStringLiteral("/dmodels/nwind/struct.dbs"));
+    model.SetDatabaseInfo(&sample.Gate);
 
     tesmera::TMainForm window(&model);
     window.move(0, 0);

@@ -11,7 +11,6 @@
 #include "core/ui/fieldtree.h"
 #include "platform/exceptionguard.h"
 #include "platform/messagebox.h"
-#include "rtl/strutils.h"
 #include "wizard/fieldstree.h"
 #include "wizard/wizardwindow.h"
 
@@ -356,17 +355,7 @@ void TMainForm::miOrderGroupFieldsClick()
     TDSFieldGroup* group = NodeGroup(node);
     if (!group)
         return;
-    QList<TDSField*> fields(group->begin(), group->end());
-    std::stable_sort(fields.begin(), fields.end(), [](const TDSField* A, const TDSField* B) {
-        return rtl::CompareText(A->DisplayName(), B->DisplayName()) < 0;
-    });
-    for (int i = 0; i < fields.size(); ++i) {
-        const int index = group->IndexOf(fields[i]);
-        if (index != i) {
-            RemoveFieldFromGroup(group, index);
-            InsertFieldInGroup(group, i, fields[i]);
-        }
-    }
+    SortGroupFields(group);
     const QSignalBlocker blocker(tvFields);
     FillFieldNodes(group, node, false);
     for (int i = 0; i < node->childCount(); ++i)

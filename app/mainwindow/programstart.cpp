@@ -1,6 +1,7 @@
 #include "app/mainwindow/programstart.h"
 
 #include "app/mainwindow/mainform.h"
+#include "core/editor/datamodeleditor.h"
 #include "platform/application.h"
 #include "rtl/formatsettings.h"
 
@@ -11,6 +12,8 @@ int RunProgram(int& argc, char** argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Lumidex"));
     app.setProperty("HelpFile", QStringLiteral("nuv.hlp"));
     rtl::InitFormatSettings();
+    // Edit Model Structure... of the main window opens the editor through the model.
+    RegisterDataModelEditor();
 
     TMainForm MainForm;
     MainForm.show();

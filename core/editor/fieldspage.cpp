@@ -293,14 +293,7 @@ void T_dlgDataModelEditor::miOrderGroupFieldsClick()
     TDSFieldGroup* group = NodeGroup(node);
     if (!group)
         return;
-    QList<TDSField*> fields(group->begin(), group->end());
-    std::stable_sort(fields.begin(), fields.end(), [](const TDSField* A, const TDSField* B) {
-        return rtl::CompareText(A->DisplayName(), B->DisplayName()) < 0;
-    });
-    for (TDSField* field : fields) {
-        RemoveFieldFromGroup(group, group->IndexOf(field));
-        InsertFieldInGroup(group, group->Count(), field);
-    }
+    SortGroupFields(group);
     // The nodes follow the model's order, which compares names as the model does.
     const QSignalBlocker block(tvFields);
     FillFieldNodes(group, node, false);

@@ -298,6 +298,18 @@ void RemoveFieldFromGroup(TDSFieldGroup* Group, int Index)
     Group->Delete(Index);
 }
 
+void SortGroupFields(TDSFieldGroup* Group)
+{
+    QList<TDSField*> fields(Group->begin(), Group->end());
+    std::stable_sort(fields.begin(), fields.end(), [](const TDSField* A, const TDSField* B) {
+        return rtl::CompareText(A->DisplayName(), B->DisplayName()) < 0;
+    });
+    for (TDSField* field : fields) {
+        RemoveFieldFromGroup(Group, Group->IndexOf(field));
+        InsertFieldInGroup(Group, Group->Count(), field);
+    }
+}
+
 TDSFieldGroup* TDSFieldGroupList::FindFieldGroup(const TDSField* Field, int& Index) const
 {
     for (TDSFieldGroup* group : *this) {

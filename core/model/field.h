@@ -176,6 +176,9 @@ private:
 void InsertFieldInGroup(TDSFieldGroup* Group, int Index, TDSField* Field);
 // The field lives on without a group.
 void RemoveFieldFromGroup(TDSFieldGroup* Group, int Index);
+// Orders the group's fields by their display names, ignoring case as the model compares names;
+// fields of equal names keep their order.
+void SortGroupFields(TDSFieldGroup* Group);
 
 // The model's named field groups; owns them, not their fields.
 class TDSFieldGroupList : public TZObjectList<TDSFieldGroup> {
