@@ -3,6 +3,7 @@
 #include "app/dialogs/settingsstore.h"
 #include "app/mainwindow/mainform.h"
 #include "app/mainwindow/shelltexts.h"
+#include "app/mainwindow/wizardbinding.h"
 #include "core/base/zstrings.h"
 #include "core/gate/dbgate.h"
 #include "core/model/dbstructure.h"
@@ -165,10 +166,10 @@ void TMainForm::SelectDataModel1Click()
 
 void TMainForm::miNewClick()
 {
-    platform::ShowError(ShellTexts::NoWizard);
+    NewModelByWizard(*this);
 }
 
 void TMainForm::RunWizard1Click()
 {
-    platform::ShowError(ShellTexts::NoWizard);
+    RunWizardOnModel(*this);
 }

@@ -9,7 +9,6 @@ inline const QString QueryModified = QStringLiteral("Current query was modified.
 inline const QString DeleteQuery = QStringLiteral("Delete Query?");
 inline const QString ClearConditions = QStringLiteral("All conditions will be deleted. Continue?");
 inline const QString CustomEditor = QStringLiteral("Custom editor");
-inline const QString NoWizard = QStringLiteral("The wizard library is not available");
 // %s: the path of the missing model text.
 inline const QString NoModelFile = QStringLiteral("The data model file %s does not exist");
 inline const QString SQLFilter = QStringLiteral("SQL script files (*.sql *.txt)");

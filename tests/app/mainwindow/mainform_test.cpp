@@ -1,3 +1,4 @@
+#include "app/dialogs/modelsettings.h"
 #include "app/dialogs/queryparams.h"
 #include "core/gate/dbgate.h"
 #include "core/model/dbstructure.h"
@@ -42,9 +43,8 @@ TEST_F(MainFormTest, CtrlNRunsDataModelNew)
     EXPECT_EQ(Form->miNew->shortcut(), QKeySequence("Ctrl+N"));
     EXPECT_TRUE(Form->miNewQuery->shortcut().isEmpty());
     EXPECT_TRUE(Form->miNewQuery->text().endsWith("\tCtrl+N"));
-    platform::ScriptedAnswers answers {platform::IDOK};
-    QTest::keyClick(Form.get(), Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(answers.AskedTexts(), QStringList {"The wizard library is not available"});
+    WithDialog<TdlgModelSettings>(
+        [](TdlgModelSettings&) {}, [this] { QTest::keyClick(Form.get(), Qt::Key_N, Qt::ControlModifier); });
 }
 
 TEST_F(MainFormTest, CommandsFollowTheQueryListAndTheModifiedFlag)
