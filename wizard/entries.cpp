@@ -39,16 +39,11 @@ bool RunWizard()
     model->SetDatabaseInfo(state.DBInfo.get());
     auto window = std::make_unique<tesmera::TMainForm>(model.get());
 
-    char* text = state.GetModelText();
-    try {
-        model->LoadFromStrings(LinesFromText(text));
-    } catch (...) {
-        if (text)
-            state.DisposeText(text);
-        throw;
+    {
+        // The program's text goes back to it also when it cannot be read.
+        const std::unique_ptr<char, TWizDisposeText> text(state.GetModelText(), state.DisposeText);
+        model->LoadFromStrings(LinesFromText(text.get()));
     }
-    if (text)
-        state.DisposeText(text);
 
     if (window->exec() != QDialog::Accepted)
         return false;

@@ -29,7 +29,19 @@ namespace tesmera {
 
 namespace {
 
+constexpr int GroupImage = 0;
 constexpr int FieldImage = 1;
+
+// A node as the tree fills them, with its caption open to in-place editing.
+QTreeWidgetItem* NewNode(const QString& Caption, void* Item, int Image)
+{
+    auto* node = new QTreeWidgetItem;
+    node->setText(0, Caption);
+    node->setData(0, FieldTreeItemRole, QVariant::fromValue(Item));
+    node->setData(0, FieldTreeImageRole, Image);
+    node->setFlags(node->flags() | Qt::ItemIsEditable);
+    return node;
+}
 const QString NewGroupName = QStringLiteral("New Group");
 
 // The tree's nodes in the order they are shown, children after their parent.
@@ -217,11 +229,7 @@ void TMainForm::EnableFieldPopupItems()
 QTreeWidgetItem* TMainForm::AddFieldNodeTo(QTreeWidgetItem* ParentNode, TDSField* Field)
 {
     const QSignalBlocker blocker(tvFields);
-    auto* node = new QTreeWidgetItem;
-    node->setText(0, Field->DisplayName());
-    node->setData(0, FieldTreeItemRole, QVariant::fromValue(static_cast<void*>(Field)));
-    node->setData(0, FieldTreeImageRole, FieldImage);
-    node->setFlags(node->flags() | Qt::ItemIsEditable);
+    QTreeWidgetItem* node = NewNode(Field->DisplayName(), Field, FieldImage);
     PlaceNode(tvFields, node, ParentNode, nullptr);
     return node;
 }
@@ -315,13 +323,9 @@ void TMainForm::sbAddGroupClick()
     auto* group = new TDSFieldGroup(FModel);
     group->SetGroupName(NewGroupName);
     FModel->FieldGroups().Add(group);
-    auto* node = new QTreeWidgetItem;
+    QTreeWidgetItem* node = NewNode(NewGroupName, group, GroupImage);
     {
         const QSignalBlocker blocker(tvFields);
-        node->setText(0, NewGroupName);
-        node->setData(0, FieldTreeItemRole, QVariant::fromValue(static_cast<void*>(group)));
-        node->setData(0, FieldTreeImageRole, 0);
-        node->setFlags(node->flags() | Qt::ItemIsEditable);
         PlaceNode(tvFields, node, nullptr, FirstUngroupedFieldNode());
     }
     tvFields->setCurrentItem(node);

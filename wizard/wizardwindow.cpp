@@ -80,8 +80,12 @@ TMainForm::TMainForm(TZCustomDBStructure* Model, QWidget* Parent) : QDialog(Pare
     setMinimumSize(550, 430);
     resize(568, 438);
 
+    const QPixmap welcome = Picture("welcome.jpg");
+    // Pages 1 to 5 show a small part of the welcome picture in their headers.
+    FHeaderPicture
+        = welcome.copy(12, 34, 140, 140).scaled(44, 44, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     pcPages = new QStackedWidget(this);
-    pcPages->addWidget(NewPicturePage("welcome.jpg", QStringLiteral("Welcome to Tesmera"),
+    pcPages->addWidget(NewPicturePage(QStringLiteral("Image2"), welcome, QStringLiteral("Welcome to Tesmera"),
         QStringLiteral(
             "This wizard will help you to setup description of your data model: list of the tables, "
             "links between them, fields and operators which will be used in queries.")));
@@ -90,9 +94,9 @@ TMainForm::TMainForm(TZCustomDBStructure* Model, QWidget* Parent) : QDialog(Pare
     pcPages->addWidget(NewLinkSearchPage());
     pcPages->addWidget(NewLinksPage());
     pcPages->addWidget(NewFieldsPage());
-    pcPages->addWidget(
-        NewPicturePage("finish.jpg", QStringLiteral("Wizard has finished setuping your data model!"),
-            QStringLiteral("Press \"Finish\" to save your work and exit.")));
+    pcPages->addWidget(NewPicturePage(QStringLiteral("Image5"), Picture("finish.jpg"),
+        QStringLiteral("Wizard has finished setuping your data model!"),
+        QStringLiteral("Press \"Finish\" to save your work and exit.")));
 
     btnBack = new QPushButton(QStringLiteral("< &Back"), this);
     btnNext = new QPushButton(QStringLiteral("&Next >"), this);
@@ -165,23 +169,20 @@ QWidget* TMainForm::NewHeader(const QString& Title, const QString& Text, QWidget
     text->setContentsMargins(12, 0, 0, 0);
     texts->addWidget(text);
     auto* picture = new QLabel(header);
-    static const QPixmap small = Picture("welcome.jpg")
-                                     .copy(12, 34, 140, 140)
-                                     .scaled(44, 44, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    picture->setPixmap(small);
+    picture->setPixmap(FHeaderPicture);
     auto* row = new QHBoxLayout(header);
     row->addLayout(texts, 1);
     row->addWidget(picture);
     return header;
 }
 
-QWidget* TMainForm::NewPicturePage(const char* PictureName, const QString& Title, const QString& Text)
+QWidget* TMainForm::NewPicturePage(
+    const QString& Name, const QPixmap& Pixmap, const QString& Title, const QString& Text)
 {
     auto* page = new QWidget;
     auto* image = new QLabel(page);
-    image->setObjectName(
-        qstrcmp(PictureName, "welcome.jpg") == 0 ? QStringLiteral("Image2") : QStringLiteral("Image5"));
-    image->setPixmap(Picture(PictureName));
+    image->setObjectName(Name);
+    image->setPixmap(Pixmap);
     image->setAlignment(Qt::AlignTop);
     auto* title = NewWrappedLabel(Title, page);
     QFont font(QStringLiteral("Verdana"));

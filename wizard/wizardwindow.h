@@ -3,6 +3,7 @@
 #include "core/base/fieldtypes.h"
 
 #include <QDialog>
+#include <QPixmap>
 #include <QPointer>
 
 class QAction;
@@ -138,7 +139,8 @@ private:
     void SetEntryTable(int Index, TDSTable* Table);
 
     QWidget* NewHeader(const QString& Title, const QString& Text, QWidget* Page);
-    QWidget* NewPicturePage(const char* Picture, const QString& Title, const QString& Text);
+    QWidget* NewPicturePage(
+        const QString& Name, const QPixmap& Pixmap, const QString& Title, const QString& Text);
     QWidget* NewTablesPage();
     QWidget* NewLinkModePage();
     QWidget* NewLinkSearchPage();
@@ -157,6 +159,7 @@ private:
     bool DatabaseConnected() const;
 
     TZCustomDBStructure* FModel;
+    QPixmap FHeaderPicture;
     TDSField* FCurrentField = nullptr;
     TDSFieldGroup* FCurrentGroup = nullptr;
     bool FShown = false;
