@@ -33,12 +33,9 @@ constexpr int GroupImage = 0;
 constexpr int FieldImage = 1;
 
 // A node as the tree fills them, with its caption open to in-place editing.
-QTreeWidgetItem* NewNode(const QString& Caption, void* Item, int Image)
+QTreeWidgetItem* NewNode(QTreeWidget* Tree, const QString& Caption, void* Item, int Image)
 {
-    auto* node = new QTreeWidgetItem;
-    node->setText(0, Caption);
-    node->setData(0, FieldTreeItemRole, QVariant::fromValue(Item));
-    node->setData(0, FieldTreeImageRole, Image);
+    QTreeWidgetItem* node = NewFieldTreeNode(Tree, Caption, Item, Image);
     node->setFlags(node->flags() | Qt::ItemIsEditable);
     return node;
 }
@@ -229,7 +226,7 @@ void TMainForm::EnableFieldPopupItems()
 QTreeWidgetItem* TMainForm::AddFieldNodeTo(QTreeWidgetItem* ParentNode, TDSField* Field)
 {
     const QSignalBlocker blocker(tvFields);
-    QTreeWidgetItem* node = NewNode(Field->DisplayName(), Field, FieldImage);
+    QTreeWidgetItem* node = NewNode(tvFields, Field->DisplayName(), Field, FieldImage);
     PlaceNode(tvFields, node, ParentNode, nullptr);
     return node;
 }
@@ -323,7 +320,7 @@ void TMainForm::sbAddGroupClick()
     auto* group = new TDSFieldGroup(FModel);
     group->SetGroupName(NewGroupName);
     FModel->FieldGroups().Add(group);
-    QTreeWidgetItem* node = NewNode(NewGroupName, group, GroupImage);
+    QTreeWidgetItem* node = NewNode(tvFields, NewGroupName, group, GroupImage);
     {
         const QSignalBlocker blocker(tvFields);
         PlaceNode(tvFields, node, nullptr, FirstUngroupedFieldNode());

@@ -3,7 +3,9 @@
 #include "core/model/dbstructure.h"
 #include "platform/cursor.h"
 
+#include <QApplication>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTreeWidget>
 
 namespace {
@@ -11,17 +13,43 @@ namespace {
 constexpr int GroupImage = 0;
 constexpr int FieldImage = 1;
 
-QTreeWidgetItem* NewNode(QTreeWidgetItem* Node, const QString& Caption, void* Item, int Image)
+// The pictures of the two kinds of node. Asked once per fill: the style makes a new icon on every
+// call, which costs seconds over a large model.
+struct TNodeIcons {
+    QIcon Group;
+    QIcon Field;
+
+    explicit TNodeIcons(const QWidget* Tree)
+        : Group(Style(Tree)->standardIcon(QStyle::SP_DirIcon)),
+          Field(Style(Tree)->standardIcon(QStyle::SP_FileIcon))
+    {
+    }
+    static const QStyle* Style(const QWidget* Tree) { return Tree ? Tree->style() : QApplication::style(); }
+};
+
+QTreeWidgetItem* NewNode(
+    QTreeWidgetItem* Node, const TNodeIcons& Icons, const QString& Caption, void* Item, int Image)
 {
     Node->setText(0, Caption);
     Node->setData(0, FieldTreeItemRole, QVariant::fromValue(Item));
     Node->setData(0, FieldTreeImageRole, Image);
+    Node->setIcon(0, Image == GroupImage ? Icons.Group : Icons.Field);
     return Node;
 }
 
 bool Shown(const TDSField* Field, bool OnlyResultFields)
 {
     return !OnlyResultFields || Field->UIR();
+}
+
+void FillNodes(
+    const TDSFieldList* FieldList, QTreeWidgetItem* Node, bool OnlyResultFields, const TNodeIcons& Icons)
+{
+    qDeleteAll(Node->takeChildren());
+    for (TDSField* field : *FieldList) {
+        if (Shown(field, OnlyResultFields))
+            NewNode(new QTreeWidgetItem(Node), Icons, field->DisplayName(), field, FieldImage);
+    }
 }
 
 // Puts the tree's painting and signals back, also when filling fails.
@@ -48,19 +76,20 @@ void FillFieldTree(
 {
     platform::HourglassCursor hourglass;
     TBulkUpdate update(TreeView);
+    const TNodeIcons icons(TreeView);
     TreeView->clearSelection();
     TreeView->clear();
     auto addRootFields = [&] {
         for (TDSField* field : *Model->RootGroup()) {
             if (Shown(field, OnlyResultFields))
-                NewNode(new QTreeWidgetItem(TreeView), field->DisplayName(), field, FieldImage);
+                NewNode(new QTreeWidgetItem(TreeView), icons, field->DisplayName(), field, FieldImage);
         }
     };
     auto addGroups = [&] {
         for (TDSFieldGroup* group : Model->FieldGroups()) {
             QTreeWidgetItem* node
-                = NewNode(new QTreeWidgetItem(TreeView), group->GroupName(), group, GroupImage);
-            FillFieldNodes(group, node, OnlyResultFields);
+                = NewNode(new QTreeWidgetItem(TreeView), icons, group->GroupName(), group, GroupImage);
+            FillNodes(group, node, OnlyResultFields, icons);
         }
     };
     if (RootFieldsFirst) {
@@ -74,11 +103,12 @@ void FillFieldTree(
 
 void FillFieldNodes(const TDSFieldList* FieldList, QTreeWidgetItem* Node, bool OnlyResultFields)
 {
-    qDeleteAll(Node->takeChildren());
-    for (TDSField* field : *FieldList) {
-        if (Shown(field, OnlyResultFields))
-            NewNode(new QTreeWidgetItem(Node), field->DisplayName(), field, FieldImage);
-    }
+    FillNodes(FieldList, Node, OnlyResultFields, TNodeIcons(Node->treeWidget()));
+}
+
+QTreeWidgetItem* NewFieldTreeNode(const QTreeWidget* Tree, const QString& Caption, void* Item, int Image)
+{
+    return NewNode(new QTreeWidgetItem, TNodeIcons(Tree), Caption, Item, Image);
 }
 
 TDSField* NodeField(const QTreeWidgetItem* Node)

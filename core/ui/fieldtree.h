@@ -14,6 +14,9 @@ class TZCustomDBStructure;
 // group or field and its image index in the roles below.
 enum TFieldTreeRole { FieldTreeItemRole = Qt::UserRole, FieldTreeImageRole };
 
+// A node of Tree for a group (Image 0) or a field (Image 1): caption, item, image index and the
+// picture of its kind. Not yet in the tree.
+QTreeWidgetItem* NewFieldTreeNode(const QTreeWidget* Tree, const QString& Caption, void* Item, int Image);
 // Rebuilds the tree; OnlyResultFields leaves out the fields that may not be used in a result.
 void FillFieldTree(
     TZCustomDBStructure* Model, QTreeWidget* TreeView, bool OnlyResultFields, bool RootFieldsFirst);
