@@ -21,8 +21,10 @@ struct TSampleModel {
         QDir::setCurrent(appDir);
         Gate.SetDLLPath(appDir + QStringLiteral("/DBGates/Fendal.dll"));
         Model.SetDatabaseInfo(&Gate);
-        Model.LoadFromFile(appDir + QStringLiteral("/dmodels/nwind/struct.dbs"));
+        Load();
     }
+    // Reads the model again, which hands the gate its connection details again.
+    void Load() { Model.LoadFromFile(QStringLiteral(NUV_APP_DIR "/dmodels/nwind/struct.dbs")); }
 };
 
 }  // namespace screenshots

@@ -33,6 +33,8 @@ int main(int argc, char** argv)
     options.SetMultiDB(true);
     model.SetDMOptions(options);
     model.SetDatabaseInfo(&sample.Gate);
+    // Taking the gate handed it the empty model's connection details; the sample's go back.
+    sample.Load();
 
     tesmera::TMainForm window(&model);
     window.move(0, 0);

@@ -63,6 +63,19 @@ QPixmap Picture(const char* Name)
     return QPixmap::fromImage(DecodeJpeg(file.readAll()));
 }
 
+// The tables list in two columns, filled column by column, as wide as the list allows.
+class TTwoColumnList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void resizeEvent(QResizeEvent* Event) override
+    {
+        QListWidget::resizeEvent(Event);
+        setGridSize(QSize(viewport()->width() / 2, fontMetrics().height() + 6));
+    }
+};
+
 QLabel* NewWrappedLabel(const QString& Text, QWidget* Parent)
 {
     auto* label = new QLabel(Text, Parent);
@@ -215,7 +228,7 @@ QWidget* TMainForm::NewTablesPage()
     database->addWidget(new QLabel(QStringLiteral("Database:"), pnlDatabase));
     database->addWidget(cbDatabase, 1);
 
-    clbSelectedTables = new QListWidget(page);
+    clbSelectedTables = new TTwoColumnList(page);
     clbSelectedTables->setFlow(QListView::TopToBottom);
     clbSelectedTables->setWrapping(true);
     clbSelectedTables->setResizeMode(QListView::Adjust);
