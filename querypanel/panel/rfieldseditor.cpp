@@ -342,10 +342,6 @@ void TdlgRFieldsEditor::SetDBStruct(TZCustomDBStructure* Value)
         return;
     }
     FillFieldTree(Value, tvAllFields, true, Value->RootFieldsFirst());
-    const QIcon groupIcon = style()->standardIcon(QStyle::SP_DirIcon);
-    const QIcon fieldIcon = style()->standardIcon(QStyle::SP_FileIcon);
-    for (QTreeWidgetItemIterator it(tvAllFields); *it; ++it)
-        (*it)->setIcon(0, NodeField(*it) ? fieldIcon : groupIcon);
 }
 
 void TdlgRFieldsEditor::SetResultFields(const TRFieldList& List)
