@@ -31,8 +31,7 @@ int main(int argc, char** argv)
     rtl::InitFormatSettings();
     AppDir = AddBackslash(QStringLiteral(NUV_APP_DIR));
     QueryDir = AppDir + QStringLiteral("dmodels/nwind");
-    const qsizetype folderAt = QApplication::arguments().indexOf("--screenshots") + 1;
-    const QString folder = folderAt > 0 ? QApplication::arguments().value(folderAt) : QString();
+    const QString folder = screenshots::FolderArgument();
 
     TZQueryPanel panel;
     std::vector<std::pair<QString, std::unique_ptr<QDialog>>> dialogs;

@@ -37,9 +37,7 @@ int main(int argc, char** argv)
     platform::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumidex"));
     rtl::InitFormatSettings();
-    const QStringList arguments = QCoreApplication::arguments();
-    const int option = arguments.indexOf(QStringLiteral("--screenshots"));
-    const QString folder = option >= 0 ? QDir(arguments.value(option + 1)).absolutePath() : QString();
+    const QString folder = screenshots::FolderArgument();
     QDir::setCurrent(QStringLiteral(NUV_APP_DIR));
     QTemporaryDir registry;
     platform::Registry::SetStorageFolder(registry.path());
