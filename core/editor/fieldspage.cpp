@@ -281,8 +281,7 @@ void T_dlgDataModelEditor::DeleteFieldGroup()
         RemoveFieldFromGroup(group, 0);
         FModel->DeleteField(FModel->Fields().IndexOf(field));
     }
-    FModel->FieldGroups().Delete(FModel->FieldGroups().IndexOf(group));
-    delete group;
+    FModel->FieldGroups().DeleteAndFree(FModel->FieldGroups().IndexOf(group));
     FillGroupsCombo();
     SelectNodeAt(index);
 }
