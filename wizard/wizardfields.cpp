@@ -338,15 +338,10 @@ void TMainForm::sbDeleteGroupClick()
             platform::MB_YESNO | platform::MB_ICONQUESTION)
         != platform::IDYES)
         return;
-    while (group->Count() > 0) {
-        TDSField* field = group->GetItem(0);
-        RemoveFieldFromGroup(group, 0);
-        FModel->DeleteField(FModel->Fields().IndexOf(field));
-    }
     if (FCurrentGroup == group)
         FCurrentGroup = nullptr;
     FCurrentField = nullptr;
-    FModel->FieldGroups().DeleteAndFree(FModel->FieldGroups().IndexOf(group));
+    FModel->DeleteFieldGroup(group);
     DeleteNode(node);
 }
 

@@ -274,14 +274,9 @@ void T_dlgDataModelEditor::DeleteFieldGroup()
     }
     if (FCurrentGroup == group)
         FCurrentGroup = nullptr;
-    while (group->Count() > 0) {
-        TDSField* field = group->GetItem(0);
-        if (field == FCurrentField)
-            FCurrentField = nullptr;
-        RemoveFieldFromGroup(group, 0);
-        FModel->DeleteField(FModel->Fields().IndexOf(field));
-    }
-    FModel->FieldGroups().DeleteAndFree(FModel->FieldGroups().IndexOf(group));
+    if (FCurrentField && FCurrentField->Group() == group)
+        FCurrentField = nullptr;
+    FModel->DeleteFieldGroup(group);
     FillGroupsCombo();
     SelectNodeAt(index);
 }

@@ -413,6 +413,16 @@ void TZCustomDBStructure::DeleteField(int Index)
     Changed();
 }
 
+void TZCustomDBStructure::DeleteFieldGroup(TDSFieldGroup* Group)
+{
+    while (Group->Count() > 0) {
+        TDSField* field = Group->GetItem(0);
+        RemoveFieldFromGroup(Group, 0);
+        DeleteField(FFields.IndexOf(field));
+    }
+    FFieldGroups.DeleteAndFree(FFieldGroups.IndexOf(Group));
+}
+
 TDSField* TZCustomDBStructure::FieldByID(int ID) const
 {
     return FFieldsByID.First(ID);

@@ -231,6 +231,8 @@ public:
     // Changed.
     int AppendField(TDSField* Field);
     void DeleteField(int Index);
+    // Deletes every field of Group, then the group itself.
+    void DeleteFieldGroup(TDSFieldGroup* Group);
     TDSField* FieldByID(int ID) const;
     // Kind is a TFieldLookup.
     TDSField* FindField(int Kind, const QString& Text) const;
