@@ -147,13 +147,15 @@ QString TSQLCondition::GetText() const
     return Not() ? "not(" + text + ')' : text;
 }
 
-TZParserResult::TZParserResult() : FRoot(std::make_unique<TSQLBracket>(nullptr))
+TZParserResult::TZParserResult()
+    : FRoot(std::make_unique<TSQLBracket>(nullptr)), FHaving(std::make_unique<TSQLBracket>(nullptr))
 {
 }
 
-void TZParserResult::UnwrapRoot()
+void TZParserResult::Unwrap(const TSQLBracket* Tree)
 {
-    FRoot.reset(TSQLBracket::Unwrapped(FRoot.release()));
+    std::unique_ptr<TSQLBracket>& tree = Tree == FHaving.get() ? FHaving : FRoot;
+    tree.reset(TSQLBracket::Unwrapped(tree.release()));
 }
 
 TZSQLParser::TZSQLParser()
@@ -161,7 +163,7 @@ TZSQLParser::TZSQLParser()
     static_assert(std::size(MessageTexts) == int(Message::Count));
     FScanner.SetSQLText();
     FScanner.SetReservedWords(
-        {u"select"_s, u"from"_s, u"join"_s, u"where"_s, u"order"_s, u"group"_s, u"by"_s});
+        {u"select"_s, u"from"_s, u"join"_s, u"where"_s, u"order"_s, u"group"_s, u"by"_s, u"having"_s});
 }
 
 void TZSQLParser::Error(Message Msg) const
@@ -194,6 +196,24 @@ bool TZSQLParser::AtJoinWord() const
     return At(u"join") || At(u"inner") || At(u"left") || At(u"right") || At(u"full");
 }
 
+// A double quote token opens a quoted name, whose words may read like keywords.
+bool TZSQLParser::AtQuote() const
+{
+    return !FScanner.Eof() && FScanner.GetTokenKind() == tkDelimiter
+        && SameWord(FScanner.GetTokenText(), u"\"");
+}
+
+// From the opening double quote to the closing one, which stays the current token.
+void TZSQLParser::SkipQuotedName()
+{
+    FScanner.Next();
+    while (!AtQuote()) {
+        if (FScanner.Eof())
+            Error(Message::WrongStatement);
+        FScanner.Next();
+    }
+}
+
 void TZSQLParser::ExpectClosingBracket()
 {
     if (!At(u")"))
@@ -211,6 +231,8 @@ void TZSQLParser::Parse()
         ParseWhere();
     if (At(u"group"))
         ParseGroupBy();
+    if (At(u"having"))
+        ParseHaving();
     if (At(u"order"))
         ParseOrderBy();
     // Text the statement does not account for must not be dropped silently.
@@ -252,6 +274,11 @@ QString TZSQLParser::ReadExpression()
     const TZToken start = Position(FScanner.GetToken(0));
     int depth = 0;
     for (;;) {
+        if (AtQuote()) {
+            SkipQuotedName();
+            FScanner.Next();
+            continue;
+        }
         const bool belongs = !Ended() && FScanner.GetTokenKind() != tkReserved && !At(u",") && !At(u"as");
         if (!belongs && depth <= 0)
             break;
@@ -274,21 +301,13 @@ QString TZSQLParser::ReadName(bool KeepQuotes)
 {
     if (Ended())
         Error(Message::WrongStatement);
-    const auto isQuote = [this] {
-        return FScanner.GetTokenKind() == tkDelimiter && SameWord(FScanner.GetTokenText(), u"\"");
-    };
-    if (!isQuote()) {
+    if (!AtQuote()) {
         const QString name = FScanner.GetTokenText();
         FScanner.Next();
         return name;
     }
-    FScanner.Next();
-    const TZToken start = Position(FScanner.GetToken(0));
-    while (!isQuote()) {
-        if (FScanner.Eof())
-            Error(Message::WrongStatement);
-        FScanner.Next();
-    }
+    const TZToken start = Position(FScanner.GetToken(1));
+    SkipQuotedName();
     const QString name = FScanner.GetTextBetween(start, FScanner.GetToken(-1));
     FScanner.Next();
     return KeepQuotes ? '"' + name + '"' : name;
@@ -337,7 +356,7 @@ void TZSQLParser::ReadTable(int& Open)
     table->SetName(ReadDottedName(false));
     CloseBrackets(Open);
     // At the end of the text there is no alias to read.
-    if (Ended() || At(u",") || At(u"where") || At(u"group") || At(u"order"))
+    if (Ended() || At(u",") || At(u"where") || At(u"group") || At(u"having") || At(u"order"))
         return;
     if (!AtJoinWord()) {
         table->SetAlias(ReadName(false));
@@ -372,9 +391,19 @@ void TZSQLParser::ReadJoins(int& Open)
 
 void TZSQLParser::ParseWhere()
 {
-    Expect(u"where");
-    ReadOr(FResult.Root());
-    FResult.UnwrapRoot();
+    ReadConditionClause(u"where", FResult.Root());
+}
+
+void TZSQLParser::ParseHaving()
+{
+    ReadConditionClause(u"having", FResult.Having());
+}
+
+void TZSQLParser::ReadConditionClause(QStringView Keyword, TSQLBracket* Tree)
+{
+    Expect(Keyword);
+    ReadOr(Tree);
+    FResult.Unwrap(Tree);
 }
 
 // The readers add one node each to the bracket they are given. A bracket is made only for two or more
@@ -474,7 +503,9 @@ QString TZSQLParser::ReadOperand(TSQLCondition* Condition, bool Left)
     if (At(u"select"))
         Condition->SetHasSubQuery(true);
     for (; !FScanner.Eof(); FScanner.Next()) {
-        if (At(u"(")) {
+        if (AtQuote()) {
+            SkipQuotedName();
+        } else if (At(u"(")) {
             ++depth;
         } else if (At(u")")) {
             if (depth == 0)

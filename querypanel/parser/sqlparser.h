@@ -136,7 +136,7 @@ private:
     bool FHasSubQuery = false;
 };
 
-// What one SELECT statement holds: select list, tables and the WHERE tree.
+// What one SELECT statement holds: select list, tables, the WHERE tree and the HAVING tree.
 class TZParserResult {
 public:
     TZParserResult();
@@ -151,8 +151,10 @@ public:
     const TSQLResultFieldList& ResultFields() const { return FResultFields; }
     // Without WHERE an empty bracket with an empty link word.
     TSQLBracket* Root() const { return FRoot.get(); }
-    // A root that holds a single bracket gives way to it.
-    void UnwrapRoot();
+    // Without HAVING an empty bracket with an empty link word.
+    TSQLBracket* Having() const { return FHaving.get(); }
+    // Tree (Root or Having), when it holds a single bracket, gives way to it.
+    void Unwrap(const TSQLBracket* Tree);
     TSQLTableList& Tables() { return FTables; }
     const TSQLTableList& Tables() const { return FTables; }
 
@@ -161,11 +163,12 @@ private:
     bool FSelectAll = false;
     TSQLResultFieldList FResultFields;
     std::unique_ptr<TSQLBracket> FRoot;
+    std::unique_ptr<TSQLBracket> FHaving;
     TSQLTableList FTables;
 };
 
 // Reads the text of one SELECT statement into Result: select list, FROM tables with their joins, the
-// WHERE tree, GROUP BY (read and dropped) and ORDER BY. It recognises structure only.
+// WHERE tree, GROUP BY (read and dropped), the HAVING tree and ORDER BY. It recognises structure only.
 class TZSQLParser {
 public:
     TZSQLParser();
@@ -186,6 +189,7 @@ protected:
     virtual void ParseWhere();
     virtual void ParseOrderBy();
     virtual void ParseGroupBy();
+    virtual void ParseHaving();
 
 private:
     enum class Message { WrongStatement, LostBracket, Count };
@@ -195,8 +199,11 @@ private:
     bool At(QStringView Word) const;
     bool Ended() const;
     bool AtJoinWord() const;
+    bool AtQuote() const;
+    void SkipQuotedName();
     void Expect(QStringView Word);
     void ExpectClosingBracket();
+    void ReadConditionClause(QStringView Keyword, TSQLBracket* Tree);
     QString ReadExpression();
     QString ReadName(bool KeepQuotes);
     QString ReadDottedName(bool KeepQuotes);

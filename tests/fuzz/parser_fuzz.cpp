@@ -31,6 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     } catch (const ESQLParserError&) {
     }
     Check(parser.Result().Root(), nullptr);
+    Check(parser.Result().Having(), nullptr);
     for (const TSQLResultField* field : parser.Result().ResultFields()) {
         if (field->SortType() < 0 || field->SortType() > 2)
             abort();

@@ -117,6 +117,10 @@ TEST(SQLParser, FromTables)
         {"from t;", {"t:t"}},
         {"from (a, b c)", {"a:a", "b:c"}},
         {"from ((a join b on a.k = b.k)) where x = 1", {"a:a", "b:b"}},
+        // Words of a quoted name in an ON condition used to end its operand: "Lost bracket".
+        {"from \"Order Details\" inner join Orders on (\"Order Details\".OrderID = Orders.OrderID)",
+            {"Order Details:Order Details", "Orders:Orders"}},
+        {"from t having count(*) > 1", {"t:t"}},
     };
     for (const auto& row : rows) {
         const Parsed p = Parse("select * " + row.From);
@@ -163,6 +167,33 @@ TEST(SQLParser, WhereTrees)
         EXPECT_EQ(Tree(p.Result().Root()), row.Tree) << row.Where.toStdString();
     }
     EXPECT_EQ(Tree(Parse("select * from t").Result().Root()), "[]");
+    EXPECT_EQ(Tree(Parse("select * from t").Result().Having()), "[]");
+}
+
+// HAVING is read like WHERE into a tree of its own; GROUP BY no longer swallows it.
+TEST(SQLParser, HavingTrees)
+{
+    const struct {
+        QString Tail, Where, Having;
+    } rows[] = {
+        {"group by a having count(*) > 1", "[]", "[count(*) > 1]"},
+        {"where a = 1 group by a, b having ( SUM(t.x) > '1000' ) order by 1", "[a = 1]",
+            "[SUM(t.x) > '1000']"},
+        {"group by a having NOT ( sum(x) > 1 OR max(y) < 2 )", "[]", "not or[sum(x) > 1, max(y) < 2]"},
+        {"having sum(x) > 1 and (max(y) < 2 or min(z) = 3)", "[]",
+            "and[sum(x) > 1, or[max(y) < 2, min(z) = 3]]"},
+        {"where \"Order Details\".Quantity > 5 group by \"Order Details\".OrderID having sum(\"Order "
+         "Details\".Quantity) > 9",
+            "[\"Order Details\".Quantity > 5]", "[sum(\"Order Details\".Quantity) > 9]"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Tail.toStdString());
+        const Parsed p = Parse("select a, \"Order Details\".b from t " + row.Tail);
+        EXPECT_EQ(p.Result().ResultFields()[1]->Expression(), "\"Order Details\".b");
+        EXPECT_EQ(Tree(p.Result().Root()), row.Where);
+        EXPECT_EQ(Tree(p.Result().Having()), row.Having);
+        EXPECT_EQ(p.Result().Having()->Parent(), nullptr);
+    }
 }
 
 TEST(SQLParser, OrderByNames)
@@ -181,6 +212,7 @@ TEST(SQLParser, OrderByNames)
                                "order by \"b c\" asc, x1");
     EXPECT_EQ(named.Result().ResultFields()[1]->SortOrder(), 1);
     EXPECT_EQ(named.Result().ResultFields()[0]->SortOrder(), 2);
+    EXPECT_EQ(Tree(named.Result().Having()), "[count(*) > 1]");
     EXPECT_EQ(ParseError("select a as \"Q\" from t order by \"Q\""), "Wrong SQL statement\r\nLine:0");
 }
 
@@ -212,6 +244,9 @@ TEST(SQLParser, Errors)
         {"select a from t; select b from u", wrong + "0"},
         {"select a from t union select b from u", wrong + "0"},
         {"select a from t where a = 1 order by a group by a", wrong + "0"},
+        {"select a from t having count(*) > 1 group by a", wrong + "0"},
+        {"select a from t group by a having", wrong + "0"},
+        {"select a from t where \"b = 1", wrong + "0"},
         {"select a from t x y", wrong + "0"},
         // A link word used to end the condition silently.
         {"select a from t where a = 1 or", wrong + "0"},
