@@ -8,6 +8,7 @@
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/panel/titles.h"
 #include "querypanel/parser/sqlparser.h"
+#include "querypanel/query/queryerrors.h"
 #include "querypanel/query/queryresult.h"
 #include "rtl/datetime.h"
 #include "rtl/formatsettings.h"
@@ -74,6 +75,35 @@ bool ReadLiteralValue(QStringView T, qsizetype& I, QStringView S, qsizetype& J, 
     Value = content.chopped(suffix.size()).toString();
     J = p;
     I = close;
+    return true;
+}
+
+// A parameter where the template holds a literal with a placeholder: the query writes ":" and the
+// parameter's name for the whole literal, whatever else it holds ('%@1%' gives :Param1). Answers
+// whether one was read; I then stands after the literal.
+bool ReadParamForLiteral(
+    QStringView T, qsizetype& I, QStringView S, qsizetype& J, QString& Name, QString& Value)
+{
+    if (T[I] != u'\'' || S[J] != u':')
+        return false;
+    qsizetype close = I + 1;
+    while (close < T.size() && (T[close] != u'\'' || (close + 1 < T.size() && T[close + 1] == u'\'')))
+        close += T[close] == u'\'' ? 2 : 1;
+    const qsizetype at = T.mid(I, close - I).indexOf(u'@');
+    if (close >= T.size() || at < 0 || I + at + 1 >= close || !IsNameChar(T[I + at + 1]))
+        return false;
+    qsizetype end = I + at + 1;
+    while (end < close && IsNameChar(T[end]))
+        ++end;
+    qsizetype p = J + 1;
+    while (p < S.size() && IsIdentChar(S[p]))
+        ++p;
+    if (p == J + 1)
+        return false;
+    Name = T.mid(I + at, end - I - at).toString();
+    Value = S.mid(J, p - J).toString();
+    I = close + 1;
+    J = p;
     return true;
 }
 
@@ -256,6 +286,11 @@ QString ScalarText(const TSQLFormats& Formats, TFieldType Type, const QString& T
     return Text;
 }
 
+QList<TSQLConditionNode*> NodesOf(const TSQLBracket* Bracket)
+{
+    return {Bracket->Nodes().begin(), Bracket->Nodes().end()};
+}
+
 TFilterLinkType LinkTypeOf(const TSQLBracket* Bracket)
 {
     const bool any = Bracket->LinkType() == QStringLiteral("or");
@@ -312,8 +347,7 @@ public:
     {
         TRFieldList& list = FPanel->QResult()->ResultFields();
         for (const TSQLResultField* field : Fields) {
-            const QString expression
-                = IsPlainName(field->Expression()) ? Qualified(field->Expression()) : field->Expression();
+            const QString expression = Qualified(field->Expression());
             const TResultField* made
                 = list.AddFieldFromSQL(QString(), expression, uint8_t(field->SortType()), field->SortOrder());
             if (made->Fields().Contains(FModel->PlaceholderField()))
@@ -322,30 +356,71 @@ public:
         list.SetJustSorting(Fields.AllFields());
     }
 
-    // The root without the join conditions that SQL1 and Oracle put first in WHERE; a single
-    // bracket left over is the root itself.
-    void ReadRoot(TFilterBracket* Root, TSQLBracket* SQLRoot)
+    // The root holds the rows of WHERE and the aggregate rows of HAVING, from which the query
+    // writes both clauses again. The two share the root's link type when it is "all" or "none" of
+    // both; otherwise the root takes "all" and a clause of another link type keeps it in a bracket
+    // of its own.
+    void ReadRoot(TFilterBracket* Root, TSQLBracket* Where, TSQLBracket* Having)
     {
-        QList<TSQLConditionNode*> nodes;
-        for (TSQLConditionNode* node : SQLRoot->Nodes())
-            if (node->AsBracket() || !IsJoinCondition(static_cast<const TSQLCondition*>(node)))
-                nodes.append(node);
-        if (nodes.size() == 1 && nodes.first()->AsBracket() && nodes.size() < SQLRoot->Nodes().Count())
-            ReadBracket(Root, nodes.first()->AsBracket(), nodes.first()->AsBracket()->Nodes());
-        else
-            ReadBracket(Root, SQLRoot, nodes);
+        const TClause where = WhereClause(Where);
+        const TClause having {Having, NodesOf(Having), true};
+        if (having.Nodes.isEmpty() || where.Nodes.isEmpty()) {
+            ReadClause(Root, having.Nodes.isEmpty() ? where : having);
+            return;
+        }
+        const TFilterLinkType shared = where.LinkType();
+        if (shared == having.LinkType() && (shared == fltAll || shared == fltNone)) {
+            Root->SetLinkType(shared);
+            ReadNodes(Root, where);
+            ReadNodes(Root, having);
+            return;
+        }
+        Root->SetLinkType(fltAll);
+        for (const TClause* clause : {&where, &having}) {
+            if (clause->LinkType() == fltAll)
+                ReadNodes(Root, *clause);
+            else
+                ReadClause(Root->AppendBracket(), *clause);
+        }
     }
 
 private:
-    template <typename Nodes>
-    void ReadBracket(TFilterBracket* Bracket, TSQLBracket* SQLBracket, const Nodes& Items)
+    // The nodes of one clause under the bracket that gives their link type.
+    struct TClause {
+        TSQLBracket* Bracket;
+        QList<TSQLConditionNode*> Nodes;
+        bool Having;
+        TFilterLinkType LinkType() const { return LinkTypeOf(Bracket); }
+    };
+
+    // WHERE without the join conditions that SQL1 and Oracle put first in it; a single bracket left
+    // over is the clause itself.
+    TClause WhereClause(TSQLBracket* Where)
     {
-        Bracket->SetLinkType(LinkTypeOf(SQLBracket));
-        for (TSQLConditionNode* node : Items) {
+        QList<TSQLConditionNode*> nodes;
+        for (TSQLConditionNode* node : Where->Nodes())
+            if (node->AsBracket() || !IsJoinCondition(static_cast<const TSQLCondition*>(node)))
+                nodes.append(node);
+        if (nodes.size() == 1 && nodes.first()->AsBracket() && nodes.size() < Where->Nodes().Count()) {
+            TSQLBracket* bracket = nodes.first()->AsBracket();
+            return {bracket, NodesOf(bracket), false};
+        }
+        return {Where, nodes, false};
+    }
+
+    void ReadClause(TFilterBracket* Bracket, const TClause& Clause)
+    {
+        Bracket->SetLinkType(Clause.LinkType());
+        ReadNodes(Bracket, Clause);
+    }
+
+    void ReadNodes(TFilterBracket* Bracket, const TClause& Clause)
+    {
+        for (TSQLConditionNode* node : Clause.Nodes) {
             if (TSQLBracket* nested = node->AsBracket())
-                ReadBracket(Bracket->AppendBracket(), nested, nested->Nodes());
+                ReadClause(Bracket->AppendBracket(), {nested, NodesOf(nested), Clause.Having});
             else
-                ReadCondition(Bracket, static_cast<const TSQLCondition*>(node));
+                ReadCondition(Bracket, static_cast<const TSQLCondition*>(node), Clause.Having);
         }
     }
 
@@ -364,10 +439,10 @@ private:
             JoinKey(Condition->LeftExpr() + Condition->Operator() + Condition->RightExpr()));
     }
 
-    // A bare column belongs to the first table of the statement.
+    // A bare column belongs to the first table of the statement; an expression stays as written.
     QString Qualified(const QString& Name) const
     {
-        if (Name.contains(u'.') || FTables.Count() == 0)
+        if (!IsPlainName(Name) || FTables.Count() == 0)
             return Name;
         return FTables.First()->Alias() + u'.' + Name;
     }
@@ -394,7 +469,9 @@ private:
             dseNoFieldInTable, Expression, FTables.Count() > 0 ? FTables.First()->Name() : QString());
     }
 
-    void ReadCondition(TFilterBracket* Bracket, const TSQLCondition* Condition)
+    // A row on a total stands where the query writes it into HAVING: in the root or in a bracket
+    // of the root; every other row stands where it goes into WHERE.
+    void ReadCondition(TFilterBracket* Bracket, const TSQLCondition* Condition, bool Having)
     {
         const QString name = Qualified(Condition->LeftExpr());
         TDSField* field = FindField(name);
@@ -406,6 +483,8 @@ private:
         if (!op)
             throw EZDBStructError::Create(dseOperatorNotFound, Condition->GetText());
         auto* row = static_cast<TSimpleCond*>(Bracket->AppendSimpleCond());
+        if (field->IsAggregate() != Having || (Having && row->Depth() > 2))
+            throw EZQueryPanelError::Create(qpeNestedAggregate, row->Path().chopped(1));
         row->SetField(field);
         row->SetOperator(op);
         for (int n : {1, 2}) {
@@ -508,6 +587,10 @@ bool MatchTemplate(QStringView T, QStringView S, TNameList& NameList)
         if (i >= T.size() || j >= S.size())
             return i >= T.size() && j >= S.size();
         const QChar t = T[i];
+        if (QString name, value; !literal && ReadParamForLiteral(T, i, S, j, name, value)) {
+            NameList.SetValue(name, value);
+            continue;
+        }
         // An apostrophe the text lacks, before a value; never before the rest of an operator ("<"
         // of the template against "<>").
         const bool quoted = t == u'\'' && S[j] != u'\'' && i + 1 < T.size() && T[i + 1] == u'@'
@@ -600,9 +683,11 @@ TDSOperator* TZQueryPanel::MatchOperator(
     }
     if (Condition->Operator() != QStringLiteral("like") || Condition->HasSubQuery())
         return nullptr;
-    TDSOperator* op = FDbStruct->OperatorByName(QStringLiteral("contains"));
+    // A negated pattern keeps its negation.
+    const QString negation = Condition->Not() ? QStringLiteral("not") : QString();
+    TDSOperator* op = FDbStruct->OperatorByName(negation + QStringLiteral("contains"));
     if (!op)
-        op = FDbStruct->OperatorByName(QStringLiteral("startswith"));
+        op = FDbStruct->OperatorByName(negation + QStringLiteral("startswith"));
     if (op)
         Value1 = LikeValue(Condition->RightExpr());
     return op;
@@ -654,7 +739,7 @@ void TZQueryPanel::LoadFromSQL(const QStringList& Lines)
         Deactivate();
         Clear();
         reader.ReadResultFields(statement.ResultFields());
-        reader.ReadRoot(FRoot, statement.Root());
+        reader.ReadRoot(FRoot, statement.Root(), statement.Having());
         EndReadingRows(reading);
         FProcessState = state;
         SetActive(wasActive);

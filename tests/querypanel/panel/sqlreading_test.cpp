@@ -48,6 +48,12 @@ TEST(MatchTemplateTest, TemplatesTakeTheTextsThePanelWrites)
         {"@f is null", "x IS NULL", true, "", ""},
         {"@f <> '@1'", "x < 'a'", false, "", ""},
         {"@f = '@1'", "x = 'a' or 'b'", false, "", ""},
+        // A parameter stands for the whole literal that held the placeholder.
+        {"@f like '%@1%'", "x like :Param1", true, ":Param1", ""},
+        {"not(@f like '@1%')", "not(x like :Param2)", true, ":Param2", ""},
+        {"@f between '@1' and '@2'", "x between :Param1 and :Param2", true, ":Param1", ":Param2"},
+        {"@f like '%@1%'", "x like :", false, "", ""},
+        {"@f like 'a%'", "x like :P", false, "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Text);
@@ -65,7 +71,8 @@ TEST(MatchTemplateTest, TemplatesTakeTheTextsThePanelWrites)
     EXPECT_EQ(ApplyValues(QStringLiteral("@f <> '@1'"), names), QStringLiteral("x <> 'a'"));
 }
 
-// The sample model over the sample database, with a sub-query operator, and a panel over it.
+// The sample model over the sample database, with a sub-query operator and a total, and a panel
+// over it.
 class SQLReadingTest : public testing::Test {
 protected:
     void SetUp() override
@@ -79,6 +86,10 @@ protected:
             "InSubQuery", "is in", TFieldTypes {ftString}, QString(), "@f in (@1)")];
         inSubQuery->SetValueKind(vkSubQuery);
         Field("Customer ID")->AddOperatorByName(inSubQuery->Name());
+        TDSField* average
+            = Model.Fields()[Model.AddField(zfkVirtual, "AVG(Orders.Freight)", nullptr, "Average freight")];
+        average->SetFieldType(ftFloat);
+        average->ResetOperators();
         Panel.SetDbStruct(&Model);
         Panel.Activate();
     }
@@ -128,13 +139,14 @@ protected:
 
 TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
 {
-    Read("SELECT DISTINCT Orders.ShipCountry AS X1, sum(Orders.Freight) FROM Orders INNER JOIN Customers ON "
+    // A total over a field becomes that field's formula.
+    Read("SELECT DISTINCT Orders.ShipCountry AS X1, max(Orders.Freight) FROM Orders INNER JOIN Customers ON "
          "Orders.CustomerID = Customers.CustomerID WHERE Orders.Freight > 1 ORDER BY 2 DESC");
     TRFieldList& fields = Panel.QResult()->ResultFields();
     ASSERT_EQ(fields.Count(), 2);
     EXPECT_FALSE(fields.JustSorting());
     EXPECT_EQ(fields[0]->Caption(), "Ship country");
-    EXPECT_EQ(fields[1]->Formula(), "sum(@1)");
+    EXPECT_EQ(fields[1]->Formula(), "max(@1)");
     EXPECT_EQ(fields[1]->Caption(), "Freight");
     EXPECT_EQ(fields[1]->Sorting(), 2);
     EXPECT_EQ(fields[1]->SortOrder(), 1);
@@ -174,7 +186,14 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
             "O'Hara,\"United Kingdom\",b", ""},
         {"NOT (Orders.Freight between 1.5 and 10)", "NotBetween", "1.5", "10"},
         {"Orders.OrderDate between '12/31/1997' and '01/05/1998'", "Between", "12/31/1997", "1/5/1998"},
+        // A negated pattern that no template takes used to lose its negation.
+        {"not(Orders.ShipName like 'A_B')", "NotContains", "A_B", ""},
+        {"Orders.ShipName is not null", "IsNotNull", "", ""},
     };
+    Field("Ship to")->AddOperatorByName(Model
+                                            .GetOperator(Model.AddOperator("IsNotNull", "is not null",
+                                                TFieldTypes {ftString}, QString(), "@f is not null"))
+                                            ->Name());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Where);
         Read(QStringLiteral("SELECT * FROM Orders WHERE ") + c.Where);
@@ -196,6 +215,19 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
     Read("SELECT * FROM Orders WHERE Orders.Freight = :Total");
     ASSERT_EQ(Panel.QResult()->Params().Count(), 1);
     EXPECT_NE(Panel.QResult()->Params()[0]->Name(), "Total");
+
+    // A quoted table name in a hand-written ON used to fail with "Lost bracket".
+    Read("SELECT * FROM \"Order Details\" INNER JOIN Orders ON (\"Order Details\".OrderID = Orders.OrderID) "
+         "WHERE Orders.Freight > 1");
+    EXPECT_EQ(Row(0)->Field(), Field("Freight"));
+
+    // HAVING used to be dropped without a word.
+    Read("SELECT Orders.ShipCountry, AVG(Orders.Freight) FROM Orders GROUP BY Orders.ShipCountry "
+         "HAVING ( AVG(Orders.Freight) > '1000' )");
+    ASSERT_EQ(Panel.Root()->Count(), 1);
+    EXPECT_EQ(Row(0)->Field(), Field("Average freight"));
+    EXPECT_EQ(Row(0)->Operator()->Name(), "GreaterThan");
+    EXPECT_EQ(Row(0)->ValueText(1), "1000");
 }
 
 // Dates of each type are read with the format of their type, and Oracle's TO_DATE with its own.
@@ -242,6 +274,16 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
         {"SELECT * FROM Orders WHERE Orders.ShipName is not null", "Orders.ShipName is not null"},
         {"SELECT * FROM Orders WHERE Freight = 1 AND OrderDate = 'no date'", "no date"},
         {"SELECT * FROM Orders WHERE (Freight = 1", "Lost bracket"},
+        {"SELECT * FROM Orders GROUP BY Orders.ShipCountry HAVING SUM(Orders.Weight) > 1", "Weight"},
+        {"SELECT * FROM Orders WHERE Freight = 1 HAVING count(*) > 1", "\"count(*)\" in table \"Orders\""},
+        // A total in WHERE, a single record in HAVING and a total two brackets deep have no row that
+        // the query would write there again.
+        {"SELECT * FROM Orders WHERE AVG(Orders.Freight) > 1", "Condition 1 does not fit"},
+        {"SELECT * FROM Orders HAVING AVG(Orders.Freight) > 1 AND Orders.Freight > 1",
+            "Condition 2 does not fit"},
+        {"SELECT * FROM Orders WHERE Freight = 1 HAVING AVG(Orders.Freight) > 1 OR (AVG(Orders.Freight) < 5 "
+         "AND AVG(Orders.Freight) <> 2)",
+            "Condition 2.2.1 does not fit"},
     };
     for (const auto& [sql, piece] : cases) {
         SCOPED_TRACE(sql);
@@ -274,6 +316,18 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
 // SQL2 and in SQL1, and that runs on the sample database.
 TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
 {
+    // Grouped by ship country, with the rows "field:operator:value" under Type.
+    const auto totals
+        = [&](TFilterBracket* r, TFilterLinkType Type, std::initializer_list<const char*> Rows) {
+              Panel.QResult()->ResultFields().AddField("@1", {Field("Ship country")}, "Ship country");
+              Panel.QResult()->ResultFields().AddField("max(@1)", {Field("Freight")}, "Freight");
+              r->SetLinkType(Type);
+              for (const char* row : Rows) {
+                  const QStringList parts = QString::fromUtf8(row).split(u':');
+                  Cond(r, parts[0], parts[1], parts.value(2));
+              }
+          };
+    const char* patterns[] = {"StartsWith", "NotStartsWith", "Contains", "NotContains", "Equal"};
     const std::function<void(TFilterBracket*)> composed[] = {
         [&](TFilterBracket* r) {
             r->SetLinkType(fltAny);
@@ -289,7 +343,7 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
         },
         [&](TFilterBracket* r) {
             Panel.QResult()->ResultFields().AddField("@1", {Field("Ship country")}, "Ship country");
-            Panel.QResult()->ResultFields().AddField("sum(@1)", {Field("Freight")}, "Freight")->SetSorting(2);
+            Panel.QResult()->ResultFields().AddField("max(@1)", {Field("Freight")}, "Freight")->SetSorting(2);
             r->SetLinkType(fltAny);
             for (const TFilterLinkType type : {fltAll, fltAny, fltNone, fltNotAll}) {
                 TFilterBracket* bracket = r->AppendBracket();
@@ -297,6 +351,37 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
                 Cond(bracket, "Company", "StartsWith", "A");
                 Cond(bracket, "Freight", "GreaterThan", "10")->SetParamState(1, true);
             }
+        },
+        [&](TFilterBracket* r) {
+            r->SetLinkType(fltAny);
+            for (const char* op : patterns)
+                Cond(r, "Ship to", op)->SetParamState(1, true);
+            TSimpleCond* between = Cond(r, "Freight", "Between");
+            between->SetParamState(1, true);
+            between->SetParamState(2, true);
+        },
+        // Totals go into HAVING: alone, two of them under "any", mixed with WHERE rows in the root
+        // under "all" and "none", and in a bracket of their own.
+        [&](TFilterBracket* r) { totals(r, fltAll, {"Average freight:GreaterThan:50"}); },
+        [&](TFilterBracket* r) {
+            totals(r, fltAny, {"Average freight:GreaterThan:100", "Average freight:LessThan:50"});
+        },
+        [&](TFilterBracket* r) {
+            totals(r, fltAll,
+                {"Average freight:GreaterThan:10", "Ship country:NotEqual:Germany",
+                    "Average freight:LessOrEqual:5000", "Freight:GreaterThan:1"});
+            Row(2)->SetParamState(1, true);
+        },
+        [&](TFilterBracket* r) {
+            totals(r, fltNone,
+                {"Ship country:Equal:Germany", "Freight:LessThan:1", "Average freight:GreaterThan:1000",
+                    "Average freight:IsNull"});
+        },
+        [&](TFilterBracket* r) {
+            totals(r, fltAll, {"Ship country:StartsWith:S"});
+            TFilterBracket* bracket = r->AppendBracket();
+            Cond(bracket, "Average freight", "GreaterThan", "50");
+            Cond(bracket, "Average freight", "Between", "10", "50");
         },
         [&](TFilterBracket* r) {
             TZQueryPanel nested;
@@ -330,6 +415,16 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
     sub.Activate();
     EXPECT_EQ(QString::fromStdString(Build(sub)).replace("\n", "  ").toStdString(),
         row->ValueText(1).toStdString());
+    // A parameter takes the whole pattern literal, so "starts with" writes what "contains" writes:
+    // the text tells only the negation, which used to be lost as well.
+    Panel.Clear();
+    composed[2](Panel.Root());
+    Read(Panel, Build(Panel));
+    const char* read[] = {"Contains", "NotContains", "Contains", "NotContains", "Equal", "Between"};
+    ASSERT_EQ(Panel.Root()->Count(), int(std::size(read)));
+    for (int i = 0; i < Panel.Root()->Count(); ++i)
+        EXPECT_EQ(Row(i)->Operator()->Name(), read[i]);
+    EXPECT_EQ(Panel.QResult()->Params().Count(), 7);
 }
 
 // Every saved sample query: its SQL read back gives a query whose SQL reads back to itself, with
