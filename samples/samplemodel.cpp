@@ -79,6 +79,15 @@ public:
         return Place(field);
     }
     void RootFields() { FGroup = nullptr; }
+    // An operator whose value is a query of its own, offered on the given fields.
+    void SubQueryOperator(const QString& Name, const QString& Caption, const QList<TDSField*>& Fields)
+    {
+        TDSOperator* op = FModel.Operators()[FModel.AddOperator(
+            Name, Caption, {ftString, ftInteger}, QString(), "@f in (@1)")];
+        op->SetValueKind(vkSubQuery);
+        for (TDSField* field : Fields)
+            field->AddOperatorByName(Name);
+    }
     void Condition(const QString& Format, const QString& SQL, TFieldType ValueType)
     {
         auto* condition = new TDSCondition(&FModel);
@@ -142,7 +151,7 @@ void Build(SampleModel& S)
     SetSQLList(S.Data(customers, "Country", "Country"),
         {"SELECT DISTINCT Country, Country", "FROM Customers", "ORDER BY Country"});
     S.Data(customers, "Phone", "Phone");
-    S.Data(customers, "CustomerID", "Customer ID");
+    TDSField* customerId = S.Data(customers, "CustomerID", "Customer ID");
 
     S.Group("Order");
     S.Data(orders, "OrderID", "Order number");
@@ -188,6 +197,8 @@ void Build(SampleModel& S)
 
     S.RootFields();
     S.Virtual("substr(Orders.OrderDate, 1, 4)", "Order year", ftString);
+    S.Virtual("COUNT(Orders.OrderID)", "Number of orders", ftInteger);
+    S.SubQueryOperator("InSubQuery", "is in the result of", {customerId});
 
     S.Condition("Orders shipped to @", "Orders.ShipCountry = '@1'", ftString);
     S.Condition("Orders with a freight above @", "Orders.Freight > @1", ftCurrency);

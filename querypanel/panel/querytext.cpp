@@ -180,10 +180,9 @@ void ReadValues(TZQueryPanel* Panel, TextReader& R, const rtl::StringList& S, TF
     subQuery.SetCommaText(R.Get(S, "SubQuery"));
     Condition->SubQuery() = subQuery;
     if (!subQuery.isEmpty()) {
-        // Older texts kept the sub-query's line breaks in value 1 as two blanks.
-        const QString value = Condition->ValueText(1);
-        Condition->SetValueHint(QString(value).replace("  ", "\r\n"));
-        Condition->SetValue(1, QString(value).replace("  ", " "));
+        // Value 1 keeps the sub-query's line breaks as two blanks. It stays as stored: folding the
+        // blanks changed the value, and so the file, on every save.
+        Condition->SetValueHint(Condition->ValueText(1).replace("  ", "\r\n"));
     }
     Condition->SetSubQueryOptions(TZQueryPanel::IntToSQLOptions(StrToIntSafe(S.Values("SubQueryOptions"))));
     if (R.Version >= 2100)

@@ -27,7 +27,7 @@ CREATE TABLE Products (
   QuantityPerUnit VARCHAR(20),
   UnitPrice MONEY,
   UnitsInStock SMALLINT,
-  Discontinued BOOLEAN NOT NULL DEFAULT 0
+  Discontinued INTEGER NOT NULL DEFAULT 0
 );
 
 CREATE TABLE Customers (

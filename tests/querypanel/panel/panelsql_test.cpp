@@ -38,9 +38,6 @@ protected:
         Gate.SetDLLPath(AppDir + QStringLiteral("/DBGates/Fendal.dll"));
         Model.SetDatabaseInfo(&Gate);
         Model.LoadFromFile(AppDir + QStringLiteral("/dmodels/nwind/struct.dbs"));
-        Model.AddOperator("InSubQuery", "is in", TFieldTypes {ftString, ftInteger}, QString(), "@f in (@1)");
-        Model.OperatorByName("InSubQuery")->SetValueKind(vkSubQuery);
-        Field("Customer ID")->AddOperatorByName("InSubQuery");
         const int total = Model.AddField(zfkVirtual, "sum(Orders.Freight)", nullptr, "Total freight");
         Model.Fields()[total]->SetFieldType(ftFloat);
         Model.Fields()[total]->ResetOperators();
@@ -325,16 +322,15 @@ TEST_F(PanelSQLTest, BuiltStatementsRunOnPostgreSQL)
         GTEST_SKIP() << "no PostgreSQL cluster (run under pg_virtualenv)";
     static bool loaded = false;
     if (!loaded) {
-        // The sample script is written for SQLite (its BOOLEAN holds 0 and 1, its MONEY real numbers, it
-        // keeps texts longer than their VARCHAR, and it makes its rows with SQLite's own functions):
-        // PostgreSQL takes its tables and the rows of the database the build made from it.
+        // The sample script is written for SQLite (its MONEY holds real numbers, it keeps texts longer
+        // than their VARCHAR, and it makes its rows with SQLite's own functions): PostgreSQL takes its
+        // tables and the rows of the database the build made from it.
         const QString source
             = rtl::ReadTextFile(QStringLiteral(NUV_SOURCE_DIR) + "/samples/dmodels/nwind/nwind.sql");
         QString script;
         auto tables = QRegularExpression("CREATE TABLE [^;]*;").globalMatch(source);
         while (tables.hasNext())
             script += tables.next().captured() + "\n";
-        script.replace("BOOLEAN NOT NULL DEFAULT 0", "INTEGER NOT NULL DEFAULT 0");
         script.replace("MONEY", "DOUBLE PRECISION");
         script.replace(QRegularExpression("VARCHAR\\(\\d+\\)"), "TEXT");
         {
