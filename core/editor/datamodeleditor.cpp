@@ -261,7 +261,6 @@ void T_dlgDataModelEditor::RefreshAll()
     {
         const QSignalBlocker block(tvFields);
         FillFieldTree(FModel.get(), tvFields, false, false);
-        SetFieldTreeIcons(tvFields);
     }
     pcFieldProps->hide();
     pnlGroupProps->hide();

@@ -1,6 +1,5 @@
 #include "core/editor/editorcontrols.h"
 
-#include "core/ui/fieldtree.h"
 #include "platform/exceptionguard.h"
 
 #include <QButtonGroup>
@@ -9,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QMimeData>
 #include <QRadioButton>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -44,34 +42,6 @@ QWidget* NewToolPanel(QWidget* Parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
     return panel;
-}
-
-namespace {
-
-void SetNodeIcon(QTreeWidgetItem* Node, const QIcon& Group, const QIcon& Field)
-{
-    Node->setIcon(0, Node->data(0, FieldTreeImageRole).toInt() == 0 ? Group : Field);
-}
-
-}  // namespace
-
-void SetFieldNodeIcon(QTreeWidgetItem* Node)
-{
-    const QStyle* style = Node->treeWidget()->style();
-    SetNodeIcon(Node, style->standardIcon(QStyle::SP_DirIcon), style->standardIcon(QStyle::SP_FileIcon));
-}
-
-void SetFieldTreeIcons(QTreeWidget* Tree)
-{
-    // Asked once: the style makes a new icon on every call, which costs seconds over a large model.
-    const QIcon group = Tree->style()->standardIcon(QStyle::SP_DirIcon);
-    const QIcon field = Tree->style()->standardIcon(QStyle::SP_FileIcon);
-    for (int i = 0; i < Tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* node = Tree->topLevelItem(i);
-        SetNodeIcon(node, group, field);
-        for (int j = 0; j < node->childCount(); ++j)
-            SetNodeIcon(node->child(j), group, field);
-    }
 }
 
 TRadioGroup::TRadioGroup(const QString& Caption, const QStringList& Items, QWidget* Parent)

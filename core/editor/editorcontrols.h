@@ -25,9 +25,6 @@ int EditorTypeIndex(TFieldType Type);
 QToolButton* NewToolButton(QWidget* Parent, const QString& Text, const QString& Hint);
 // A row of tool buttons.
 QWidget* NewToolPanel(QWidget* Parent);
-// The group or field picture of a node of the field tree (FieldTreeImageRole 0 or 1).
-void SetFieldNodeIcon(QTreeWidgetItem* Node);
-void SetFieldTreeIcons(QTreeWidget* Tree);
 
 // Small controls of the data model editor's pages.
 

@@ -171,11 +171,11 @@ void T_dlgDataModelEditor::tvFieldsChange(QTreeWidgetItem* Previous)
 QTreeWidgetItem* T_dlgDataModelEditor::AddChildFieldNode(QTreeWidgetItem* Parent, TDSField* Field)
 {
     const QSignalBlocker block(tvFields);
-    auto* node = Parent ? new QTreeWidgetItem(Parent) : new QTreeWidgetItem(tvFields);
-    node->setText(0, Field->DisplayName());
-    node->setData(0, FieldTreeItemRole, QVariant::fromValue(static_cast<void*>(Field)));
-    node->setData(0, FieldTreeImageRole, 1);
-    SetFieldNodeIcon(node);
+    QTreeWidgetItem* node = NewFieldTreeNode(tvFields, Field->DisplayName(), Field, 1);
+    if (Parent)
+        Parent->addChild(node);
+    else
+        tvFields->addTopLevelItem(node);
     return node;
 }
 
@@ -183,12 +183,8 @@ QTreeWidgetItem* T_dlgDataModelEditor::AddGroupNode(TDSFieldGroup* Group)
 {
     // The tree lists the groups first, in the model's order.
     const QSignalBlocker block(tvFields);
-    auto* node = new QTreeWidgetItem;
-    node->setText(0, Group->GroupName());
-    node->setData(0, FieldTreeItemRole, QVariant::fromValue(static_cast<void*>(Group)));
-    node->setData(0, FieldTreeImageRole, 0);
+    QTreeWidgetItem* node = NewFieldTreeNode(tvFields, Group->GroupName(), Group, 0);
     tvFields->insertTopLevelItem(FModel->FieldGroups().IndexOf(Group), node);
-    SetFieldNodeIcon(node);
     return node;
 }
 
@@ -291,8 +287,6 @@ void T_dlgDataModelEditor::miOrderGroupFieldsClick()
     // The nodes follow the model's order, which compares names as the model does.
     const QSignalBlocker block(tvFields);
     FillFieldNodes(group, node, false);
-    for (int i = 0; i < node->childCount(); ++i)
-        SetFieldNodeIcon(node->child(i));
 }
 
 void T_dlgDataModelEditor::chbRootFirstClick()
