@@ -78,14 +78,12 @@ bool ReadLiteralValue(QStringView T, qsizetype& I, QStringView S, qsizetype& J, 
     return true;
 }
 
-// A parameter where the template holds a literal with a placeholder: the query writes ":" and the
-// parameter's name for the whole literal, whatever else it holds ('%@1%' gives :Param1). Answers
-// whether one was read; I then stands after the literal.
+// A parameter where the template opens a literal with a placeholder (T[I] is its apostrophe, S[J]
+// a colon): the query writes ":" and the parameter's name for the whole literal, whatever else it
+// holds ('%@1%' gives :Param1). Answers whether one was read; I then stands after the literal.
 bool ReadParamForLiteral(
     QStringView T, qsizetype& I, QStringView S, qsizetype& J, QString& Name, QString& Value)
 {
-    if (T[I] != u'\'' || S[J] != u':')
-        return false;
     qsizetype close = I + 1;
     while (close < T.size() && (T[close] != u'\'' || (close + 1 < T.size() && T[close + 1] == u'\'')))
         close += T[close] == u'\'' ? 2 : 1;
@@ -483,9 +481,9 @@ private:
         if (!op)
             throw EZDBStructError::Create(dseOperatorNotFound, Condition->GetText());
         auto* row = static_cast<TSimpleCond*>(Bracket->AppendSimpleCond());
-        if (field->IsAggregate() != Having || (Having && row->Depth() > 2))
-            throw EZQueryPanelError::Create(qpeNestedAggregate, row->Path().chopped(1));
         row->SetField(field);
+        if (row->IsAggregate() != Having || (Having && row->Depth() > 2))
+            throw EZQueryPanelError::Create(qpeNestedAggregate, row->Path().chopped(1));
         row->SetOperator(op);
         for (int n : {1, 2}) {
             if (values[n].startsWith(u':'))
@@ -587,7 +585,8 @@ bool MatchTemplate(QStringView T, QStringView S, TNameList& NameList)
         if (i >= T.size() || j >= S.size())
             return i >= T.size() && j >= S.size();
         const QChar t = T[i];
-        if (QString name, value; !literal && ReadParamForLiteral(T, i, S, j, name, value)) {
+        if (QString name, value;
+            !literal && t == u'\'' && S[j] == u':' && ReadParamForLiteral(T, i, S, j, name, value)) {
             NameList.SetValue(name, value);
             continue;
         }
