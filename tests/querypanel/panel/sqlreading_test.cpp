@@ -130,14 +130,13 @@ protected:
 
 TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
 {
-    // A total over a field becomes that field's formula.
-    Read("SELECT DISTINCT Orders.ShipCountry AS X1, max(Orders.Freight) FROM Orders INNER JOIN Customers ON "
+    Read("SELECT DISTINCT Orders.ShipCountry AS X1, sum(Orders.Freight) FROM Orders INNER JOIN Customers ON "
          "Orders.CustomerID = Customers.CustomerID WHERE Orders.Freight > 1 ORDER BY 2 DESC");
     TRFieldList& fields = Panel.QResult()->ResultFields();
     ASSERT_EQ(fields.Count(), 2);
     EXPECT_FALSE(fields.JustSorting());
     EXPECT_EQ(fields[0]->Caption(), "Ship country");
-    EXPECT_EQ(fields[1]->Formula(), "max(@1)");
+    EXPECT_EQ(fields[1]->Formula(), "sum(@1)");
     EXPECT_EQ(fields[1]->Caption(), "Freight");
     EXPECT_EQ(fields[1]->Sorting(), 2);
     EXPECT_EQ(fields[1]->SortOrder(), 1);
@@ -335,7 +334,7 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
         },
         [&](TFilterBracket* r) {
             Panel.QResult()->ResultFields().AddField("@1", {Field("Ship country")}, "Ship country");
-            Panel.QResult()->ResultFields().AddField("max(@1)", {Field("Freight")}, "Freight")->SetSorting(2);
+            Panel.QResult()->ResultFields().AddField("sum(@1)", {Field("Freight")}, "Freight")->SetSorting(2);
             r->SetLinkType(fltAny);
             for (const TFilterLinkType type : {fltAll, fltAny, fltNone, fltNotAll}) {
                 TFilterBracket* bracket = r->AppendBracket();
