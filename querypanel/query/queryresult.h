@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/fieldtypes.h"
+#include "querypanel/query/conditioninputs.h"
 #include "querypanel/query/querynodes.h"
 #include "querypanel/query/resultfields.h"
 #include "querypanel/query/resulttables.h"
@@ -80,8 +81,10 @@ private:
     TZCustomDBStructure* DbStruct() const { return FPanel->DbStruct(); }
     void BuildOrderAndGroup();
     void AddTableWithPath(TDSTable* Table);
-    QString ConditionText(TConditionNode* Condition);
-    TSQLValue ValueOf(const TConditionNode* Condition, int Index) const;
+    QString ConditionText(const TConditionInput& Condition);
+    // Value Text of Condition, of type Type and kind Kind; Condition names it in errors.
+    TSQLValue ValueOf(
+        const TConditionNode* Condition, const QString& Text, TFieldType Type, TValueKind Kind) const;
     QString ScalarValue(
         const TConditionNode* Condition, TFieldType Type, const QString& Value, bool& Bare) const;
     void CheckJoinsWritable() const;
@@ -93,6 +96,7 @@ private:
     int FParamNumberBase = 0;
     TSQLOptions FSQLOptions = DefaultSQLOptions;
     TSQLSyntax FSQLSyntax = ssSQL2;
+    TConditionInputs FInputs;
     QStringList FFromLines;
     QStringList FWhere;
     QStringList FSQLLines;

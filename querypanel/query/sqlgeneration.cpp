@@ -24,14 +24,6 @@ constexpr TFieldTypes StringTypes {ftString, ftMemo, ftFmtMemo, ftFixedChar, ftW
 
 enum class TPass : uint8_t { Where, Having };
 
-// One step of a WHERE or HAVING clause, in text order; conditions are written once the tables of
-// every condition are known.
-struct TPiece {
-    enum TKind : uint8_t { Open, Link, Condition, Close } Kind;
-    TFilterLinkType LinkType = fltAll;
-    TConditionNode* Node = nullptr;
-};
-
 // Restores the panel's idle state on leaving the scope, also when building fails.
 class BuildingScope {
 public:
@@ -91,11 +83,14 @@ void CheckComplete(const TConditionNode* Row, const TZCustomDBStructure* Model, 
 
 class TConditionWalker {
 public:
-    explicit TConditionWalker(const TZCustomDBStructure* Model) : FModel(Model) {}
+    TConditionWalker(const TZCustomDBStructure* Model, TConditionInputs& Inputs)
+        : FModel(Model), FInputs(Inputs)
+    {
+    }
 
-    // The pieces of the root's rows: plain rows into Where, rows on totals into Having. Each row is
+    // The pieces of the root's rows: plain rows into WHERE, rows on totals into HAVING. Each row is
     // asked once whether it is an aggregate.
-    void WalkRoot(const TConditionNode* Root, std::vector<TPiece>& Where, std::vector<TPiece>& Having)
+    void WalkRoot(const TConditionNode* Root)
     {
         int taken[2] = {0, 0};
         for (int i = 0; i < Root->NodeCount(); ++i) {
@@ -103,15 +98,15 @@ public:
             if (!row->Checked())
                 continue;
             const bool aggregate = row->IsAggregate();
-            FPieces = aggregate ? &Having : &Where;
+            FPieces = aggregate ? &FInputs.Having : &FInputs.Where;
             FPath.push_back(i + 1);
             if (TakeRow(Root, row, aggregate ? TPass::Having : TPass::Where, taken[aggregate]))
                 ++taken[aggregate];
             FPath.pop_back();
         }
-        for (std::vector<TPiece>* pieces : {&Where, &Having})
+        for (std::vector<TClausePiece>* pieces : {&FInputs.Where, &FInputs.Having})
             if (!pieces->empty())
-                pieces->push_back({TPiece::Close, Root->NodeLinkType(), nullptr});
+                pieces->push_back({TClausePiece::Close, Root->NodeLinkType()});
     }
 
 private:
@@ -133,7 +128,7 @@ private:
             FPath.pop_back();
         }
         if (taken > 0)
-            FPieces->push_back({TPiece::Close, Bracket->NodeLinkType(), nullptr});
+            FPieces->push_back({TClausePiece::Close, Bracket->NodeLinkType()});
         return taken;
     }
 
@@ -142,10 +137,11 @@ private:
     bool TakeRow(const TConditionNode* Bracket, TConditionNode* Row, TPass Pass, int Taken)
     {
         const size_t mark = FPieces->size();
-        FPieces->push_back({Taken > 0 ? TPiece::Link : TPiece::Open, Bracket->NodeLinkType(), nullptr});
+        FPieces->push_back({Taken > 0 ? TClausePiece::Link : TClausePiece::Open, Bracket->NodeLinkType()});
         if (!Row->IsBracketNode()) {
             CheckComplete(Row, FModel, FPath);
-            FPieces->push_back({TPiece::Condition, fltAll, Row});
+            FPieces->push_back({TClausePiece::Condition, fltAll, int(FInputs.Conditions.size())});
+            Read(Row);
             return true;
         }
         if (Walk(Row, Pass) > 0)
@@ -154,8 +150,23 @@ private:
         return false;
     }
 
+    void Read(TConditionNode* Row)
+    {
+        TConditionInput& input = FInputs.Conditions.emplace_back();
+        input.Node = Row;
+        input.Field = Row->RowType() == 0 ? Row->NodeField() : nullptr;
+        input.Tables = Row->GetTables();
+        input.Template = Row->GetSQLTemplate();
+        input.FirstValue = int(FInputs.Values.size());
+        input.ValueCount = Row->GetValueCount();
+        for (int i = 1; i <= input.ValueCount; ++i)
+            FInputs.Values.push_back(
+                {Row->ValueText(i), Row->Param(i), Row->GetValueType(i), Row->GetValueKind(i)});
+    }
+
     const TZCustomDBStructure* FModel;
-    std::vector<TPiece>* FPieces = nullptr;
+    TConditionInputs& FInputs;
+    std::vector<TClausePiece>* FPieces = nullptr;
     std::vector<int> FPath;
 };
 
@@ -283,54 +294,57 @@ void TQueryResult::BuildQuery()
         return;
     FPanel->CloseDropDowns();
 
-    std::vector<TPiece> where;
-    std::vector<TPiece> having;
+    FInputs.Clear();
+    const std::vector<TClausePiece>& where = FInputs.Where;
+    const std::vector<TClausePiece>& having = FInputs.Having;
     if (const TConditionNode* root = FPanel->RootNode()) {
-        TConditionWalker(DbStruct()).WalkRoot(root, where, having);
+        TConditionWalker(DbStruct(), FInputs).WalkRoot(root);
         // WHERE and HAVING hold together only as "all" of both (or "none" of either).
         if (!where.empty() && !having.empty()
             && (root->NodeLinkType() == fltAny || root->NodeLinkType() == fltNotAll))
             throw EZQueryPanelError::Create(qpeMixedAggregates);
     }
     // Every table is known before a condition decides whether its field needs the table's alias.
-    for (const std::vector<TPiece>* pieces : {&where, &having})
-        for (const TPiece& piece : *pieces)
-            if (piece.Kind == TPiece::Condition)
-                for (TDSTable* table : piece.Node->GetTables())
+    for (const std::vector<TClausePiece>* pieces : {&where, &having})
+        for (const TClausePiece& piece : *pieces)
+            if (piece.Kind == TClausePiece::Condition)
+                for (TDSTable* table : std::as_const(FInputs.Conditions[piece.Input].Tables))
                     AddTableWithPath(table);
 
-    for (const TPiece& piece : where) {
+    for (const TClausePiece& piece : where) {
         switch (piece.Kind) {
-        case TPiece::Open:
+        case TClausePiece::Open:
             FWhere.append(Opening(piece.LinkType));
             break;
-        case TPiece::Link:
+        case TClausePiece::Link:
             FWhere.last() += LinkWord(piece.LinkType);
             break;
-        case TPiece::Condition:
-            AddWhereCondition(ConditionText(piece.Node));
+        case TClausePiece::Condition:
+            AddWhereCondition(ConditionText(FInputs.Conditions[piece.Input]));
             break;
-        case TPiece::Close:
+        case TClausePiece::Close:
             FWhere.append(QStringLiteral(")"));
             break;
         }
     }
-    for (const TPiece& piece : having) {
+    for (const TClausePiece& piece : having) {
         switch (piece.Kind) {
-        case TPiece::Open:
+        case TClausePiece::Open:
             FHaving += (FHaving.isEmpty() ? QString() : QStringLiteral(" ")) + Opening(piece.LinkType);
             break;
-        case TPiece::Link:
+        case TClausePiece::Link:
             FHaving += LinkWord(piece.LinkType);
             break;
-        case TPiece::Condition:
-            AddHavingCondition(ConditionText(piece.Node));
+        case TClausePiece::Condition:
+            AddHavingCondition(ConditionText(FInputs.Conditions[piece.Input]));
             break;
-        case TPiece::Close:
+        case TClausePiece::Close:
             FHaving += QStringLiteral(" )");
             break;
         }
     }
+    // The rows' values are not held past the build.
+    FInputs.Clear();
     if (FResultTables.Count() == 0)
         throw EZQueryPanelError::Create(qpeNotEnoughInfo);
 }
@@ -380,24 +394,24 @@ void TQueryResult::AddTableWithPath(TDSTable* Table)
             FResultTables.AddTable(path[i + 1], path[i]->FindLinkTo(path[i + 1]));
 }
 
-QString TQueryResult::ConditionText(TConditionNode* Condition)
+QString TQueryResult::ConditionText(const TConditionInput& Condition)
 {
-    const QString sqlTemplate = Condition->GetSQLTemplate();
+    const QString& sqlTemplate = Condition.Template;
     std::vector<TRule> rules;
     rules.reserve(8);
-    const int count = Condition->GetValueCount();
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 1; i <= Condition.ValueCount; ++i) {
+        const TValueInput& input = FInputs.Values[Condition.FirstValue + i - 1];
         const QString slot = u'@' + QString::number(i);
-        if (TSQLParam* param = Condition->Param(i)) {
+        if (TSQLParam* param = input.Param) {
             const QString span = FindQuotedSpan(sqlTemplate, slot);
             param->SetVFormat(ReplaceAll(UnquoteStr(span, u'\''), slot, QStringLiteral("@v")));
             rules.push_back({span, u':' + param->Name()});
             continue;
         }
-        const TSQLValue value = ValueOf(Condition, i);
+        const TSQLValue value = ValueOf(Condition.Node, input.Text, input.Type, input.Kind);
         if (value.Bare) {
-            const bool whole = Condition->GetValueKind(i) == vkScalar
-                || (DateTypes.Contains(Condition->GetValueType(i)) && FPanel->SQLSyntax() == ssOracle);
+            const bool whole = input.Kind == vkScalar
+                || (DateTypes.Contains(input.Type) && FPanel->SQLSyntax() == ssOracle);
             rules.push_back({whole ? FindQuotedSpan(sqlTemplate, slot) : slot, value.Text});
         } else {
             // A value of a quoted type stays a literal, whether or not the template quotes it.
@@ -408,14 +422,12 @@ QString TQueryResult::ConditionText(TConditionNode* Condition)
             rules.push_back({slot, doubled, false, 2, true});
         }
     }
-    if (Condition->RowType() == 0) {
-        const TDSField* field = Condition->NodeField();
+    if (const TDSField* field = Condition.Field) {
         const bool bare = FResultTables.Count() < 2 && FPanel->SQLOptions().Contains(soFilter);
         rules.push_back({QStringLiteral("@f"), bare ? field->GetQuotedName() : field->GetSQLExpr(), true});
     }
-    const QList<TDSTable*> tables = Condition->GetTables();
-    if (!tables.isEmpty())
-        rules.push_back({QStringLiteral("@t"), tables.first()->Name(), true});
+    if (!Condition.Tables.isEmpty())
+        rules.push_back({QStringLiteral("@t"), Condition.Tables.first()->Name(), true});
     if (FResultTables.Count() > 0)
         rules.push_back({QStringLiteral("@m"), FResultTables.GetItem(0).Table->Name(), true});
     // Longer patterns first, so a quoted span wins over the slot inside it.
@@ -424,7 +436,7 @@ QString TQueryResult::ConditionText(TConditionNode* Condition)
             std::swap(rules[j - 1], rules[j]);
     std::erase_if(rules, [](const TRule& rule) { return rule.Pattern.isEmpty(); });
     QString text = FillTemplate(sqlTemplate, rules);
-    FPanel->DoBuildSQL(Condition, text);
+    FPanel->DoBuildSQL(Condition.Node, text);
     return text;
 }
 
@@ -432,35 +444,34 @@ QString TQueryResult::GetSQLValue(const TConditionNode* Condition, int Index) co
 {
     if (Condition->GetValueCount() < Index)
         return Condition->ValueText(Index);
-    const TSQLValue value = ValueOf(Condition, Index);
+    const TSQLValue value = ValueOf(Condition, Condition->ValueText(Index), Condition->GetValueType(Index),
+        Condition->GetValueKind(Index));
     return value.Bare ? value.Text : ReplaceAll(value.Text, QStringLiteral("'"), QStringLiteral("''"));
 }
 
-TQueryResult::TSQLValue TQueryResult::ValueOf(const TConditionNode* Condition, int Index) const
+TQueryResult::TSQLValue TQueryResult::ValueOf(
+    const TConditionNode* Condition, const QString& Text, TFieldType Type, TValueKind Kind) const
 {
-    const QString text = Condition->ValueText(Index);
-    const TFieldType type = Condition->GetValueType(Index);
-    const TValueKind kind = Condition->GetValueKind(Index);
-    if (kind == vkSubQuery) {
-        if (rtl::Trim(text).isEmpty())
+    if (Kind == vkSubQuery) {
+        if (rtl::Trim(Text).isEmpty())
             throw EZQueryPanelError::Create(qpeValueRequired, ValueOwnerName(Condition));
-        return {text, true};
+        return {Text, true};
     }
-    if (kind == vkList) {
+    if (Kind == vkList) {
         QStringList items;
-        SplitCommaText(text, items);
+        SplitCommaText(Text, items);
         if (items.isEmpty())
             throw EZQueryPanelError::Create(qpeValueRequired, ValueOwnerName(Condition));
         QStringList written;
         for (const QString& item : items) {
             bool bare = true;
-            const QString value = ScalarValue(Condition, type, item, bare);
+            const QString value = ScalarValue(Condition, Type, item, bare);
             written << (bare ? value : SQLStringLiteral(value));
         }
         return {written.join(u','), true};
     }
     TSQLValue value;
-    value.Text = ScalarValue(Condition, type, text, value.Bare);
+    value.Text = ScalarValue(Condition, Type, Text, value.Bare);
     return value;
 }
 
