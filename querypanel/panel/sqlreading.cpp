@@ -334,10 +334,8 @@ public:
     void CheckTables() const
     {
         for (const TSQLTable* table : FTables) {
-            const QString& name = table->Name();
-            if (!FModel->FindTable(tlName, name) && !FModel->FindTable(tlAlias, name)
-                && !FModel->FindTable(tlSQLName, name))
-                throw EZDBStructError::Create(dseNoSuchTable, name);
+            if (!ModelTable(table->Name()))
+                throw EZDBStructError::Create(dseNoSuchTable, table->Name());
         }
     }
 
@@ -454,7 +452,34 @@ private:
         // The first field of an expression wins, as the model's own lookup has it.
         if (TDSField* field = FFields.value(FieldKey(Name)))
             return field;
+        if (TDSField* field = FindThroughStatementTable(Name))
+            return field;
         return FModel->FindField(flFullName, Name);
+    }
+
+    // A column named through a table as the statement names it ("Order Details".Quantity) is the
+    // model's column of that table, which the model writes with the table's alias.
+    TDSField* FindThroughStatementTable(const QString& Name)
+    {
+        const qsizetype dot = Name.lastIndexOf(u'.');
+        if (dot <= 0 || !IsPlainName(Name.mid(dot + 1)))
+            return nullptr;
+        const QString prefix = FieldKey(UnquoteStr(Name.left(dot), u'"'));
+        for (const TSQLTable* table : FTables) {
+            if (FieldKey(UnquoteStr(table->Alias(), u'"')) != prefix)
+                continue;
+            if (const TDSTable* model = ModelTable(table->Name()))
+                return FFields.value(FieldKey(model->Alias() + Name.mid(dot)));
+        }
+        return nullptr;
+    }
+
+    TDSTable* ModelTable(const QString& Name) const
+    {
+        for (TTableLookup by : {tlName, tlAlias, tlSQLName})
+            if (TDSTable* table = FModel->FindTable(by, Name))
+                return table;
+        return nullptr;
     }
 
     [[noreturn]] void MissingField(const QString& Expression) const

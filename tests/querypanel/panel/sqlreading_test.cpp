@@ -206,10 +206,12 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
     ASSERT_EQ(Panel.QResult()->Params().Count(), 1);
     EXPECT_NE(Panel.QResult()->Params()[0]->Name(), "Total");
 
-    // A quoted table name in a hand-written ON used to fail with "Lost bracket".
+    // A quoted table name in a hand-written ON used to fail with "Lost bracket"; its columns are
+    // the model's columns of that table.
     Read("SELECT * FROM \"Order Details\" INNER JOIN Orders ON (\"Order Details\".OrderID = Orders.OrderID) "
-         "WHERE Orders.Freight > 1");
+         "WHERE Orders.Freight > 1 AND \"Order Details\".Quantity > 5");
     EXPECT_EQ(Row(0)->Field(), Field("Freight"));
+    EXPECT_EQ(Row(1)->Field(), Field("Quantity"));
 
     // HAVING used to be dropped without a word.
     Read("SELECT Orders.ShipCountry, COUNT(Orders.OrderID) FROM Orders GROUP BY Orders.ShipCountry "
