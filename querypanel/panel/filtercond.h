@@ -106,13 +106,14 @@ private:
     void ValueRightClick(TDropDownLabel* Label);
     void ValueDblClick(TDropDownLabel* Label);
 
-    QString FValue1;
-    QString FValue2;
     QString FCaption[2];
     bool FSlot[2] = {false, false};
     QString FHint;
     QStringList FSubQuery;
     TSQLOptions FSubQueryOptions;
+    // Last, next to a simple condition's field and operator: a query reads them together.
+    QString FValue1;
+    QString FValue2;
 };
 
 // The sentence field - operator - value(s): a data model field, one of its operators, and values

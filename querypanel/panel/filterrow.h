@@ -149,13 +149,15 @@ private:
     bool IsDropDownElement(int N) const;
     void PlaceControl(QWidget* Control, int& X, int Y, bool Step);
 
+    // What the query reads of every row comes first, so a build over many rows reads few lines of
+    // memory per row.
     TZQueryPanel* FPanel;
     TFilterBracket* FParent;
     int FRowType;
+    bool FChecked = true;
     QString FPath;
     int FDisplayIndex = -1;
     bool FShown = false;
-    bool FChecked = true;
     int FSelElement = 0;
     bool FDestroying = false;
     TZFlatCheckBox* FCheckBox = nullptr;
