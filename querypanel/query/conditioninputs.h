@@ -4,6 +4,7 @@
 #include "core/model/condition.h"
 #include "querypanel/query/sqloptions.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -50,6 +51,8 @@ struct TConditionInputs {
     std::vector<TClausePiece> Having;
     std::vector<TConditionInput> Conditions;
     std::vector<TValueInput> Values;
+    // The name each field goes into the texts with.
+    QHash<const TDSField*, QString> FieldNames;
 
     void Clear()
     {
@@ -57,5 +60,6 @@ struct TConditionInputs {
         Having.clear();
         Conditions.clear();
         Values.clear();
+        FieldNames.clear();
     }
 };

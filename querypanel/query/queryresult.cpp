@@ -7,6 +7,7 @@
 #include "rtl/strutils.h"
 
 #include <algorithm>
+#include <utility>
 
 TQueryResult::TQueryResult(TQueryOwner* Panel) : FPanel(Panel), FResultFields(Panel->DbStruct())
 {
@@ -81,7 +82,14 @@ QString TQueryResult::BracketCondition(const QString& Text) const
 
 void TQueryResult::AddWhereCondition(const QString& Text)
 {
-    FWhere.append(BracketCondition(Text));
+    // Room for the link word that may follow, so the line is made once.
+    QString line;
+    line.reserve(Text.size() + 8);
+    if (FPanel->SQLOptions().Contains(soBracketConditions))
+        line.append(u'(').append(Text).append(u')');
+    else
+        line.append(Text);
+    FWhere.append(std::move(line));
 }
 
 void TQueryResult::AddHavingCondition(const QString& Text)

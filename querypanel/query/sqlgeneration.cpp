@@ -9,6 +9,7 @@
 #include "rtl/strutils.h"
 
 #include <QRegularExpression>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -192,7 +193,7 @@ bool InsideLiteralAfter(const QString& Text, qsizetype From, qsizetype To, bool 
 // set. A rule with Context 1 applies only inside string literals of the template, 2 only outside
 // them, 0 anywhere.
 struct TRule {
-    QString Pattern;
+    QStringView Pattern;
     QString Text;
     bool IgnoreCase = false;
     int Context = 0;
@@ -202,7 +203,8 @@ struct TRule {
 // Fills Template in one pass over the original text: what a rule puts in is never read again, so a
 // value holding "@2", "@f" or ":Param1" stays as it is. Literals are tracked from the start of the
 // template, so the rules see where the template's own apostrophes open and close.
-QString FillTemplate(const QString& Template, const std::vector<TRule>& Rules)
+template <typename TRules>
+QString FillTemplate(const QString& Template, const TRules& Rules)
 {
     QString result;
     result.reserve(Template.size() + 64);
@@ -259,24 +261,39 @@ bool IsPlainNumber(const QString& Text)
     return number.match(Text).hasMatch();
 }
 
-}  // namespace
-
-QString FindQuotedSpan(const QString& Template, const QString& Placeholder)
+// FindQuotedSpan as a part of Template, so that building a condition copies nothing.
+QStringView QuotedSpan(QStringView Template, QStringView Placeholder)
 {
     const qsizetype p = Template.indexOf(Placeholder);
     if (p < 0 || Placeholder.isEmpty())
-        return QString();
+        return {};
     // Where the literal holding the placeholder opens, counted from the start of the template.
     qsizetype open = -1;
     for (qsizetype i = 0; i < p; ++i)
         if (Template[i] == u'\'')
             open = open < 0 ? i : -1;
     if (open < 0)
-        return Placeholder;
+        return Template.mid(p, Placeholder.size());
     qsizetype close = Template.indexOf(u'\'', p + Placeholder.size());
     while (close >= 0 && close + 1 < Template.size() && Template[close + 1] == u'\'')
         close = Template.indexOf(u'\'', close + 2);
-    return Template.mid(open, close < 0 ? -1 : close - open + 1);
+    return close < 0 ? Template.mid(open) : Template.mid(open, close - open + 1);
+}
+
+// "@1", "@2", ... without making the text for every condition.
+QString Slot(int N)
+{
+    static const QString texts[] = {QStringLiteral("@1"), QStringLiteral("@2"), QStringLiteral("@3"),
+        QStringLiteral("@4"), QStringLiteral("@5"), QStringLiteral("@6"), QStringLiteral("@7"),
+        QStringLiteral("@8"), QStringLiteral("@9")};
+    return N >= 1 && N <= int(std::size(texts)) ? texts[N - 1] : u'@' + QString::number(N);
+}
+
+}  // namespace
+
+QString FindQuotedSpan(const QString& Template, const QString& Placeholder)
+{
+    return QuotedSpan(Template, Placeholder).toString();
 }
 
 void TQueryResult::BuildQuery()
@@ -397,14 +414,15 @@ void TQueryResult::AddTableWithPath(TDSTable* Table)
 QString TQueryResult::ConditionText(const TConditionInput& Condition)
 {
     const QString& sqlTemplate = Condition.Template;
-    std::vector<TRule> rules;
-    rules.reserve(8);
+    // Held by the rules, whose patterns only look into them.
+    QVarLengthArray<QString, 4> slotTexts;
+    QVarLengthArray<TRule, 8> rules;
     for (int i = 1; i <= Condition.ValueCount; ++i) {
         const TValueInput& input = FInputs.Values[Condition.FirstValue + i - 1];
-        const QString slot = u'@' + QString::number(i);
+        const QString& slot = slotTexts.emplace_back(Slot(i));
         if (TSQLParam* param = input.Param) {
-            const QString span = FindQuotedSpan(sqlTemplate, slot);
-            param->SetVFormat(ReplaceAll(UnquoteStr(span, u'\''), slot, QStringLiteral("@v")));
+            const QStringView span = QuotedSpan(sqlTemplate, slot);
+            param->SetVFormat(ReplaceAll(UnquoteStr(span.toString(), u'\''), slot, QStringLiteral("@v")));
             rules.push_back({span, u':' + param->Name()});
             continue;
         }
@@ -412,7 +430,7 @@ QString TQueryResult::ConditionText(const TConditionInput& Condition)
         if (value.Bare) {
             const bool whole = input.Kind == vkScalar
                 || (DateTypes.Contains(input.Type) && FPanel->SQLSyntax() == ssOracle);
-            rules.push_back({whole ? FindQuotedSpan(sqlTemplate, slot) : slot, value.Text});
+            rules.push_back({whole ? QuotedSpan(sqlTemplate, slot) : QStringView(slot), value.Text});
         } else {
             // A value of a quoted type stays a literal, whether or not the template quotes it.
             const QString doubled = value.Text.contains(u'\'')
@@ -423,18 +441,24 @@ QString TQueryResult::ConditionText(const TConditionInput& Condition)
         }
     }
     if (const TDSField* field = Condition.Field) {
-        const bool bare = FResultTables.Count() < 2 && FPanel->SQLOptions().Contains(soFilter);
-        rules.push_back({QStringLiteral("@f"), bare ? field->GetQuotedName() : field->GetSQLExpr(), true});
+        // Many rows share a field: its name is made once a build.
+        QString& name = FInputs.FieldNames[field];
+        if (name.isEmpty()) {
+            const bool bare = FResultTables.Count() < 2 && FPanel->SQLOptions().Contains(soFilter);
+            name = bare ? field->GetQuotedName() : field->GetSQLExpr();
+        }
+        rules.push_back({u"@f", name, true});
     }
     if (!Condition.Tables.isEmpty())
-        rules.push_back({QStringLiteral("@t"), Condition.Tables.first()->Name(), true});
+        rules.push_back({u"@t", Condition.Tables.first()->Name(), true});
     if (FResultTables.Count() > 0)
-        rules.push_back({QStringLiteral("@m"), FResultTables.GetItem(0).Table->Name(), true});
+        rules.push_back({u"@m", FResultTables.GetItem(0).Table->Name(), true});
     // Longer patterns first, so a quoted span wins over the slot inside it.
-    for (size_t i = 1; i < rules.size(); ++i)
-        for (size_t j = i; j > 0 && rules[j - 1].Pattern.size() < rules[j].Pattern.size(); --j)
+    for (qsizetype i = 1; i < rules.size(); ++i)
+        for (qsizetype j = i; j > 0 && rules[j - 1].Pattern.size() < rules[j].Pattern.size(); --j)
             std::swap(rules[j - 1], rules[j]);
-    std::erase_if(rules, [](const TRule& rule) { return rule.Pattern.isEmpty(); });
+    while (!rules.isEmpty() && rules.back().Pattern.isEmpty())
+        rules.removeLast();
     QString text = FillTemplate(sqlTemplate, rules);
     FPanel->DoBuildSQL(Condition.Node, text);
     return text;

@@ -24,8 +24,42 @@ void TSQLParamList::DeleteParamsOf(const TConditionNode* Condition)
 
 TSQLParam* TSQLParamList::FindParam(const TConditionNode* Condition, int ValueIndex) const
 {
-    for (TSQLParam* param : *this)
-        if (param->Condition() == Condition && param->ValueIndex() == ValueIndex)
-            return param;
-    return nullptr;
+    const TKey key {Condition, ValueIndex};
+    const auto standsAt = [&](int Position) {
+        TSQLParam* param = Position < Count() ? GetItem(Position) : nullptr;
+        return param && param->Condition() == Condition && param->ValueIndex() == ValueIndex ? param
+                                                                                             : nullptr;
+    };
+    if (!FIndexed)
+        Reindex();
+    const auto found = FPositions.constFind(key);
+    if (found == FPositions.cend())
+        return nullptr;
+    if (TSQLParam* param = standsAt(*found))
+        return param;
+    // The list changed without an event since the index was made.
+    Reindex();
+    const auto again = FPositions.constFind(key);
+    return again == FPositions.cend() ? nullptr : standsAt(*again);
+}
+
+void TSQLParamList::SetItem(int Index, TSQLParam* Item)
+{
+    TZObjectList::SetItem(Index, Item);
+    FIndexed = false;
+}
+
+void TSQLParamList::Changed()
+{
+    FIndexed = false;
+    TZObjectList::Changed();
+}
+
+void TSQLParamList::Reindex() const
+{
+    FPositions.clear();
+    for (int i = Count() - 1; i >= 0; --i)
+        if (const TSQLParam* param = GetItem(i))
+            FPositions.insert({param->Condition(), param->ValueIndex()}, i);
+    FIndexed = true;
 }

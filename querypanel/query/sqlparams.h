@@ -3,7 +3,10 @@
 #include "core/base/fieldtypes.h"
 #include "core/base/objectlist.h"
 
+#include <QHash>
 #include <QString>
+
+#include <utility>
 
 class TConditionNode;
 
@@ -43,6 +46,21 @@ class TSQLParamList : public TZObjectList<TSQLParam> {
 public:
     // Frees every parameter of Condition.
     void DeleteParamsOf(const TConditionNode* Condition);
-    // The parameter of that value of Condition; none when the value is a constant.
+    // The parameter of that value of Condition; none when the value is a constant. Every row asks
+    // it for every value, so it answers from an index, not by a search of the list.
     TSQLParam* FindParam(const TConditionNode* Condition, int ValueIndex) const;
+    // Replaces the entry as the base list does, and forgets the index.
+    void SetItem(int Index, TSQLParam* Item);
+
+protected:
+    void Changed() override;
+
+private:
+    using TKey = std::pair<const TConditionNode*, int>;
+    void Reindex() const;
+
+    // Where each parameter stood when the index was made; taking one out, moving or exchanging
+    // entries fires no event, so a position found is checked before it is trusted.
+    mutable QHash<TKey, int> FPositions;
+    mutable bool FIndexed = false;
 };

@@ -153,6 +153,33 @@ TEST_F(ResultFieldsTest, ParameterNamesNeverRepeat)
     EXPECT_EQ(Panel.Result.AddParam(second, 1)->Name(), "Param8");
 }
 
+// Rows find their parameters through an index of the list, which taking a parameter out (no event)
+// must not leave pointing at the wrong entry or at a freed one.
+TEST_F(ResultFieldsTest, ARowFindsItsParameterAfterEveryChangeOfTheList)
+{
+    FakeNode* first = Panel.Root.Cond(Country, S.Op("Between"));
+    FakeNode* second = Panel.Root.Cond(Freight, S.Op("Equal"));
+    const TSQLParamList& params = Panel.Result.Params();
+    TSQLParam* p1 = Panel.Result.AddParam(first, 1);
+    TSQLParam* p2 = Panel.Result.AddParam(first, 2);
+    TSQLParam* p3 = Panel.Result.AddParam(second, 1);
+    EXPECT_EQ(params.FindParam(first, 2), p2);
+    EXPECT_EQ(params.FindParam(second, 2), nullptr);
+    Panel.Result.RemoveParam(p1);
+    delete p1;
+    EXPECT_EQ(params.FindParam(first, 1), nullptr);
+    EXPECT_EQ(params.FindParam(first, 2), p2);
+    EXPECT_EQ(params.FindParam(second, 1), p3);
+    Panel.Result.DeleteCondParams(first);
+    EXPECT_EQ(params.FindParam(first, 2), nullptr);
+    EXPECT_EQ(params.FindParam(second, 1), p3);
+    TSQLParam* p4 = Panel.Result.AddParam(first, 1);
+    EXPECT_EQ(params.FindParam(first, 1), p4);
+    Panel.Result.ClearParams();
+    EXPECT_EQ(params.FindParam(first, 1), nullptr);
+    EXPECT_EQ(params.FindParam(second, 1), nullptr);
+}
+
 TEST_F(ResultFieldsTest, ATableJoinsBehindTheTableItsLinkReaches)
 {
     TRTableList tables;
