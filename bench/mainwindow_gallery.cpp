@@ -1,6 +1,7 @@
 // The main window as the program starts it in the application folder the build assembles: the
-// sample model with its queries listed, then a query built with F9, its rows and its SQL. With
-// --screenshots <folder> it saves main-window.png, main-result.png and main-sql.png and quits; run
+// sample model with its queries listed, then a query built with F9, its rows and its SQL, and the
+// SQL of the sample query with a sub-query. With --screenshots <folder> it saves main-window.png,
+// main-result.png, main-sql.png and main-subquery.png and quits; run
 // it under xvfb-run for that:
 //   xvfb-run -a build-bench/bench/mainwindow_gallery --screenshots docs/screenshots
 // The registry stand-in is kept in a temporary folder, so the user's settings are never touched.
@@ -52,12 +53,18 @@ int main(int argc, char** argv)
     form.cbCurQuery->showPopup();
     ShootWindow(form, folder, QStringLiteral("main-window"));
     form.cbCurQuery->hidePopup();
-    const int german = form.cbCurQuery->findText(QStringLiteral("German customers' orders"));
-    form.cbCurQuery->setCurrentIndex(german);
-    emit form.cbCurQuery->activated(german);
-    form.miBuildQuery->trigger();
+    const auto build = [&form](const QString& Query) {
+        const int index = form.cbCurQuery->findText(Query);
+        form.cbCurQuery->setCurrentIndex(index);
+        emit form.cbCurQuery->activated(index);
+        form.miBuildQuery->trigger();
+    };
+    build(QStringLiteral("German customers' orders"));
     ShootWindow(form, folder, QStringLiteral("main-result"));
     form.pcSQL->setCurrentWidget(form.tshSQL);
     ShootWindow(form, folder, QStringLiteral("main-sql"));
+    build(QStringLiteral("Customers of discontinued products"));
+    form.pcSQL->setCurrentWidget(form.tshSQL);
+    ShootWindow(form, folder, QStringLiteral("main-subquery"));
     return 0;
 }
