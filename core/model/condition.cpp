@@ -2,16 +2,12 @@
 
 #include "core/model/dbstructure.h"
 
-#include <cstdio>
-
-int TDSOperator::GetParamCount() const
+void TDSOperator::SetSQLName(const QString& Value)
 {
-    // Counted for every condition of every build: the slot text is made without an allocation.
-    int count = 0;
-    char slot[16];
-    while (FSQLName.contains(QLatin1String(slot, std::snprintf(slot, sizeof slot, "@%d", count + 1))))
-        ++count;
-    return count;
+    FSQLName = Value;
+    FParamCount = 0;
+    while (FSQLName.contains(u'@' + QString::number(FParamCount + 1)))
+        ++FParamCount;
 }
 
 void TDSValue::Assign(const TDSValue& Value)

@@ -33,7 +33,7 @@ public:
     const QString& DisplayName() const { return FDisplayName; }
     void SetDisplayName(const QString& Value) { FDisplayName = Value; }
     const QString& SQLName() const { return FSQLName; }
-    void SetSQLName(const QString& Value) { FSQLName = Value; }
+    void SetSQLName(const QString& Value);
     const QString& ValFormat() const { return FValFormat; }
     void SetValFormat(const QString& Value) { FValFormat = Value; }
     // ftUnknown: the values take the field's own type.
@@ -45,12 +45,14 @@ public:
     void SetAppliedTypes(TFieldTypes Value) { FAppliedTypes = Value; }
 
     // The number of consecutive value placeholders "@1", "@2", ... in the template.
-    int GetParamCount() const;
+    int GetParamCount() const { return FParamCount; }
 
 private:
     QString FName;
     QString FDisplayName;
     QString FSQLName;
+    // Asked for every condition of every build, so counted when the template changes.
+    int FParamCount = 0;
     QString FValFormat;
     TFieldType FExprType = ftUnknown;
     TValueKind FValueKind = vkScalar;
