@@ -29,9 +29,6 @@ namespace tesmera {
 
 namespace {
 
-constexpr int GroupImage = 0;
-constexpr int FieldImage = 1;
-
 // A node as the tree fills them, with its caption open to in-place editing.
 QTreeWidgetItem* NewNode(QTreeWidget* Tree, const QString& Caption, void* Item, int Image)
 {
@@ -348,12 +345,9 @@ void TMainForm::sbDeleteGroupClick()
 void TMainForm::miOrderGroupFieldsClick()
 {
     QTreeWidgetItem* node = tvFields->currentItem();
-    TDSFieldGroup* group = NodeGroup(node);
-    if (!group)
+    if (!SortGroupNode(node))
         return;
-    SortGroupFields(group);
     const QSignalBlocker blocker(tvFields);
-    FillFieldNodes(group, node, false);
     for (int i = 0; i < node->childCount(); ++i)
         node->child(i)->setFlags(node->child(i)->flags() | Qt::ItemIsEditable);
 }

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -42,6 +43,19 @@ QWidget* NewToolPanel(QWidget* Parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
     return panel;
+}
+
+QVBoxLayout* NewSplitPage(QWidget* Page, QSplitter*& Splitter)
+{
+    auto* layout = new QVBoxLayout(Page);
+    layout->setContentsMargins(2, 2, 2, 2);
+    Splitter = new QSplitter(Qt::Horizontal, Page);
+    layout->addWidget(Splitter);
+    auto* left = new QWidget(Splitter);
+    auto* column = new QVBoxLayout(left);
+    column->setContentsMargins(0, 0, 0, 0);
+    Splitter->addWidget(left);
+    return column;
 }
 
 TRadioGroup::TRadioGroup(const QString& Caption, const QStringList& Items, QWidget* Parent)

@@ -10,7 +10,9 @@
 #include <functional>
 
 class QButtonGroup;
+class QSplitter;
 class QToolButton;
+class QVBoxLayout;
 
 // The field types the editor offers for fields, operators and condition values, in the
 // enumeration's order.
@@ -25,6 +27,8 @@ int EditorTypeIndex(TFieldType Type);
 QToolButton* NewToolButton(QWidget* Parent, const QString& Text, const QString& Hint);
 // A row of tool buttons.
 QWidget* NewToolPanel(QWidget* Parent);
+// Page split in two by Splitter; answers the layout of the left pane, a column.
+QVBoxLayout* NewSplitPage(QWidget* Page, QSplitter*& Splitter);
 
 // Small controls of the data model editor's pages.
 

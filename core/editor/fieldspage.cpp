@@ -57,20 +57,14 @@ void T_dlgDataModelEditor::CreateFieldsPage()
     sbDeleteGroup
         = NewToolButton(pnlFieldsTools, QStringLiteral("Delete group"), QStringLiteral("Delete group"));
 
-    auto* layout = new QVBoxLayout(tsFields);
-    layout->setContentsMargins(2, 2, 2, 2);
-    splFields = new QSplitter(Qt::Horizontal, tsFields);
-    layout->addWidget(splFields);
-    auto* left = new QWidget(splFields);
-    auto* leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* leftLayout = NewSplitPage(tsFields, splFields);
+    QWidget* left = leftLayout->parentWidget();
     tvFields = new TFieldTreeView(left);
     tvFields->setHeaderHidden(true);
     tvFields->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     leftLayout->addWidget(tvFields, 1);
     chbRootFirst = new QCheckBox(QStringLiteral("Show root fields first"), left);
     leftLayout->addWidget(chbRootFirst);
-    splFields->addWidget(left);
     tvFields->viewport()->installEventFilter(this);
 
     pmFields = new QMenu(this);
@@ -171,7 +165,7 @@ void T_dlgDataModelEditor::tvFieldsChange(QTreeWidgetItem* Previous)
 QTreeWidgetItem* T_dlgDataModelEditor::AddChildFieldNode(QTreeWidgetItem* Parent, TDSField* Field)
 {
     const QSignalBlocker block(tvFields);
-    QTreeWidgetItem* node = NewFieldTreeNode(tvFields, Field->DisplayName(), Field, 1);
+    QTreeWidgetItem* node = NewFieldTreeNode(tvFields, Field->DisplayName(), Field, FieldImage);
     if (Parent)
         Parent->addChild(node);
     else
@@ -183,7 +177,7 @@ QTreeWidgetItem* T_dlgDataModelEditor::AddGroupNode(TDSFieldGroup* Group)
 {
     // The tree lists the groups first, in the model's order.
     const QSignalBlocker block(tvFields);
-    QTreeWidgetItem* node = NewFieldTreeNode(tvFields, Group->GroupName(), Group, 0);
+    QTreeWidgetItem* node = NewFieldTreeNode(tvFields, Group->GroupName(), Group, GroupImage);
     tvFields->insertTopLevelItem(FModel->FieldGroups().IndexOf(Group), node);
     return node;
 }
@@ -279,14 +273,7 @@ void T_dlgDataModelEditor::DeleteFieldGroup()
 
 void T_dlgDataModelEditor::miOrderGroupFieldsClick()
 {
-    QTreeWidgetItem* node = tvFields->currentItem();
-    TDSFieldGroup* group = NodeGroup(node);
-    if (!group)
-        return;
-    SortGroupFields(group);
-    // The nodes follow the model's order, which compares names as the model does.
-    const QSignalBlocker block(tvFields);
-    FillFieldNodes(group, node, false);
+    SortGroupNode(tvFields->currentItem());
 }
 
 void T_dlgDataModelEditor::chbRootFirstClick()

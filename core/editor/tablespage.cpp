@@ -34,13 +34,8 @@ void T_dlgDataModelEditor::CreateTablesPage()
     sbDelTable->setEnabled(false);
     sbDelLink->setEnabled(false);
 
-    auto* layout = new QVBoxLayout(tsTables);
-    layout->setContentsMargins(2, 2, 2, 2);
-    splTables = new QSplitter(Qt::Horizontal, tsTables);
-    layout->addWidget(splTables);
-    auto* left = new QWidget(splTables);
-    auto* leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* leftLayout = NewSplitPage(tsTables, splTables);
+    QWidget* left = leftLayout->parentWidget();
     pnlTablesTop = new QWidget(left);
     auto* top = new QHBoxLayout(pnlTablesTop);
     top->setContentsMargins(0, 0, 0, 0);
@@ -52,7 +47,6 @@ void T_dlgDataModelEditor::CreateTablesPage()
     auto* main = new QVBoxLayout(pnlTablesMain);
     main->setContentsMargins(0, 0, 0, 0);
     leftLayout->addWidget(pnlTablesMain, 1);
-    splTables->addWidget(left);
 
     DesignPanel = new TZStructDesignPanel(pnlTablesMain);
     main->addWidget(DesignPanel);

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr int GroupImage = 0;
-constexpr int FieldImage = 1;
-
 // The pictures of the two kinds of node. Asked once per fill: the style makes a new icon on every
 // call, which costs seconds over a large model.
 struct TNodeIcons {
@@ -104,6 +101,17 @@ void FillFieldTree(
 void FillFieldNodes(const TDSFieldList* FieldList, QTreeWidgetItem* Node, bool OnlyResultFields)
 {
     FillNodes(FieldList, Node, OnlyResultFields, TNodeIcons(Node->treeWidget()));
+}
+
+bool SortGroupNode(QTreeWidgetItem* Node)
+{
+    TDSFieldGroup* group = NodeGroup(Node);
+    if (!group)
+        return false;
+    SortGroupFields(group);
+    const QSignalBlocker block(Node->treeWidget());
+    FillFieldNodes(group, Node, false);
+    return true;
 }
 
 QTreeWidgetItem* NewFieldTreeNode(const QTreeWidget* Tree, const QString& Caption, void* Item, int Image)

@@ -13,6 +13,7 @@ class TZCustomDBStructure;
 // per field (image 1), and the fields of the root group as top-level nodes. A node carries its
 // group or field and its image index in the roles below.
 enum TFieldTreeRole { FieldTreeItemRole = Qt::UserRole, FieldTreeImageRole };
+enum TFieldTreeImage { GroupImage = 0, FieldImage = 1 };
 
 // A node of Tree for a group (Image 0) or a field (Image 1): caption, item, image index and the
 // picture of its kind. Not yet in the tree.
@@ -22,6 +23,9 @@ void FillFieldTree(
     TZCustomDBStructure* Model, QTreeWidget* TreeView, bool OnlyResultFields, bool RootFieldsFirst);
 // Replaces Node's children by a node per field of FieldList.
 void FillFieldNodes(const TDSFieldList* FieldList, QTreeWidgetItem* Node, bool OnlyResultFields);
+// Sorts the fields of Node's group as the model compares names and shows them in that order,
+// without signals of the tree; false when Node is no group node.
+bool SortGroupNode(QTreeWidgetItem* Node);
 
 // The field or group of a node; null for a node of the other kind.
 TDSField* NodeField(const QTreeWidgetItem* Node);
