@@ -7,7 +7,6 @@
 #include "rtl/strutils.h"
 
 #include <algorithm>
-#include <utility>
 
 TQueryResult::TQueryResult(TQueryOwner* Panel) : FPanel(Panel), FResultFields(Panel->DbStruct())
 {
@@ -82,14 +81,7 @@ QString TQueryResult::BracketCondition(const QString& Text) const
 
 void TQueryResult::AddWhereCondition(const QString& Text)
 {
-    // Room for the link word that may follow, so the line is made once.
-    QString line;
-    line.reserve(Text.size() + 8);
-    if (FPanel->SQLOptions().Contains(soBracketConditions))
-        line.append(u'(').append(Text).append(u')');
-    else
-        line.append(Text);
-    FWhere.append(std::move(line));
+    FWhere.append(BracketCondition(Text));
 }
 
 void TQueryResult::AddHavingCondition(const QString& Text)
