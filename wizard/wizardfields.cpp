@@ -38,28 +38,6 @@ QTreeWidgetItem* NewNode(QTreeWidget* Tree, const QString& Caption, void* Item, 
 }
 const QString NewGroupName = QStringLiteral("New Group");
 
-// The tree's nodes in the order they are shown, children after their parent.
-QList<QTreeWidgetItem*> ShownNodes(QTreeWidget* Tree)
-{
-    QList<QTreeWidgetItem*> nodes;
-    for (int i = 0; i < Tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* node = Tree->topLevelItem(i);
-        nodes.append(node);
-        for (int j = 0; j < node->childCount(); ++j)
-            nodes.append(node->child(j));
-    }
-    return nodes;
-}
-
-// Takes Node out of the tree, keeping its children.
-void TakeNode(QTreeWidgetItem* Node)
-{
-    if (QTreeWidgetItem* parent = Node->parent())
-        parent->takeChild(parent->indexOfChild(Node));
-    else
-        Node->treeWidget()->takeTopLevelItem(Node->treeWidget()->indexOfTopLevelItem(Node));
-}
-
 // Puts a taken Node right before Before, or at the end of Parent's children (the top level for a
 // null Parent) when Before is null.
 void PlaceNode(QTreeWidget* Tree, QTreeWidgetItem* Node, QTreeWidgetItem* Parent, QTreeWidgetItem* Before)
@@ -185,7 +163,7 @@ void TMainForm::FillFields()
 {
     FillFieldTree(FModel, tvFields, false, false);
     const QSignalBlocker blocker(tvFields);
-    for (QTreeWidgetItem* node : ShownNodes(tvFields))
+    for (QTreeWidgetItem* node : FieldTreeNodes(tvFields))
         node->setFlags(node->flags() | Qt::ItemIsEditable);
     ShowField();
     EnableFieldPopupItems();
@@ -270,7 +248,7 @@ void TMainForm::sbAddVirtualFieldClick()
 // The node now at the deleted node's place in the shown order becomes current, else the one before.
 void TMainForm::SelectAfterDelete(int AbsoluteIndex)
 {
-    const QList<QTreeWidgetItem*> nodes = ShownNodes(tvFields);
+    const QList<QTreeWidgetItem*> nodes = FieldTreeNodes(tvFields);
     if (nodes.isEmpty())
         tvFields->setCurrentItem(nullptr);
     else
@@ -281,7 +259,7 @@ void TMainForm::SelectAfterDelete(int AbsoluteIndex)
 
 void TMainForm::DeleteNode(QTreeWidgetItem* Node)
 {
-    const int index = int(ShownNodes(tvFields).indexOf(Node));
+    const int index = int(FieldTreeNodes(tvFields).indexOf(Node));
     {
         const QSignalBlocker blocker(tvFields);
         delete Node;
@@ -411,15 +389,15 @@ void TMainForm::tvFieldsDragDrop(QTreeWidgetItem* Dragged, QTreeWidgetItem* Targ
                 RemoveFieldFromGroup(old, old->IndexOf(field));
             // Taken after the removal, so a forward drag lands right before the target.
             InsertFieldInGroup(group, group->IndexOf(before), field);
-            TakeNode(Dragged);
+            TakeFieldTreeNode(Dragged);
             PlaceNode(tvFields, Dragged, nullptr, Target);
         } else if (TDSFieldGroup* group = NodeGroup(Target)) {
             field->SetGroup(group);
-            TakeNode(Dragged);
+            TakeFieldTreeNode(Dragged);
             PlaceNode(tvFields, Dragged, Target, nullptr);
         } else {
             field->SetGroup(root);
-            TakeNode(Dragged);
+            TakeFieldTreeNode(Dragged);
             PlaceNode(tvFields, Dragged, nullptr, nullptr);
         }
     } else if (TDSFieldGroup* group = NodeGroup(Dragged)) {
@@ -434,7 +412,7 @@ void TMainForm::tvFieldsDragDrop(QTreeWidgetItem* Dragged, QTreeWidgetItem* Targ
         if (before && from < to)
             --to;
         groups.Move(from, to);
-        TakeNode(Dragged);
+        TakeFieldTreeNode(Dragged);
         PlaceNode(
             tvFields, Dragged, nullptr, before ? GroupNodeOf(tvFields, before) : FirstUngroupedFieldNode());
     }

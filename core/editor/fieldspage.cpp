@@ -19,32 +19,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Every node in the order the tree lists them, children after their parent.
-QList<QTreeWidgetItem*> AllNodes(const QTreeWidget* Tree)
-{
-    QList<QTreeWidgetItem*> nodes;
-    for (int i = 0; i < Tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* node = Tree->topLevelItem(i);
-        nodes.append(node);
-        for (int j = 0; j < node->childCount(); ++j)
-            nodes.append(node->child(j));
-    }
-    return nodes;
-}
-
-// Takes a node out of the tree without freeing it.
-void TakeNode(QTreeWidget* Tree, QTreeWidgetItem* Node)
-{
-    if (QTreeWidgetItem* parent = Node->parent())
-        parent->removeChild(Node);
-    else
-        Tree->takeTopLevelItem(Tree->indexOfTopLevelItem(Node));
-}
-
-}  // namespace
-
 void T_dlgDataModelEditor::CreateFieldsPage()
 {
     pnlFieldsTools = NewToolPanel(pnlToolbar);
@@ -125,7 +99,7 @@ TDSFieldGroup* T_dlgDataModelEditor::GroupOrRoot(TDSFieldGroup* Group)
 
 int T_dlgDataModelEditor::AbsoluteIndex(const QTreeWidgetItem* Node) const
 {
-    return int(AllNodes(tvFields).indexOf(const_cast<QTreeWidgetItem*>(Node)));
+    return int(FieldTreeNodes(tvFields).indexOf(const_cast<QTreeWidgetItem*>(Node)));
 }
 
 void T_dlgDataModelEditor::SelectNode(QTreeWidgetItem* Node)
@@ -142,7 +116,7 @@ void T_dlgDataModelEditor::SelectNode(QTreeWidgetItem* Node)
 
 void T_dlgDataModelEditor::SelectNodeAt(int AbsoluteIndex)
 {
-    const QList<QTreeWidgetItem*> nodes = AllNodes(tvFields);
+    const QList<QTreeWidgetItem*> nodes = FieldTreeNodes(tvFields);
     if (nodes.isEmpty())
         SelectNode(nullptr);
     else
@@ -362,7 +336,7 @@ void T_dlgDataModelEditor::MoveFieldNode(QTreeWidgetItem* Dragged, QTreeWidgetIt
     RemoveFieldFromGroup(source, source->IndexOf(field));
     {
         const QSignalBlocker block(tvFields);
-        TakeNode(tvFields, Dragged);
+        TakeFieldTreeNode(Dragged);
         // Indexes are taken after the removal, so a move forward lands where the tree shows it.
         if (TDSField* before = NodeField(Target)) {
             TDSFieldGroup* destination = GroupOrRoot(before->Group());
@@ -400,7 +374,7 @@ void T_dlgDataModelEditor::MoveGroupNode(QTreeWidgetItem* Dragged, QTreeWidgetIt
     groups.Move(oldPosition, newPosition);
     const QSignalBlocker block(tvFields);
     const bool expanded = Dragged->isExpanded();
-    TakeNode(tvFields, Dragged);
+    TakeFieldTreeNode(Dragged);
     tvFields->insertTopLevelItem(newPosition, Dragged);
     Dragged->setExpanded(expanded);
     tvFields->setCurrentItem(Dragged);

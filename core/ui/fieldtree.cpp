@@ -103,6 +103,26 @@ void FillFieldNodes(const TDSFieldList* FieldList, QTreeWidgetItem* Node, bool O
     FillNodes(FieldList, Node, OnlyResultFields, TNodeIcons(Node->treeWidget()));
 }
 
+QList<QTreeWidgetItem*> FieldTreeNodes(const QTreeWidget* Tree)
+{
+    QList<QTreeWidgetItem*> nodes;
+    for (int i = 0; i < Tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* node = Tree->topLevelItem(i);
+        nodes.append(node);
+        for (int j = 0; j < node->childCount(); ++j)
+            nodes.append(node->child(j));
+    }
+    return nodes;
+}
+
+void TakeFieldTreeNode(QTreeWidgetItem* Node)
+{
+    if (QTreeWidgetItem* parent = Node->parent())
+        parent->removeChild(Node);
+    else if (QTreeWidget* tree = Node->treeWidget())
+        tree->takeTopLevelItem(tree->indexOfTopLevelItem(Node));
+}
+
 bool SortGroupNode(QTreeWidgetItem* Node)
 {
     TDSFieldGroup* group = NodeGroup(Node);

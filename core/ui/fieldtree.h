@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <Qt>
 
 class QTreeWidget;
@@ -26,6 +27,11 @@ void FillFieldNodes(const TDSFieldList* FieldList, QTreeWidgetItem* Node, bool O
 // Sorts the fields of Node's group as the model compares names and shows them in that order,
 // without signals of the tree; false when Node is no group node.
 bool SortGroupNode(QTreeWidgetItem* Node);
+
+// Every node in the order the tree shows them, children after their parent.
+QList<QTreeWidgetItem*> FieldTreeNodes(const QTreeWidget* Tree);
+// Takes Node out of its tree without freeing it; its children stay with it.
+void TakeFieldTreeNode(QTreeWidgetItem* Node);
 
 // The field or group of a node; null for a node of the other kind.
 TDSField* NodeField(const QTreeWidgetItem* Node);
