@@ -9,8 +9,8 @@
 #include "rtl/formatsettings.h"
 #include "rtl/numbers.h"
 #include "rtl/textfile.h"
+#include "tests/querypanel/panel/samplepanel.h"
 #include "tests/querypanel/query/psql.h"
-#include "tests/support/currentdir.h"
 
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -26,18 +26,17 @@
 
 namespace {
 
-const QString AppDir = QStringLiteral(NUV_APP_DIR);
+using samplepanel::AppDir;
 
-// The sample model over the sample database, opened as the program opens it, with a panel over it
-// composed through the panel's own operations.
-class PanelSQLTest : public testing::Test {
+// The sample model with a total of the freight, and a panel over it composed through the panel's own
+// operations.
+class PanelSQLTest : public samplepanel::SamplePanelTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(FAppDir.Entered());
-        Gate.SetDLLPath(AppDir + QStringLiteral("/DBGates/Fendal.dll"));
-        Model.SetDatabaseInfo(&Gate);
-        Model.LoadFromFile(AppDir + QStringLiteral("/dmodels/nwind/struct.dbs"));
+        SamplePanelTest::SetUp();
+        if (HasFatalFailure())
+            return;
         const int total = Model.AddField(zfkVirtual, "sum(Orders.Freight)", nullptr, "Total freight");
         Model.Fields()[total]->SetFieldType(ftFloat);
         Model.Fields()[total]->ResetOperators();
@@ -46,12 +45,6 @@ protected:
         Panel.Activate();
     }
 
-    TDSField* Field(const QString& DisplayName) const
-    {
-        TDSField* field = Model.FindField(flDisplayName, DisplayName);
-        EXPECT_NE(field, nullptr) << DisplayName.toStdString();
-        return field;
-    }
     TSimpleCond* Cond(const QString& FieldName, const QString& Operator, const QString& Value1 = QString(),
         const QString& Value2 = QString(), TFilterBracket* Bracket = nullptr)
     {
@@ -83,19 +76,6 @@ protected:
         Panel.SetSQLSyntax(Syntax);
         Panel.BuildQuery();
         return Panel.QResult()->GetSQL().join(u'\n');
-    }
-    // The row count of SQL through the gate, as the program asks the database; -1 when it fails.
-    int Count(const QString& SQL)
-    {
-        QStringList values;
-        QStringList items;
-        try {
-            Gate.GetSQLValues("SELECT count(*), count(*) FROM (" + SQL + ")", values, items);
-        } catch (const std::exception& e) {
-            ADD_FAILURE() << SQL.toStdString() << "\n" << e.what();
-            return -1;
-        }
-        return values.value(0, "-1").toInt();
     }
     // The gate runs text only: statements with parameters run through Qt SQL on the same file,
     // each parameter bound to its value in its format.
@@ -137,11 +117,6 @@ protected:
             Model.GetLink(i)->SetLinkType(ltInner);
         C.Compose();
     }
-
-    CurrentDirScope FAppDir {AppDir};
-    TZDBGate Gate;
-    TZDBStructure Model;
-    TZQueryPanel Panel;
 };
 
 std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()

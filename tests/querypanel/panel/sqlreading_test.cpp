@@ -10,8 +10,8 @@
 #include "rtl/exception.h"
 #include "rtl/formatsettings.h"
 #include "rtl/textfile.h"
+#include "tests/querypanel/panel/samplepanel.h"
 #include "tests/querypanel/query/querytesting.h"
-#include "tests/support/currentdir.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,8 +22,6 @@
 #include <functional>
 
 namespace {
-
-const QString AppDir = QStringLiteral(NUV_APP_DIR);
 
 // Templates against comparison texts as the parser writes them; the field is bound to "x".
 TEST(MatchTemplateTest, TemplatesTakeTheTextsThePanelWrites)
@@ -73,19 +71,17 @@ TEST(MatchTemplateTest, TemplatesTakeTheTextsThePanelWrites)
 
 // The sample model over the sample database, with its sub-query operator and its order count, and
 // a panel over it.
-class SQLReadingTest : public testing::Test {
+class SQLReadingTest : public samplepanel::SamplePanelTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(FAppDir.Entered());
-        Gate.SetDLLPath(AppDir + QStringLiteral("/DBGates/Fendal.dll"));
-        Model.SetDatabaseInfo(&Gate);
-        Model.LoadFromFile(AppDir + QStringLiteral("/dmodels/nwind/struct.dbs"));
+        SamplePanelTest::SetUp();
+        if (HasFatalFailure())
+            return;
         Panel.SetDbStruct(&Model);
         Panel.Activate();
     }
 
-    TDSField* Field(const QString& DisplayName) const { return Model.FindField(flDisplayName, DisplayName); }
     TSimpleCond* Cond(TFilterBracket* Bracket, const QString& FieldName, const QString& Operator,
         const QString& Value1 = QString(), const QString& Value2 = QString())
     {
@@ -112,20 +108,6 @@ protected:
         Into.LoadFromSQL(QString::fromStdString(SQL).split(u'\n'));
     }
     void Read(const QString& SQL) { Read(Panel, SQL.toStdString()); }
-    // The rows the gate counts for the statement, as the program runs it.
-    int Count(const std::string& SQL)
-    {
-        QStringList values;
-        QStringList items;
-        Gate.GetSQLValues(
-            "SELECT count(*), count(*) FROM (" + QString::fromStdString(SQL) + ")", values, items);
-        return values.value(0, "-1").toInt();
-    }
-
-    CurrentDirScope FAppDir {AppDir};
-    TZDBGate Gate;
-    TZDBStructure Model;
-    TZQueryPanel Panel;
 };
 
 TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
@@ -394,7 +376,7 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
             Read(Panel, sql);
             EXPECT_EQ(Build(Panel, syntax), sql);
             if (Panel.QResult()->Params().Count() == 0) {
-                EXPECT_GT(Count(sql), 0) << sql;
+                EXPECT_GT(Count(QString::fromStdString(sql)), 0) << sql;
             }
         }
     }
@@ -439,7 +421,7 @@ TEST_F(SQLReadingTest, SampleQueriesReadBackFromTheirSQL)
         Read(Panel, read);
         EXPECT_EQ(Build(Panel), read);
         if (Panel.QResult()->Params().Count() == 0) {
-            EXPECT_EQ(Count(read), Count(saved));
+            EXPECT_EQ(Count(QString::fromStdString(read)), Count(QString::fromStdString(saved)));
         }
     }
 }
