@@ -435,8 +435,13 @@ QStringList TModelTextReader::RawSection(const QString& Name, bool FromTop)
 
 int TModelTextReader::Count(const rtl::StringList& Main, const QString& Key) const
 {
-    // Every counted item has a section of its own, so a larger count is damage, not a model.
+    // Every counted item has a section of its own, so a larger count is damage, not a model; so is
+    // a negative one, which would read as no items at all.
     const int count = StrToIntSafe(Main.Values(Key));
+    if (count < 0) {
+        throw EZDBStructError::Create(
+            dseBadSection, FSectionName, rtl::Format(QStringLiteral("%s=%d is not a count"), Key, count));
+    }
     if (count > FLines.size()) {
         throw EZDBStructError::Create(dseBadSection, FSectionName,
             rtl::Format(QStringLiteral("%s=%d is more than the text holds"), Key, count));

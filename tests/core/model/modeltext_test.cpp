@@ -277,6 +277,10 @@ TEST_F(ModelTextTest, DamagedTextLeavesTheModelAsItWas)
             dseNoSuchTable, "No such table B"},
         {"[Main]\nVersion=3.5\nFieldCount=2000000000\n", dseBadSection,
             "Error in section Main: FieldCount=2000000000 is more than the text holds"},
+        {"[Main]\nVersion=3.5\nTableCount=-5\n", dseBadSection,
+            "Error in section Main: TableCount=-5 is not a count"},
+        {"[Main]\nVersion=2.5\nFieldCount=-2147483648\n", dseBadSection,
+            "Error in section Main: FieldCount=-2147483648 is not a count"},
         {"[Main]\nVersion=3.5\nFieldCount=1\n[Field:1]\nDsgnPos=1\nFieldSize=\n", dseBadSection,
             "Error in section Field:1: '' is not a valid integer value"},
     };
