@@ -316,6 +316,8 @@ void T_dlgDataModelEditor::DelTable()
     const QString question = rtl::Format(QStringLiteral("Delete Table \"%s\"?"), selected->Table()->Name());
     if (ConfirmMessage(question) != platform::IDYES)
         return;
+    // Everything pending is written first: the pages are refilled from the model afterwards.
+    CommitAll();
     DesignPanel->DeleteSelectedTable();
     FCurrentField = nullptr;
     if (!DesignPanel->SelectedTable())

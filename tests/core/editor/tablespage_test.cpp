@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -106,6 +107,42 @@ TEST_F(TablesPageTest, DeletingTheOnlyTableLeavesNoCurrentTable)
     EXPECT_EQ(Editor->cbTablesList->count(), 0);
     EXPECT_EQ(Editor->tvFields->topLevelItemCount(), 1) << "the fields of the table went with it";
     Editor->CommitAll();
+}
+
+// Deleting a table refills every page, which used to drop what was typed there and not yet shown
+// elsewhere.
+TEST_F(TablesPageTest, DeletingATableKeepsTheEditsPendingOnTheOtherPages)
+{
+    using TEditor = T_dlgDataModelEditor;
+    const struct {
+        std::function<void(TEditor&)> Type;
+        std::function<QString(const TZCustomDBStructure&)> Stored;
+    } cases[] = {
+        {[](TEditor& E) {
+             E.lbOperators->setCurrentRow(0);
+             E.edOpDisplayName->setText("equals exactly");
+         },
+            [](const TZCustomDBStructure& M) { return M.GetOperator(0)->DisplayName(); }},
+        {[this](TEditor& E) {
+             Click("Freight");
+             E.edFldDisplayName->setText("equals exactly");
+         },
+            [](const TZCustomDBStructure& M) { return M.FindField(flFieldExpr, "Freight")->DisplayName(); }},
+        {[](TEditor& E) {
+             E.sbAddCondition->click();
+             E.edCondSQLExpr->setText("equals exactly");
+         },
+            [](const TZCustomDBStructure& M) { return M.Conditions()[0]->SQLExpr(); }},
+    };
+    for (const auto& c : cases) {
+        Open();
+        c.Type(*Editor);
+        Show(0);
+        platform::ScriptedAnswers answers {platform::IDYES};
+        Editor->sbDelTable->click();
+        ASSERT_EQ(Copy()->GetTableCount(), 1);
+        EXPECT_EQ(c.Stored(*Copy()), "equals exactly");
+    }
 }
 
 TEST_F(TablesPageTest, AddFieldWithoutAChosenTableIsRefused)
