@@ -279,8 +279,10 @@ void T_dlgDataModelEditor::ShowField()
 {
     btAddFieldOperator->setEnabled(false);
     CommitField();
-    if (FCurrentGroup && FCurrentGroup != FModel->RootGroup() && !FCurrentField)
+    if (FCurrentGroup && FCurrentGroup != FModel->RootGroup() && !FCurrentField) {
         FCurrentGroup->SetGroupName(edGroupName->text());
+        FillGroupsCombo();
+    }
     QTreeWidgetItem* node = tvFields->currentItem();
     if (!node) {
         FFieldsToolsShown = false;

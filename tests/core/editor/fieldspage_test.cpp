@@ -60,6 +60,10 @@ TEST_F(FieldsPageTest, GroupsKeepTheModelsOrderWhenAddedAndDragged)
     Editor->sbAddGroup->click();
     Editor->edGroupName->setText("Third");
     Editor->edGroupNameChange();
+    // The new name is committed when a field of the group is shown, and the field's group box
+    // shows it.
+    Editor->sbAddVirtualField->click();
+    EXPECT_EQ(Editor->cbGroups->currentText(), "Third");
 
     // Dragged forward before a group, then onto a root field (behind every group).
     Click("First");
