@@ -55,8 +55,11 @@ public:
     void UpdateControls();
     void LoadOptions();
     void SaveOptions();
-    // struct.dbs and dm_settings.ini into QueryDir.
+    // dm_settings.ini into QueryDir, and struct.dbs as SaveModelFile writes it.
     void SaveModelSettings();
+    // The user made the model in memory on purpose (in the editor or the wizard): it may be
+    // written over the struct.dbs that could not be read.
+    void MarkModelAsMade();
     // Asks whether to save the modified query and saves it on Yes.
     void CheckIsQuerySaved();
     // Runs Replace, which may replace the model's content, with the panel let go of the model
@@ -179,8 +182,15 @@ private:
     // Renames the current query's file, keeping its content; never over a file that exists.
     void RenameQueryFile(const QString& NewFileName);
     void ShowResultCaptions();
+    // QueryDir's struct.dbs.
+    QString ModelFile() const;
+    // The model into ModelFile, unless that is the file it could not be read from and the user has
+    // not made a model on purpose since.
+    void SaveModelFile();
 
     QString FModelName;
+    // The struct.dbs the open model could not be read from; empty when it was read.
+    QString FUnreadModelFile;
     std::vector<TCommand> FCommands;
     bool FShown = false;
     // A result was handed to the gate: a resize asks it to repaint.

@@ -68,7 +68,8 @@ void TMainForm::LoadDataModel()
     QPanel->Deactivate();
     // The panel's rows point into the model: it lets go of the model while the model is replaced.
     QPanel->SetDbStruct(nullptr);
-    const QString modelFile = FolderFile(QueryDir, QStringLiteral("struct.dbs"));
+    const QString modelFile = ModelFile();
+    FUnreadModelFile.clear();
     platform::Guarded([&] {
         if (!QFileInfo::exists(modelFile)) {
             DBStructure->Clear();
@@ -78,6 +79,7 @@ void TMainForm::LoadDataModel()
             DBStructure->LoadFromFile(modelFile);
         } catch (...) {
             DBStructure->Clear();
+            FUnreadModelFile = modelFile;
             throw;
         }
     });
@@ -89,9 +91,26 @@ void TMainForm::LoadDataModel()
     ZDBGate->Connect();
 }
 
+QString TMainForm::ModelFile() const
+{
+    return FolderFile(QueryDir, QStringLiteral("struct.dbs"));
+}
+
+void TMainForm::MarkModelAsMade()
+{
+    FUnreadModelFile.clear();
+}
+
+void TMainForm::SaveModelFile()
+{
+    // The empty model that stands in for an unreadable file is nobody's work; the file may be.
+    if (ModelFile() != FUnreadModelFile)
+        DBStructure->SaveToFile(ModelFile());
+}
+
 void TMainForm::SaveModelSettings()
 {
-    DBStructure->SaveToFile(FolderFile(QueryDir, QStringLiteral("struct.dbs")));
+    SaveModelFile();
     rtl::IniFile settings(FolderFile(QueryDir, QStringLiteral("dm_settings.ini")));
     settings.WriteString(OptionsSection, QStringLiteral("DllPath"), FileNamePart(ZDBGate->DLLPath()));
     settings.WriteString(OptionsSection, QStringLiteral("ModelName"), FModelName);
@@ -132,9 +151,17 @@ bool TMainForm::ReplaceModelUnderPanel(const std::function<bool()>& Replace)
 
 void TMainForm::EditStructure()
 {
+    const auto modelText = [this] {
+        QStringList lines;
+        DBStructure->SaveToStrings(lines);
+        return lines;
+    };
+    const QStringList before = modelText();
     if (!ReplaceModelUnderPanel([this] { return DBStructure->Edit(); }))
         return;
-    DBStructure->SaveToFile(FolderFile(QueryDir, QStringLiteral("struct.dbs")));
+    if (modelText() != before)
+        MarkModelAsMade();
+    SaveModelFile();
     if (const TDSTable* table = DBStructure->DefaultMainTable())
         QPanel->SetMainTableName(table->Name());
     UpdateControls();

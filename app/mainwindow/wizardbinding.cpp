@@ -294,6 +294,7 @@ void NewModelByWizard(TMainForm& Form)
 void RunWizardOnModel(TMainForm& Form)
 {
     TWizardLibrary wizard;
-    Form.ReplaceModelUnderPanel([&] { return wizard.Run(Form); });
+    if (Form.ReplaceModelUnderPanel([&] { return wizard.Run(Form); }))
+        Form.MarkModelAsMade();
     Form.UpdateControls();
 }

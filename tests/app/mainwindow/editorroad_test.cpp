@@ -1,3 +1,4 @@
+#include "app/dialogs/modelsettings.h"
 #include "core/editor/datamodeleditor.h"
 #include "core/model/dbstructure.h"
 #include "querypanel/controls/dropdownlist.h"
@@ -18,6 +19,12 @@ QTreeWidgetItem* FindNode(QTreeWidget* Tree, const QString& Caption)
 {
     const QList<QTreeWidgetItem*> found = Tree->findItems(Caption, Qt::MatchExactly | Qt::MatchRecursive);
     return found.isEmpty() ? nullptr : found.first();
+}
+
+QByteArray FileBytes(const QString& Path)
+{
+    QFile file(Path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -49,4 +56,43 @@ TEST_F(MainFormTest, EditedModelStructureReachesTheFileAndThePanel)
     ASSERT_NE(row->FieldChooser(), nullptr);
     EXPECT_TRUE(row->FieldChooser()->Items().contains("Customer company"));
     EXPECT_TRUE(row->FieldChooser()->Items().contains("New Field"));
+}
+
+// A struct.dbs that cannot be read is replaced in memory by an empty model, which once went over
+// the file on Edit Model Settings... and on Edit Model Structure... confirmed without a change.
+TEST_F(MainFormTest, AnUnreadableModelFileIsWrittenOverOnlyByAModelMadeInTheEditor)
+{
+    const QString modelFile = Path("dmodels/nwind/struct.dbs");
+    const QByteArray damaged = FileBytes(modelFile).left(9000);
+    QFile::remove(modelFile);
+    QFile file(modelFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(damaged) == damaged.size());
+    file.close();
+    RegisterDataModelEditor();
+    platform::ScriptedAnswers answers {platform::IDOK};
+    Open();
+    ASSERT_EQ(answers.Asked().size(), 1u);
+
+    WithDialog<TdlgModelSettings>(
+        [](TdlgModelSettings& Dialog) {
+            Dialog.edtModelName->setText("Renamed");
+            Dialog.btOK->click();
+        },
+        [this] { Form->EditSettings1->trigger(); });
+    EXPECT_TRUE(Read("dmodels/nwind/dm_settings.ini").contains("ModelName=Renamed\r\n"));
+    EXPECT_EQ(FileBytes(modelFile), damaged);
+    WithDialog<T_dlgDataModelEditor>([](T_dlgDataModelEditor& Editor) { Editor.sbOK->click(); },
+        [this] { Form->miEditStructure->trigger(); });
+    EXPECT_EQ(FileBytes(modelFile), damaged);
+
+    WithDialog<T_dlgDataModelEditor>(
+        [](T_dlgDataModelEditor& Editor) {
+            Editor.pcMain->setCurrentIndex(1);
+            Editor.sbAddVirtualField->click();
+            Editor.sbOK->click();
+        },
+        [this] { Form->miEditStructure->trigger(); });
+    TZCustomDBStructure::SetDataModelEditor(nullptr);
+    EXPECT_TRUE(Read("dmodels/nwind/struct.dbs").contains("DisplayName=New Field\r\n"));
+    EXPECT_EQ(answers.Asked().size(), 1u);
 }

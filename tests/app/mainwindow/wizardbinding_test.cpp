@@ -201,6 +201,20 @@ TEST_F(WizardBindingTest, RunWizardStartsFromTheOpenModelAndWritesNothing)
     EXPECT_TRUE(answers.AskedTexts()[0].contains("Missing.dll"));
 }
 
+// The model file that could not be read is kept from the empty model standing in for it, but not
+// from the one the user then makes with the wizard.
+TEST_F(WizardBindingTest, AModelMadeWithTheWizardGoesOverAnUnreadableModelFile)
+{
+    Write("dmodels/nwind/struct.dbs", "[Main]\r\nTableCount=x\r\n");
+    platform::ScriptedAnswers answers {platform::IDOK};
+    Form->LoadDataModel();
+    ASSERT_EQ(answers.Asked().size(), 1u);
+    Rework({FinishWizard});
+    ASSERT_GT(Form->DBStructure->GetTableCount(), 0);
+    Form->SaveModelSettings();
+    EXPECT_TRUE(Read("dmodels/nwind/struct.dbs").contains("[Table:1]"));
+}
+
 TEST_F(WizardBindingTest, FinishingNewOpensTheNewModelFolder)
 {
     // Without a folder of its own the wizard's model would later be saved over the open model's.
