@@ -420,7 +420,8 @@ private:
         }
     }
 
-    // A comparison that is one of the model's links written as a join condition.
+    // A comparison that is one of the model's links written as a join condition, its operands in
+    // either order.
     bool IsJoinCondition(const TSQLCondition* Condition)
     {
         if (FJoinConditions.isEmpty()) {
@@ -431,8 +432,13 @@ private:
                         FModel->GetLink(i)->GetJoinCondition(mode).split(QStringLiteral(" and ")))
                         FJoinConditions.insert(JoinKey(pair));
         }
-        return FJoinConditions.contains(
-            JoinKey(Condition->LeftExpr() + Condition->Operator() + Condition->RightExpr()));
+        static const QHash<QString, QString> turned {{QStringLiteral("<"), QStringLiteral(">")},
+            {QStringLiteral(">"), QStringLiteral("<")}, {QStringLiteral("<="), QStringLiteral(">=")},
+            {QStringLiteral(">="), QStringLiteral("<=")}};
+        const QString& op = Condition->Operator();
+        return FJoinConditions.contains(JoinKey(Condition->LeftExpr() + op + Condition->RightExpr()))
+            || FJoinConditions.contains(
+                JoinKey(Condition->RightExpr() + turned.value(op, op) + Condition->LeftExpr()));
     }
 
     // A bare column belongs to the first table of the statement; an expression stays as written.

@@ -202,6 +202,20 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
     EXPECT_EQ(Row(0)->Field(), Field("Number of orders"));
     EXPECT_EQ(Row(0)->Operator()->Name(), "GreaterThan");
     EXPECT_EQ(Row(0)->ValueText(1), "1000");
+
+    // A join in WHERE with its operands the other way round than the model's used to be read as a
+    // row on a column the model lacks.
+    TDSLink* link = Model.FindTable(tlAlias, "Orders")->FindLinkTo(Model.FindTable(tlAlias, "Order_Details"));
+    for (const auto& [type, join] : {std::pair {ltInner, "Order_Details.OrderID = Orders.OrderID"},
+             std::pair {ltLeft, "Order_Details.OrderID (+) = Orders.OrderID"}}) {
+        SCOPED_TRACE(join);
+        link->SetLinkType(type);
+        Read(QStringLiteral("SELECT * FROM Orders, Order_Details WHERE %1 AND Order_Details.Quantity > 5")
+                 .arg(join));
+        ASSERT_EQ(Panel.Root()->Count(), 1);
+        EXPECT_EQ(Row(0)->Field(), Field("Quantity"));
+        EXPECT_GT(Count(QString::fromStdString(Build(Panel))), 0);
+    }
 }
 
 // Dates of each type are read with the format of their type, and Oracle's TO_DATE with its own.
