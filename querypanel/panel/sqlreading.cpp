@@ -517,12 +517,24 @@ private:
             throw EZQueryPanelError::Create(qpeNestedAggregate, row->Path().chopped(1));
         row->SetOperator(op);
         for (int n : {1, 2}) {
-            if (values[n].startsWith(u':'))
+            if (values[n].startsWith(u':')) {
                 row->SetParamState(n, true);
-            else if (n <= op->GetParamCount())
+                NameParam(row->Param(n), values[n]);
+            } else if (n <= op->GetParamCount()) {
                 row->SetValue(n, ValueText(row, op, n, values[n]));
+            }
         }
         row->SubQuery() = subQuery;
+    }
+
+    // A name the statement uses again stands for the parameter it named first.
+    void NameParam(TSQLParam* Param, const QString& SQLName)
+    {
+        const QString key = FieldKey(SQLName);
+        if (const auto first = FParamNames.constFind(key); first != FParamNames.cend())
+            Param->SetName(*first);
+        else
+            FParamNames.insert(key, Param->Name());
     }
 
     QString ValueText(const TSimpleCond* Row, const TDSOperator* Op, int N, const QString& Value) const
@@ -544,6 +556,8 @@ private:
     const TSQLTableList& FTables;
     QHash<QString, TDSField*> FFields;
     QSet<QString> FJoinConditions;
+    // The panel's parameter name for each name of the statement, lower-cased.
+    QHash<QString, QString> FParamNames;
 };
 
 }  // namespace

@@ -187,6 +187,11 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
     Read("SELECT * FROM Orders WHERE Orders.Freight = :Total");
     ASSERT_EQ(Panel.QResult()->Params().Count(), 1);
     EXPECT_NE(Panel.QResult()->Params()[0]->Name(), "Total");
+    // A name used twice used to give two parameters, so its two places could get two values.
+    Read("SELECT * FROM Orders WHERE Orders.Freight BETWEEN :Lo AND :Hi AND Orders.ShipCountry = :lo");
+    const std::string twice = Build(Panel);
+    EXPECT_NE(twice.find("between :Param1 and :Param2"), std::string::npos) << twice;
+    EXPECT_NE(twice.find("ShipCountry = :Param1"), std::string::npos) << twice;
 
     // A quoted table name in a hand-written ON used to fail with "Lost bracket"; its columns are
     // the model's columns of that table.
