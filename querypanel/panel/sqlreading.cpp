@@ -179,23 +179,6 @@ const std::array<TRewriteRule, 2>& RewriteRules()
     return rules;
 }
 
-// The value of a "like" that no template took: the literal's text without its quotes and the
-// wildcards at its ends.
-QString LikeValue(const QString& RightExpr)
-{
-    const QString text = RightExpr.trimmed();
-    if (!text.startsWith(u'\''))
-        return text;
-    QString value = UnquoteStr(text, u'\'');
-    qsizetype first = 0;
-    while (first < value.size() && value[first] == u'%')
-        ++first;
-    qsizetype last = value.size();
-    while (last > first && value[last - 1] == u'%')
-        --last;
-    return value.mid(first, last - first);
-}
-
 // The items of an SQL value list, split at the commas outside brackets and literals; a literal item
 // loses its quotes and the doubling of its apostrophes.
 QStringList SQLListItems(const QString& List)
@@ -725,16 +708,8 @@ TDSOperator* TZQueryPanel::MatchOperator(
             SubQueryToQueryText(Value1, SubQueryLines);
         return op;
     }
-    if (Condition->Operator() != QStringLiteral("like") || Condition->HasSubQuery())
-        return nullptr;
-    // A negated pattern keeps its negation.
-    const QString negation = Condition->Not() ? QStringLiteral("not") : QString();
-    TDSOperator* op = FDbStruct->OperatorByName(negation + QStringLiteral("contains"));
-    if (!op)
-        op = FDbStruct->OperatorByName(negation + QStringLiteral("startswith"));
-    if (op)
-        Value1 = LikeValue(Condition->RightExpr());
-    return op;
+    // Also a pattern no template writes: taking it for another would change what it finds.
+    return nullptr;
 }
 
 void TZQueryPanel::SubQueryToQueryText(const QString& SQLText, QStringList& Lines)
