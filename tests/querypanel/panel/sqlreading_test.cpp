@@ -268,6 +268,13 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
             "Operator not found: Orders.ShipName like '%abc'"},
         {"SELECT * FROM Orders WHERE not(Orders.ShipName like 'a_c')",
             "Operator not found: not(Orders.ShipName"},
+        // A column or an expression on the right used to be read as a value.
+        {"SELECT * FROM Orders WHERE Orders.ShipCountry = Orders.ShipCity",
+            "Value 'Orders.ShipCity' is not valid for Orders.ShipCountry = Orders.ShipCity"},
+        {"SELECT * FROM Orders WHERE Orders.ShipCountry != Orders.ShipCity", "Value 'Orders.ShipCity'"},
+        {"SELECT * FROM Orders WHERE Orders.Freight > Orders.Freight * 2", "Value 'Orders.Freight * 2'"},
+        {"SELECT * FROM Orders WHERE Orders.OrderID in (10248, Orders.OrderID)",
+            "Value '10248, Orders.OrderID'"},
         {"SELECT * FROM Orders WHERE Freight = 1 AND OrderDate = 'no date'", "no date"},
         {"SELECT * FROM Orders WHERE (Freight = 1", "Lost bracket"},
         {"SELECT * FROM Orders GROUP BY Orders.ShipCountry HAVING SUM(Orders.Weight) > 1", "Weight"},
