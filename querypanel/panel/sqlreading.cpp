@@ -14,6 +14,7 @@
 #include "rtl/formatsettings.h"
 #include "rtl/numbers.h"
 #include "rtl/stringlist.h"
+#include "rtl/strutils.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -21,6 +22,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -179,26 +181,8 @@ const std::array<TRewriteRule, 2>& RewriteRules()
     return rules;
 }
 
-// The value of a "like" that no template took: the literal's text without its quotes and the
-// wildcards at its ends.
-QString LikeValue(const QString& RightExpr)
-{
-    const QString text = RightExpr.trimmed();
-    if (!text.startsWith(u'\''))
-        return text;
-    QString value = UnquoteStr(text, u'\'');
-    qsizetype first = 0;
-    while (first < value.size() && value[first] == u'%')
-        ++first;
-    qsizetype last = value.size();
-    while (last > first && value[last - 1] == u'%')
-        --last;
-    return value.mid(first, last - first);
-}
-
-// The items of an SQL value list, split at the commas outside brackets and literals; a literal item
-// loses its quotes and the doubling of its apostrophes.
-QStringList SQLListItems(const QString& List)
+// The items of an SQL value list as written, split at the commas outside brackets and literals.
+QStringList SQLListTexts(const QString& List)
 {
     QStringList items;
     int depth = 0;
@@ -215,12 +199,63 @@ QStringList SQLListItems(const QString& List)
         else if (c == u')' && depth > 0)
             --depth;
         else if (c == u',' && depth == 0) {
-            const QString item = List.mid(start, i - start).trimmed();
-            items << (item.startsWith(u'\'') ? UnquoteStr(item, u'\'') : item);
+            items << List.mid(start, i - start).trimmed();
             start = i + 1;
         }
     }
     return items;
+}
+
+// The items of an SQL value list; a literal item loses its quotes and the doubling of its
+// apostrophes.
+QStringList SQLListItems(const QString& List)
+{
+    QStringList items = SQLListTexts(List);
+    for (QString& item : items)
+        if (item.startsWith(u'\''))
+            item = UnquoteStr(item, u'\'');
+    return items;
+}
+
+// Oracle's date literal as the panel writes it: the date text and its format.
+const QRegularExpression& ToDateCall()
+{
+    static const QRegularExpression toDate(
+        QStringLiteral(R"(^\s*to_date\s*\(\s*'([^']*)'\s*,\s*'([^']*)'\s*\)\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return toDate;
+}
+
+// Whether Text, as the statement writes it outside a template's quotes, is a value: a string
+// literal, a number, a parameter, a date as Oracle writes it, or the model's word for true or false.
+// A column or an expression is none, and the panel has no row that writes it again.
+bool IsSQLValue(const QString& Text, const TSQLFormats& Formats)
+{
+    static const QRegularExpression literal(
+        QStringLiteral(R"(^('([^']|'')*'|[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?|:\w+)$)"));
+    const QString text = Text.trimmed();
+    return literal.match(text).hasMatch() || ToDateCall().match(text).hasMatch()
+        || (!text.isEmpty()
+            && (rtl::SameText(text, Formats.TrueValue()) || rtl::SameText(text, Formats.FalseValue())));
+}
+
+// The first value of a matched operator that is no value, if any; a list may be one parameter.
+std::optional<QString> NonValue(const TDSOperator* Op, const TNameList& Names, const TSQLFormats& Formats)
+{
+    if (Op->ValueKind() == vkSubQuery)
+        return std::nullopt;
+    for (int n = 1; n <= std::min(Op->GetParamCount(), 2); ++n) {
+        const QString name = u'@' + QString::number(n);
+        const QString value = Names.Value(name);
+        if (Names.IsLiteral(name) || IsSQLValue(value, Formats))
+            continue;
+        const QStringList items = Op->ValueKind() == vkList ? SQLListTexts(value) : QStringList();
+        if (items.isEmpty() || !std::all_of(items.begin(), items.end(), [&](const QString& item) {
+                return !item.startsWith(u':') && IsSQLValue(item, Formats);
+            }))
+            return value;
+    }
+    return std::nullopt;
 }
 
 constexpr TFieldTypes DateTypes {ftDate, ftTime, ftDateTime, ftTimeStamp};
@@ -229,12 +264,9 @@ constexpr TFieldTypes DateTypes {ftDate, ftTime, ftDateTime, ftTimeStamp};
 // with the format of its TO_DATE call.
 QString SQLDateText(const TSQLFormats& Formats, TFieldType Type, const QString& Text)
 {
-    static const QRegularExpression toDate(
-        QStringLiteral(R"(^\s*to_date\s*\(\s*'([^']*)'\s*,\s*'([^']*)'\s*\)\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
     QString value = Text;
     QString format = Type == ftDate ? Formats.Date() : Type == ftTime ? Formats.Time() : Formats.DateTime();
-    if (const QRegularExpressionMatch match = toDate.match(Text); match.hasMatch()) {
+    if (const QRegularExpressionMatch match = ToDateCall().match(Text); match.hasMatch()) {
         value = match.captured(1);
         format = match.captured(2)
                      .toLower()
@@ -420,7 +452,8 @@ private:
         }
     }
 
-    // A comparison that is one of the model's links written as a join condition.
+    // A comparison that is one of the model's links written as a join condition, its operands in
+    // either order.
     bool IsJoinCondition(const TSQLCondition* Condition)
     {
         if (FJoinConditions.isEmpty()) {
@@ -431,8 +464,13 @@ private:
                         FModel->GetLink(i)->GetJoinCondition(mode).split(QStringLiteral(" and ")))
                         FJoinConditions.insert(JoinKey(pair));
         }
-        return FJoinConditions.contains(
-            JoinKey(Condition->LeftExpr() + Condition->Operator() + Condition->RightExpr()));
+        static const QHash<QString, QString> turned {{QStringLiteral("<"), QStringLiteral(">")},
+            {QStringLiteral(">"), QStringLiteral("<")}, {QStringLiteral("<="), QStringLiteral(">=")},
+            {QStringLiteral(">="), QStringLiteral("<=")}};
+        const QString& op = Condition->Operator();
+        return FJoinConditions.contains(JoinKey(Condition->LeftExpr() + op + Condition->RightExpr()))
+            || FJoinConditions.contains(
+                JoinKey(Condition->RightExpr() + turned.value(op, op) + Condition->LeftExpr()));
     }
 
     // A bare column belongs to the first table of the statement; an expression stays as written.
@@ -511,12 +549,24 @@ private:
             throw EZQueryPanelError::Create(qpeNestedAggregate, row->Path().chopped(1));
         row->SetOperator(op);
         for (int n : {1, 2}) {
-            if (values[n].startsWith(u':'))
+            if (values[n].startsWith(u':')) {
                 row->SetParamState(n, true);
-            else if (n <= op->GetParamCount())
+                NameParam(row->Param(n), values[n]);
+            } else if (n <= op->GetParamCount()) {
                 row->SetValue(n, ValueText(row, op, n, values[n]));
+            }
         }
         row->SubQuery() = subQuery;
+    }
+
+    // A name the statement uses again stands for the parameter it named first.
+    void NameParam(TSQLParam* Param, const QString& SQLName)
+    {
+        const QString key = FieldKey(SQLName);
+        if (const auto first = FParamNames.constFind(key); first != FParamNames.cend())
+            Param->SetName(*first);
+        else
+            FParamNames.insert(key, Param->Name());
     }
 
     QString ValueText(const TSimpleCond* Row, const TDSOperator* Op, int N, const QString& Value) const
@@ -538,6 +588,8 @@ private:
     const TSQLTableList& FTables;
     QHash<QString, TDSField*> FFields;
     QSet<QString> FJoinConditions;
+    // The panel's parameter name for each name of the statement, lower-cased.
+    QHash<QString, QString> FParamNames;
 };
 
 }  // namespace
@@ -564,13 +616,15 @@ QString TNameList::Value(QStringView Name) const
     return index < 0 ? QString() : FItems[index].Value;
 }
 
-void TNameList::SetValue(QStringView Name, const QString& Value)
+void TNameList::SetValue(QStringView Name, const QString& Value, bool Literal)
 {
     const int index = IndexOf(Name);
-    if (index < 0)
-        FItems.append({Name.toString(), Value});
-    else
+    if (index < 0) {
+        FItems.append({Name.toString(), Value, false, Literal});
+    } else {
         FItems[index].Value = Value;
+        FItems[index].Literal = Literal;
+    }
 }
 
 void TNameList::Bind(QStringView Name, const QString& Value)
@@ -585,11 +639,20 @@ bool TNameList::IsBound(QStringView Name) const
     return index >= 0 && FItems[index].Bound;
 }
 
+bool TNameList::IsLiteral(QStringView Name) const
+{
+    const int index = IndexOf(Name);
+    return index >= 0 && FItems[index].Literal;
+}
+
 void TNameList::ClearValues()
 {
-    for (Item& item : FItems)
-        if (!item.Bound)
+    for (Item& item : FItems) {
+        if (!item.Bound) {
             item.Value.clear();
+            item.Literal = false;
+        }
+    }
 }
 
 bool MatchTemplate(QStringView T, QStringView S, TNameList& NameList)
@@ -642,7 +705,7 @@ bool MatchTemplate(QStringView T, QStringView S, TNameList& NameList)
             } else {
                 value = ReadPlainValue(T, i, S, j);
             }
-            NameList.SetValue(name, value);
+            NameList.SetValue(name, value, literal);
             continue;
         }
         if (Folded(t) == Folded(S[j])) {
@@ -686,9 +749,18 @@ TDSOperator* TZQueryPanel::MatchOperator(
     names.Bind(u"@f", Condition->LeftExpr());
     for (const TRewriteRule& rule : RewriteRules()) {
         names.ClearValues();
-        if (MatchTemplate(rule.Pattern, text, names))
-            text = ApplyValues(rule.Replacement, names);
+        if (!MatchTemplate(rule.Pattern, text, names))
+            continue;
+        // A value the text did not quote stays unquoted, so that it is still checked as one.
+        QString replacement = rule.Replacement;
+        for (int i = 0; i < names.Count(); ++i)
+            if (!names.IsLiteral(names.Name(i)))
+                replacement.replace(u'\'' + names.Name(i) + u'\'', names.Name(i));
+        text = ApplyValues(replacement, names);
     }
+    // What a template took for a value that is none (a column, an expression): the error when no
+    // other template takes the text.
+    std::optional<QString> nonValue;
     const QList<TDSOperator*>& operators = FDbStruct->Operators();
     for (qsizetype k = operators.size() - 1; k >= 0; --k) {
         TDSOperator* op = operators[k];
@@ -699,22 +771,21 @@ TDSOperator* TZQueryPanel::MatchOperator(
         names.ClearValues();
         if (!MatchTemplate(sqlTemplate, text, names))
             continue;
+        if (std::optional<QString> value = NonValue(op, names, FDbStruct->SQLFormats())) {
+            if (!nonValue)
+                nonValue = value;
+            continue;
+        }
         Value1 = TemplateValue(sqlTemplate, names, QStringLiteral("@1"));
         Value2 = TemplateValue(sqlTemplate, names, QStringLiteral("@2"));
         if (op->ValueKind() == vkSubQuery)
             SubQueryToQueryText(Value1, SubQueryLines);
         return op;
     }
-    if (Condition->Operator() != QStringLiteral("like") || Condition->HasSubQuery())
-        return nullptr;
-    // A negated pattern keeps its negation.
-    const QString negation = Condition->Not() ? QStringLiteral("not") : QString();
-    TDSOperator* op = FDbStruct->OperatorByName(negation + QStringLiteral("contains"));
-    if (!op)
-        op = FDbStruct->OperatorByName(negation + QStringLiteral("startswith"));
-    if (op)
-        Value1 = LikeValue(Condition->RightExpr());
-    return op;
+    if (nonValue)
+        throw EZQueryPanelError::Create(qpeBadValue, *nonValue, Condition->GetText());
+    // Also a pattern no template writes: taking it for another would change what it finds.
+    return nullptr;
 }
 
 void TZQueryPanel::SubQueryToQueryText(const QString& SQLText, QStringList& Lines)

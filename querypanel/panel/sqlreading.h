@@ -17,10 +17,12 @@ public:
     const QString& Value(int I) const { return FItems.at(I).Value; }
     // The value of Name (any letter case); empty for a name the list lacks.
     QString Value(QStringView Name) const;
-    // Adds a name the list lacks.
-    void SetValue(QStringView Name, const QString& Value);
+    // Adds a name the list lacks. Literal: the value was read from inside a string literal of the
+    // text, so it is a value whatever it holds.
+    void SetValue(QStringView Name, const QString& Value, bool Literal = false);
     void Bind(QStringView Name, const QString& Value);
     bool IsBound(QStringView Name) const;
+    bool IsLiteral(QStringView Name) const;
     // Empties the values that are not bound, so that no attempt sees what an earlier one found.
     void ClearValues();
 
@@ -29,6 +31,7 @@ private:
         QString Name;
         QString Value;
         bool Bound = false;
+        bool Literal = false;
     };
     int IndexOf(QStringView Name) const;
 
