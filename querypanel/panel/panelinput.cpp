@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -180,12 +181,19 @@ void TZQueryPanel::MoveCurrentRow(void (TFilterRow::*Move)(), bool Into)
     SetCurrentRow(nullptr);
     RepaintRow(row);
     {
-        // A failed move leaves the row where it was, and still current.
+        // A failed move leaves the row where it was, and still current. The rows the operation
+        // inserts tell no change: the move is told once, with the rows numbered.
         struct Restore {
             TFilterRow*& Current;
             TFilterRow* Row;
-            ~Restore() { Current = Row; }
-        } restore {FCurrentRow, row};
+            bool& Updating;
+            bool WasUpdating;
+            ~Restore()
+            {
+                Current = Row;
+                Updating = WasUpdating;
+            }
+        } restore {FCurrentRow, row, FUpdating, std::exchange(FUpdating, true)};
         (row->*Move)();
     }
     RenumberPaths(Into ? oldParent : row->Parent());
@@ -194,6 +202,7 @@ void TZQueryPanel::MoveCurrentRow(void (TFilterRow::*Move)(), bool Into)
         ShowRows();
     else
         ArrangeRows();
+    ScrollRowIntoView(row);
     RepaintRow(row);
     Changed();
 }

@@ -354,7 +354,8 @@ private:
     // Ends reading rows from a query text; the outermost read makes the equal values once.
     void EndReadingRows(bool Reading);
     void UpdateScrollRange();
-    void ScrollToEnd();
+    // Scrolls the view so that the row's band is seen whole.
+    void ScrollRowIntoView(const TFilterRow* Row);
     void PaintRow(QPainter& Painter, TFilterRow* Row);
     QRect RowBand(const TFilterRow* Row) const;
 

@@ -147,15 +147,36 @@ TEST(PanelKeyTest, KeyTableMovesSelectsInsertsAndDeletes)
     }
 }
 
-// A moved row lost its highlight, or a move was no change of the query.
+// A moved row lost its highlight, or a move was no change of the query, or told of it twice.
 TEST(PanelKeyTest, AMovedRowStaysCurrentAndTheQueryChanges)
 {
     KeyFixture f;
     f.Panel->SetModified(false);
+    int changes = 0;
+    f.Panel->OnChange = [&](TZQueryPanel*) { ++changes; };
     f.Press("D", Qt::Key_Left, Qt::ControlModifier);
     EXPECT_EQ(f.Panel->CurrentRow(), f.Row("D"));
     EXPECT_EQ(f.Row("D")->Button()->Caption(), "3");
     EXPECT_TRUE(f.Panel->Modified());
+    EXPECT_EQ(changes, 1);
+}
+
+// In a panel with more rows than fit, a row moved by the keys went out of the view.
+TEST(PanelKeyTest, AMovedRowIsScrolledIntoView)
+{
+    PanelFixture f;
+    f.Panel->resize(300, 80);
+    f.Panel->show();
+    f.Panel->Activate();
+    for (int i = 0; i < 12; ++i)
+        f.Panel->AddCondition(f.Panel->Root());
+    TFilterRow* row = f.Panel->CurrentRow();
+    for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Down}) {
+        for (int i = 0; i < 10; ++i)
+            QTest::keyClick(f.Panel.get(), key, Qt::ControlModifier);
+        EXPECT_EQ(row->DisplayIndex(), key == Qt::Key_Up ? 2 : 12);
+        EXPECT_TRUE(f.Panel->viewport()->rect().contains(row->Button()->geometry())) << key;
+    }
 }
 
 TEST(PanelKeyTest, LeftAndRightStepThroughTheDropDownElementsAndEnterOpensOne)
