@@ -600,7 +600,8 @@ void TZQueryPanel::PaintRow(QPainter& Painter, TFilterRow* Row)
                 : viewport()->palette().color(QPalette::Window));
     if (!current || !FElementFrame)
         return;
-    if (const QWidget* element = Row->ElementAt(Row->SelectedIndex())) {
+    // A row made current without a chosen element frames its first drop-down: the one Enter opens.
+    if (const QWidget* element = Row->SelectedElement()) {
         Painter.setPen(ColorToQColor(FAppearance.ControlBorderColor()));
         Painter.drawRect(element->geometry().adjusted(-2, -2, 1, 1));
     }

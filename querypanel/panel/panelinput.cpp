@@ -67,6 +67,20 @@ void TZQueryPanel::keyPressEvent(QKeyEvent* Event)
         QAbstractScrollArea::keyPressEvent(Event);
 }
 
+void TZQueryPanel::focusInEvent(QFocusEvent* Event)
+{
+    QAbstractScrollArea::focusInEvent(Event);
+    platform::Guarded([&] { SelectFirstLineIfNone(); });
+}
+
+void TZQueryPanel::SelectFirstLineIfNone()
+{
+    if (!FActive || !FRoot || FCurrentRow)
+        return;
+    SelectRowByIndex(0);
+    FElementFrame = true;
+}
+
 void TZQueryPanel::KeyDown(int& Key, Qt::KeyboardModifiers Shift)
 {
     if (!FActive || !FAppearance.Options().Contains(aoAllowKeyboard) || !IsPanelKey(Key))
@@ -168,6 +182,8 @@ void TZQueryPanel::mouseReleaseEvent(QMouseEvent* Event)
 void TZQueryPanel::Click()
 {
     FocusPanel();
+    // The panel may have had the focus already.
+    SelectFirstLineIfNone();
     FElementFrame = true;
     RepaintRow(FCurrentRow);
 }

@@ -324,6 +324,7 @@ protected:
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
+    void focusInEvent(QFocusEvent* Event) override;
     bool event(QEvent* Event) override;
     void Click();
 
@@ -356,6 +357,9 @@ private:
     void UpdateScrollRange();
     // Scrolls the view so that the row's band is seen whole.
     void ScrollRowIntoView(const TFilterRow* Row);
+    // With no current row, keys would act on nothing and nothing would show where they act: the
+    // first line (the root, in style psGroups) becomes current with its first element framed.
+    void SelectFirstLineIfNone();
     void PaintRow(QPainter& Painter, TFilterRow* Row);
     QRect RowBand(const TFilterRow* Row) const;
 
