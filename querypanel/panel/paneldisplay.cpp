@@ -320,11 +320,18 @@ void TZQueryPanel::UpdateScrollRange()
     horizontalScrollBar()->setRange(0, std::max(0, FContentWidth - area.width()));
 }
 
-void TZQueryPanel::ScrollToEnd()
+void TZQueryPanel::ScrollRowIntoView(const TFilterRow* Row)
 {
-    // The bar shows when its range is above 0; its visibility itself is updated later.
-    if (verticalScrollBar()->maximum() > 0)
-        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    if (!Row || !Row->Shown() || Row->Destroying() || !Row->HasControls())
+        return;
+    // Rows sit where the scrolling puts them: one above the view has a negative top.
+    const QRect band = RowBand(Row);
+    const QRect area = viewport()->rect();
+    QScrollBar* bar = verticalScrollBar();
+    if (band.top() < area.top())
+        bar->setValue(bar->value() + band.top() - area.top());
+    else if (band.bottom() > area.bottom())
+        bar->setValue(bar->value() + band.bottom() - area.bottom());
 }
 
 void TZQueryPanel::ShowRows()
@@ -417,7 +424,7 @@ void TZQueryPanel::ShowNewRow(TFilterRow* Row, int N)
     Row->SetShown(true);
     ArrangeRows();
     SetCurrentRow(Row);
-    ScrollToEnd();
+    ScrollRowIntoView(Row);
 }
 
 TFilterRow* TZQueryPanel::AddConditionAt(TFilterBracket* Bracket, int DisplayIndex)
@@ -470,7 +477,7 @@ TFilterBracket* TZQueryPanel::AddBracketAt(TFilterBracket* Bracket, int DisplayI
     ArrangeRows();
     if (condition)
         SetCurrentRow(condition);
-    ScrollToEnd();
+    ScrollRowIntoView(condition ? condition : bracket);
     return bracket;
 }
 
@@ -525,16 +532,8 @@ void TZQueryPanel::SelectRowByIndex(int N)
     if (!FCurrentRow)
         return;
     FCurrentRow->SelectFirstElement();
-    if (FCurrentRow->Destroying() || FRoot->Destroying())
-        return;
-    if (QWidget* element = FCurrentRow->SelectedElement()) {
-        const QRect area = viewport()->rect();
-        if (element->y() < 0)
-            verticalScrollBar()->setValue(verticalScrollBar()->value() + element->y());
-        else if (element->geometry().bottom() > area.bottom())
-            verticalScrollBar()->setValue(
-                verticalScrollBar()->value() + element->geometry().bottom() - area.bottom());
-    }
+    if (!FRoot->Destroying())
+        ScrollRowIntoView(FCurrentRow);
 }
 
 void TZQueryPanel::SelectNextRow()
@@ -601,7 +600,8 @@ void TZQueryPanel::PaintRow(QPainter& Painter, TFilterRow* Row)
                 : viewport()->palette().color(QPalette::Window));
     if (!current || !FElementFrame)
         return;
-    if (const QWidget* element = Row->ElementAt(Row->SelectedIndex())) {
+    // A row made current without a chosen element frames its first drop-down: the one Enter opens.
+    if (const QWidget* element = Row->SelectedElement()) {
         Painter.setPen(ColorToQColor(FAppearance.ControlBorderColor()));
         Painter.drawRect(element->geometry().adjusted(-2, -2, 1, 1));
     }

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -64,6 +65,20 @@ void TZQueryPanel::keyPressEvent(QKeyEvent* Event)
         Event->accept();
     else
         QAbstractScrollArea::keyPressEvent(Event);
+}
+
+void TZQueryPanel::focusInEvent(QFocusEvent* Event)
+{
+    QAbstractScrollArea::focusInEvent(Event);
+    platform::Guarded([&] { SelectFirstLineIfNone(); });
+}
+
+void TZQueryPanel::SelectFirstLineIfNone()
+{
+    if (!FActive || !FRoot || FCurrentRow)
+        return;
+    SelectRowByIndex(0);
+    FElementFrame = true;
 }
 
 void TZQueryPanel::KeyDown(int& Key, Qt::KeyboardModifiers Shift)
@@ -167,6 +182,8 @@ void TZQueryPanel::mouseReleaseEvent(QMouseEvent* Event)
 void TZQueryPanel::Click()
 {
     FocusPanel();
+    // The panel may have had the focus already.
+    SelectFirstLineIfNone();
     FElementFrame = true;
     RepaintRow(FCurrentRow);
 }
@@ -180,12 +197,19 @@ void TZQueryPanel::MoveCurrentRow(void (TFilterRow::*Move)(), bool Into)
     SetCurrentRow(nullptr);
     RepaintRow(row);
     {
-        // A failed move leaves the row where it was, and still current.
+        // A failed move leaves the row where it was, and still current. The rows the operation
+        // inserts tell no change: the move is told once, with the rows numbered.
         struct Restore {
             TFilterRow*& Current;
             TFilterRow* Row;
-            ~Restore() { Current = Row; }
-        } restore {FCurrentRow, row};
+            bool& Updating;
+            bool WasUpdating;
+            ~Restore()
+            {
+                Current = Row;
+                Updating = WasUpdating;
+            }
+        } restore {FCurrentRow, row, FUpdating, std::exchange(FUpdating, true)};
         (row->*Move)();
     }
     RenumberPaths(Into ? oldParent : row->Parent());
@@ -194,6 +218,7 @@ void TZQueryPanel::MoveCurrentRow(void (TFilterRow::*Move)(), bool Into)
         ShowRows();
     else
         ArrangeRows();
+    ScrollRowIntoView(row);
     RepaintRow(row);
     Changed();
 }

@@ -324,6 +324,7 @@ protected:
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
+    void focusInEvent(QFocusEvent* Event) override;
     bool event(QEvent* Event) override;
     void Click();
 
@@ -354,7 +355,11 @@ private:
     // Ends reading rows from a query text; the outermost read makes the equal values once.
     void EndReadingRows(bool Reading);
     void UpdateScrollRange();
-    void ScrollToEnd();
+    // Scrolls the view so that the row's band is seen whole.
+    void ScrollRowIntoView(const TFilterRow* Row);
+    // With no current row, keys would act on nothing and nothing would show where they act: the
+    // first line (the root, in style psGroups) becomes current with its first element framed.
+    void SelectFirstLineIfNone();
     void PaintRow(QPainter& Painter, TFilterRow* Row);
     QRect RowBand(const TFilterRow* Row) const;
 

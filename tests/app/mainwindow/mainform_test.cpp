@@ -48,6 +48,35 @@ TEST_F(MainFormTest, CtrlNRunsDataModelNew)
         [](TdlgModelSettings&) {}, [this] { QTest::keyClick(Form.get(), Qt::Key_N, Qt::ControlModifier); });
 }
 
+// Tab and Shift+Tab reach the query panel from every control of the window; after Clear All
+// Conditions of a condition's row the panel took the focus with no current row and Insert added
+// nothing.
+TEST_F(MainFormTest, TheKeyboardReachesTheQueryPanelAndStartsAQuery)
+{
+    Open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    ASSERT_GT(Form->QPanel->Root()->Count(), 0);
+    QTest::keyClick(Form->QPanel, Qt::Key_Down);
+    platform::ScriptedAnswers answers {platform::IDYES};
+    Form->Clear1->trigger();
+    ASSERT_EQ(Form->QPanel->Root()->Count(), 0);
+    QList<QWidget*> controls;
+    for (QWidget* control : Form->findChildren<QWidget*>())
+        if (control->isVisible() && control->isEnabled() && (control->focusPolicy() & Qt::TabFocus))
+            controls.append(control);
+    ASSERT_GT(controls.size(), 3);
+    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab})
+        for (QWidget* control : controls) {
+            control->setFocus();
+            for (int i = 0; i < controls.size() && !Form->QPanel->hasFocus(); ++i)
+                QTest::keyClick(QApplication::focusWidget(), key);
+            EXPECT_TRUE(Form->QPanel->hasFocus()) << control->metaObject()->className() << " "
+                                                  << control->objectName().toStdString() << " " << key;
+        }
+    QTest::keyClick(Form->QPanel, Qt::Key_Insert);
+    EXPECT_EQ(Form->QPanel->Root()->Count(), 1);
+}
+
 TEST_F(MainFormTest, CommandsFollowTheQueryListAndTheModifiedFlag)
 {
     Open();

@@ -1,5 +1,6 @@
 #include "platform/messagebox.h"
 #include "querypanel/panel/filtercond.h"
+#include "tests/querypanel/controls/hostwindow.h"
 #include "tests/querypanel/panel/paneltesting.h"
 
 #include <QMenu>
@@ -147,15 +148,76 @@ TEST(PanelKeyTest, KeyTableMovesSelectsInsertsAndDeletes)
     }
 }
 
-// A moved row lost its highlight, or a move was no change of the query.
+// A moved row lost its highlight, or a move was no change of the query, or told of it twice.
 TEST(PanelKeyTest, AMovedRowStaysCurrentAndTheQueryChanges)
 {
     KeyFixture f;
     f.Panel->SetModified(false);
+    int changes = 0;
+    f.Panel->OnChange = [&](TZQueryPanel*) { ++changes; };
     f.Press("D", Qt::Key_Left, Qt::ControlModifier);
     EXPECT_EQ(f.Panel->CurrentRow(), f.Row("D"));
     EXPECT_EQ(f.Row("D")->Button()->Caption(), "3");
     EXPECT_TRUE(f.Panel->Modified());
+    EXPECT_EQ(changes, 1);
+}
+
+// In a panel with more rows than fit, a row moved by the keys went out of the view.
+TEST(PanelKeyTest, AMovedRowIsScrolledIntoView)
+{
+    PanelFixture f;
+    f.Panel->resize(300, 80);
+    f.Panel->show();
+    f.Panel->Activate();
+    for (int i = 0; i < 12; ++i)
+        f.Panel->AddCondition(f.Panel->Root());
+    TFilterRow* row = f.Panel->CurrentRow();
+    for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Down}) {
+        for (int i = 0; i < 10; ++i)
+            QTest::keyClick(f.Panel.get(), key, Qt::ControlModifier);
+        EXPECT_EQ(row->DisplayIndex(), key == Qt::Key_Up ? 2 : 12);
+        EXPECT_TRUE(f.Panel->viewport()->rect().contains(row->Button()->geometry())) << key;
+    }
+}
+
+// Whether the frame round Element is painted: its left edge in the border colour.
+bool Framed(TZQueryPanel* Panel, const QWidget* Element)
+{
+    const QImage image = Panel->viewport()->grab().toImage();
+    return image.pixelColor(Element->x() - 2, Element->y() + Element->height() / 2)
+        == ColorToQColor(Panel->Appearance().ControlBorderColor());
+}
+
+// A panel that took the focus with no current row showed nothing and took no key, a click on an
+// empty part of it neither; and a new current row framed no element until Left or Right.
+TEST(PanelKeyTest, TakingTheFocusWithoutACurrentRowSelectsTheRootAndInsertAddsAFramedRow)
+{
+    for (const bool click : {false, true}) {
+        HostWindow host;
+        KeyFixture f;
+        f.Panel->setParent(&host.Window);
+        f.Panel->setGeometry(0, 0, 290, 240);
+        f.Panel->show();
+        (click ? f.Panel.get() : host.Other)->setFocus();
+        f.Root->DeleteAllRows();
+        ASSERT_EQ(f.Current(), "-");
+        if (click)
+            QTest::mouseClick(f.Panel->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(280, 230));
+        else
+            QTest::keyClick(host.Other, Qt::Key_Tab);
+        ASSERT_TRUE(f.Panel->hasFocus()) << click;
+        EXPECT_EQ(f.Current(), "R") << click;
+        EXPECT_TRUE(Framed(f.Panel.get(), f.Root->LinkTypeLabel())) << click;
+        QTest::keyClick(f.Panel.get(), Qt::Key_Insert);
+        ASSERT_EQ(f.Root->Count(), 1) << click;
+        auto* row = static_cast<TSimpleCond*>(f.Root->Rows(0));
+        EXPECT_EQ(f.Panel->CurrentRow(), row) << click;
+        EXPECT_TRUE(Framed(f.Panel.get(), row->FieldChooser())) << click;
+        bool opened = false;
+        OnPopup([&](QWidget*) { opened = row->FieldChooser()->Dropped(); });
+        QTest::keyClick(f.Panel.get(), Qt::Key_Return);
+        EXPECT_TRUE(opened) << click;
+    }
 }
 
 TEST(PanelKeyTest, LeftAndRightStepThroughTheDropDownElementsAndEnterOpensOne)
