@@ -219,6 +219,7 @@ void TMainForm::CreateWorkArea()
     memSQL = new QPlainTextEdit(tshSQL);
     memSQL->setObjectName(QStringLiteral("memSQL"));
     memSQL->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memSQL->setTabChangesFocus(true);
     sqlLayout->addWidget(memSQL);
     tshQueryResult = new QWidget;
     tshQueryResult->setObjectName(QStringLiteral("tshQueryResult"));
