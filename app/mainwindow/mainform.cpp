@@ -148,7 +148,8 @@ void TMainForm::CreateWorkArea()
 
     Toolbar = new QWidget(central);
     Toolbar->setObjectName(QStringLiteral("Toolbar"));
-    centralLayout->addWidget(Toolbar);
+    // While the query area is hidden (no queries) the toolbar stays a strip at the top.
+    centralLayout->addWidget(Toolbar, 0, Qt::AlignTop);
 
     pnlMain = new QWidget(central);
     pnlMain->setObjectName(QStringLiteral("pnlMain"));
