@@ -103,6 +103,8 @@ TMainForm::TMainForm(QWidget* Parent) : QMainWindow(Parent)
     resize(639, 492);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    // Before the first show, while the stored position still places the frame.
+    platform::Guarded([this] { LoadFormPosition(this, platform::NuvKey); });
     FormCreate();
     CreateDialogs();
 }
@@ -422,7 +424,6 @@ void TMainForm::showEvent(QShowEvent* Event)
 
 void TMainForm::FormShow()
 {
-    LoadFormPosition(this, platform::NuvKey);
     if (pnlMain->isVisibleTo(this))
         QPanel->setFocus();
     LoadOptions();

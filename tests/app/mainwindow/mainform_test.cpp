@@ -201,6 +201,20 @@ TEST_F(MainFormTest, ClosingStoresTheSettingsEvenWhenNothingChanged)
     EXPECT_FALSE(registry.ReadString("MainForm", "Position", QString()).isEmpty());
 }
 
+// The stored position was applied to the window's contents, so the frame came back higher and
+// further left than it was.
+TEST_F(MainFormTest, TheWindowComesBackWhereItWas)
+{
+    Open();
+    Form->move(0, 0);
+    Form->resize(500, 380);
+    const QRect frame = Form->frameGeometry();
+    ASSERT_NE(frame.topLeft(), Form->geometry().topLeft()) << "a frame round the contents";
+    Form->close();
+    Open();
+    EXPECT_EQ(Form->frameGeometry(), frame);
+}
+
 TEST_F(MainFormTest, StoredAppearanceOverridesTheWindowsOwn)
 {
     {
