@@ -312,12 +312,13 @@ QWidget* TMainForm::NewLinksPage()
     zsdRelationsPanel = new TZStructDesignPanel(page);
     zsdRelationsPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     zsdRelationsPanel->SetShowFullScreenButton(true);
-    zsdRelationsPanel->SetShowActionHints(true);
     zsdRelationsPanel->SetActionHints({QStringLiteral("SelectTableHint=Click inside table to select it"),
         QStringLiteral("SelectLinkHint=Click on link line to select it"),
         QStringLiteral("IdleHint=To add/delete links - make right click and select necessary operation"),
         QStringLiteral("AddLinkStage1Hint=Select a field in the first linking table"),
         QStringLiteral("AddLinkStage2Hint=Select a field in the second linking table")});
+    // The hint line shows its idle hint as it appears: the wizard's hints must be in place by then.
+    zsdRelationsPanel->SetShowActionHints(true);
     zsdRelationsPanel->OnAddLinkStart = [this](QObject*) { zsdRelationsPanelAddLinkStart(); };
     zsdRelationsPanel->OnAddLinkFinish = [this](QObject*, TLinkRep*) { zsdRelationsPanelAddLinkFinish(); };
     zsdRelationsPanel->OnSelectLink = [this](QObject*) { EnableTablesControls(); };

@@ -51,6 +51,7 @@ TdlgQueryParams::TdlgQueryParams(QWidget* Owner) : QDialog(Owner)
     edQueryName = new QLineEdit(this);
     edFileName = new QLineEdit(this);
     memDescription = new QPlainTextEdit(this);
+    memDescription->setTabChangesFocus(true);
     memDescription->setFixedHeight(memDescription->fontMetrics().lineSpacing() * 5);
     auto* fields = new QFormLayout;
     const auto addRow = [this, fields](const QString& Caption, QWidget* Control) {

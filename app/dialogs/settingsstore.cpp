@@ -20,6 +20,7 @@ namespace {
 const QString PositionValue = QStringLiteral("Position");
 const QString QueryDirValue = QStringLiteral("QueryDir");
 
+// The frame's position (x() and y() count the frame) and the client size.
 QString PositionText(const QWidget* Form)
 {
     return rtl::Format(QStringLiteral("%d,%d,%d,%d"), Form->x(), Form->y(), Form->width(), Form->height());
@@ -42,11 +43,28 @@ bool ReadRect(const QString& Text, QRect& Rect)
     return true;
 }
 
-bool OnSomeScreen(const QRect& Rect)
+// The screen that shows most of Rect; none when Rect lies off every screen.
+const QScreen* ScreenShowing(const QRect& Rect)
 {
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(),
-        [&Rect](const QScreen* Screen) { return Screen->geometry().intersects(Rect); });
+    const QScreen* showing = nullptr;
+    qint64 shownArea = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect shown = screen->geometry() & Rect;
+        const qint64 area = qint64(shown.width()) * shown.height();
+        if (area > shownArea) {
+            showing = screen;
+            shownArea = area;
+        }
+    }
+    return showing;
+}
+
+// Rect's top left corner moved so that Rect lies within Area, or starts at Area's top left corner
+// when it is larger: the title bar stays within reach.
+QPoint KeptWithin(const QRect& Rect, const QRect& Area)
+{
+    return {std::clamp(Rect.x(), Area.left(), std::max(Area.left(), Area.right() + 1 - Rect.width())),
+        std::clamp(Rect.y(), Area.top(), std::max(Area.top(), Area.bottom() + 1 - Rect.height()))};
 }
 
 }  // namespace
@@ -55,11 +73,13 @@ void LoadFormPosition(QWidget* Form, const QString& Key)
 {
     const platform::Registry registry(Key);
     QRect rect;
-    // A window put back where no screen shows it could never be reached again.
-    if (!ReadRect(registry.ReadString(Form->objectName(), PositionValue, PositionText(Form)), rect)
-        || !OnSomeScreen(rect))
+    if (!ReadRect(registry.ReadString(Form->objectName(), PositionValue, PositionText(Form)), rect))
         return;
-    Form->move(rect.topLeft());
+    // A window put back where no screen shows it could never be reached again.
+    const QScreen* screen = ScreenShowing(rect);
+    if (!screen)
+        return;
+    Form->move(KeptWithin(rect, screen->availableGeometry()));
     Form->resize(rect.size());
 }
 

@@ -103,6 +103,8 @@ TMainForm::TMainForm(QWidget* Parent) : QMainWindow(Parent)
     resize(639, 492);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    // Before the first show, while the stored position still places the frame.
+    platform::Guarded([this] { LoadFormPosition(this, platform::NuvKey); });
     FormCreate();
     CreateDialogs();
 }
@@ -148,7 +150,8 @@ void TMainForm::CreateWorkArea()
 
     Toolbar = new QWidget(central);
     Toolbar->setObjectName(QStringLiteral("Toolbar"));
-    centralLayout->addWidget(Toolbar);
+    // While the query area is hidden (no queries) the toolbar stays a strip at the top.
+    centralLayout->addWidget(Toolbar, 0, Qt::AlignTop);
 
     pnlMain = new QWidget(central);
     pnlMain->setObjectName(QStringLiteral("pnlMain"));
@@ -219,6 +222,7 @@ void TMainForm::CreateWorkArea()
     memSQL = new QPlainTextEdit(tshSQL);
     memSQL->setObjectName(QStringLiteral("memSQL"));
     memSQL->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memSQL->setTabChangesFocus(true);
     sqlLayout->addWidget(memSQL);
     tshQueryResult = new QWidget;
     tshQueryResult->setObjectName(QStringLiteral("tshQueryResult"));
@@ -420,7 +424,6 @@ void TMainForm::showEvent(QShowEvent* Event)
 
 void TMainForm::FormShow()
 {
-    LoadFormPosition(this, platform::NuvKey);
     if (pnlMain->isVisibleTo(this))
         QPanel->setFocus();
     LoadOptions();

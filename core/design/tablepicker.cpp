@@ -95,6 +95,7 @@ TdlgListPnl::TdlgListPnl(QWidget* Parent) : QDialog(Parent)
     FgbItems = new QGroupBox(QStringLiteral("Items"), this);
     FlbList = new QListWidget(FgbItems);
     FmemList = new QPlainTextEdit(FgbItems);
+    FmemList->setTabChangesFocus(true);
     FmemList->setVisible(false);
     auto* itemsLayout = new QVBoxLayout(FgbItems);
     itemsLayout->addWidget(FlbList);

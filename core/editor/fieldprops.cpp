@@ -120,6 +120,7 @@ void T_dlgDataModelEditor::CreateFieldProps()
     auto* virtualLayout = new QVBoxLayout(gbVirtFldParams);
     virtualLayout->addWidget(new QLabel(QStringLiteral("Expression"), gbVirtFldParams));
     memFldSQLExpr = new QPlainTextEdit(gbVirtFldParams);
+    memFldSQLExpr->setTabChangesFocus(true);
     virtualLayout->addWidget(memFldSQLExpr, 1);
     general->addWidget(gbVirtFldParams, 1);
 
@@ -188,6 +189,7 @@ void T_dlgDataModelEditor::CreateFieldProps()
     sgEditorValues->setHorizontalHeaderLabels(
         {QString(), QStringLiteral("Values"), QStringLiteral("Captions")});
     sgEditorValues->verticalHeader()->hide();
+    sgEditorValues->setTabKeyNavigation(false);
     sgEditorValues->verticalHeader()->setDefaultSectionSize(18);
     sgEditorValues->setColumnWidth(0, 22);
     sgEditorValues->setColumnWidth(1, 96);
@@ -199,6 +201,7 @@ void T_dlgDataModelEditor::CreateFieldProps()
     gbVECustom = new QGroupBox(QStringLiteral("Custom Data"), nbValueEditor);
     auto* custom = new QVBoxLayout(gbVECustom);
     memCustomData = new QPlainTextEdit(gbVECustom);
+    memCustomData->setTabChangesFocus(true);
     custom->addWidget(memCustomData);
     nbValueEditor->addWidget(gbVECustom);
 
@@ -212,6 +215,7 @@ void T_dlgDataModelEditor::CreateFieldProps()
     explanation->setWordWrap(true);
     sql->addWidget(explanation);
     mSQL = new QPlainTextEdit(pnlVESQL);
+    mSQL->setTabChangesFocus(true);
     sql->addWidget(mSQL, 1);
     nbValueEditor->addWidget(pnlVESQL);
 

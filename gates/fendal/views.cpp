@@ -51,6 +51,7 @@ QTableView* ShowRows(QWidget* Parent, QTableView* View, const FendalRows& Rows, 
         View = new QTableView(Parent);
         View->setEditTriggers(QAbstractItemView::NoEditTriggers);
         View->setSelectionBehavior(QAbstractItemView::SelectRows);
+        View->setTabKeyNavigation(false);
     }
     QAbstractItemModel* old = View->model();
     View->setModel(Error.isEmpty() ? RowsModel(View, Rows, Captions) : ErrorModel(View, Error));

@@ -74,6 +74,7 @@ QTableWidget* NewGrid(QWidget* Parent, int LastWidth)
 {
     auto* grid = new QTableWidget(1, 3, Parent);
     grid->verticalHeader()->hide();
+    grid->setTabKeyNavigation(false);
     grid->horizontalHeader()->setSectionsClickable(false);
     grid->horizontalHeader()->setHighlightSections(false);
     // The last column fills the rest of the grid, on every resize.

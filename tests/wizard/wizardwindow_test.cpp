@@ -9,6 +9,7 @@
 #include "platform/messagebox.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -114,6 +115,8 @@ TEST(WizardWindow, ThePagesFollowTheButtons)
     window.rbCustom->setChecked(true);
     wizard.Next();
     EXPECT_EQ(window.CurrentPage(), TMainForm::pgLinks) << "manual mode skips the search";
+    EXPECT_EQ(window.zsdRelationsPanel->HintLine()->text().toStdString(),
+        "To add/delete links - make right click and select necessary operation");
     EXPECT_EQ(wizard.Model.GetLinkCount(), 0);
     wizard.Back();
     EXPECT_EQ(window.CurrentPage(), TMainForm::pgLinkMode) << "Back skips the search page";

@@ -6,6 +6,7 @@
 #include "platform/version.h"
 #include "querypanel/panel/querypanel.h"
 #include "rtl/formatsettings.h"
+#include "tests/support/tabkey.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -67,6 +68,10 @@ TEST(QueryParamsDialog, FileNameFollowsTheNameUntilTheUserEditsIt)
     existing.FormShow();
     QTest::keyClicks(existing.edQueryName, QStringLiteral(" 1998"));
     EXPECT_EQ(existing.edFileName->text(), QStringLiteral("orders.qry"));
+
+    existing.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&existing));
+    ExpectTabLeaves({existing.memDescription});
 }
 
 // A name such as "../x.qry" once let a query be written outside the model folder, and a taken

@@ -2,6 +2,8 @@
 #include "platform/messagebox.h"
 #include "platform/registry.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -48,6 +50,23 @@ TEST_F(FormPositionTest, RestoresAStoredRectangleAndWritesTheCurrentOne)
     EXPECT_EQ(platform::Registry(TestKey).ReadString(
                   QStringLiteral("MainForm"), QStringLiteral("Position"), QString()),
         QStringLiteral("30,40,300,400"));
+}
+
+// A window closed with its title bar above the screen came back with the title bar out of reach.
+TEST_F(FormPositionTest, KeepsTheWindowWithinTheScreensWorkArea)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct {
+        QPoint Stored, Restored;
+    } cases[] {
+        {area.topLeft() - QPoint(40, 30), area.topLeft()},
+        {area.bottomRight() - QPoint(100, 100), area.bottomRight() - QPoint(299, 399)},
+    };
+    for (const auto& [stored, restored] : cases) {
+        Store(QStringLiteral("%1,%2,300,400").arg(stored.x()).arg(stored.y()));
+        LoadFormPosition(&Form, TestKey);
+        EXPECT_EQ(Bounds(), QRect(restored, QSize(300, 400)));
+    }
 }
 
 // A damaged value once left the window half moved, and one off every screen put it out of reach.

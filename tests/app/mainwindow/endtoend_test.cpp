@@ -4,6 +4,7 @@
 #include "querypanel/querylist/querybase.h"
 #include "querypanel/querylist/querycombo.h"
 #include "tests/app/mainwindow/mainformtesting.h"
+#include "tests/support/tabkey.h"
 
 #include <QAbstractItemModel>
 #include <QLabel>
@@ -77,6 +78,9 @@ TEST_F(EndToEndTest, ComposeBuildAndKeepOrDropTheChanges)
                 "o.Freight < 200");
     EXPECT_GT(expected, 0);
     EXPECT_EQ(ShownRows(), expected);
+    ExpectTabLeaves({Form->tshQueryResult->findChild<QTableView*>()});
+    Form->pcSQL->setCurrentWidget(Form->tshSQL);
+    ExpectTabLeaves({Form->memSQL});
 
     // No: the file keeps the saved query, and the query comes back as it was saved.
     platform::ScriptedAnswers answers {platform::IDNO, platform::IDYES};

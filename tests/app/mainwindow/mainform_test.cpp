@@ -1,5 +1,6 @@
 #include "app/dialogs/modelsettings.h"
 #include "app/dialogs/queryparams.h"
+#include "app/mainwindow/programstart.h"
 #include "core/gate/dbgate.h"
 #include "core/model/dbstructure.h"
 #include "querypanel/panel/filtercond.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QToolButton>
 
@@ -34,6 +36,18 @@ TEST_F(MainFormTest, FirstStartOpensTheDefaultFolderWithTheDefaultGate)
     EXPECT_TRUE(Form->QPanel->Active());
     EXPECT_TRUE(Form->pnlMain->isVisible());
     EXPECT_GT(Form->DBStructure->GetTableCount(), 0);
+}
+
+// A display name of the application was appended to every window title by the platform, so the
+// title read "Lumidex - Sample — Lumidex".
+TEST(ProgramStart, NoDisplayNameRepeatsTheProgramInTheTitles)
+{
+    const QString saved = QCoreApplication::applicationName();
+    const auto restore = qScopeGuard([&saved] { QCoreApplication::setApplicationName(saved); });
+    SetApplicationTitle();
+    EXPECT_EQ(QCoreApplication::applicationName(), "Lumidex");
+    QCoreApplication::setApplicationName("Other");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Other");
 }
 
 // Qt fires neither action when two share a key, so only the Data Model's New... holds Ctrl+N.
@@ -214,6 +228,20 @@ TEST_F(MainFormTest, ClosingStoresTheSettingsEvenWhenNothingChanged)
     for (const char* name : {"OptShowCheckBoxes", "OptFlatButtons", "OptPopupField", "OptPopupValue"})
         EXPECT_TRUE(registry.ValueExists("Appearance", name)) << name;
     EXPECT_FALSE(registry.ReadString("MainForm", "Position", QString()).isEmpty());
+}
+
+// The stored position was applied to the window's contents, so the frame came back higher and
+// further left than it was.
+TEST_F(MainFormTest, TheWindowComesBackWhereItWas)
+{
+    Open();
+    Form->move(0, 0);
+    Form->resize(500, 380);
+    const QRect frame = Form->frameGeometry();
+    ASSERT_NE(frame.topLeft(), Form->geometry().topLeft()) << "a frame round the contents";
+    Form->close();
+    Open();
+    EXPECT_EQ(Form->frameGeometry(), frame);
 }
 
 TEST_F(MainFormTest, StoredAppearanceOverridesTheWindowsOwn)

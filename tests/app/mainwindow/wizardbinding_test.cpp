@@ -226,7 +226,10 @@ TEST_F(WizardBindingTest, FinishingNewOpensTheNewModelFolder)
         EXPECT_TRUE(answers.AskedTexts()[0].startsWith("Can not create the folder"));
         EXPECT_EQ(State(), before);
     }
-    New({AcceptSettings("Data Model 1"), FinishWizard, [](QWidget& Window) {
+    // The toolbar once stretched over the whole window behind the first query's properties.
+    const QRect toolbar = Form->Toolbar->geometry();
+    New({AcceptSettings("Data Model 1"), FinishWizard, [this, toolbar](QWidget& Window) {
+             EXPECT_EQ(Form->Toolbar->geometry(), toolbar);
              dynamic_cast<QDialog&>(Window).reject();  // the first query's properties
              return true;
          }});

@@ -2,6 +2,7 @@
 
 #include "core/model/dbstructure.h"
 #include "tests/core/design/designtesting.h"
+#include "tests/support/tabkey.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -54,6 +55,8 @@ TEST_F(TablePickerTest, MemoLinesAreTheNamesWithoutADatabase)
         EXPECT_FALSE(p.lbList()->isVisible());
         EXPECT_FALSE(p.pnlGroups()->isVisible());
         EXPECT_FALSE(p.pnlAutoAddFields()->isVisible());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&p));
+        ExpectTabLeaves({p.memList()});
         p.memList()->setPlainText("  Orders \n\nCustomers\n\t\nORDERS\nCustomers ");
         p.OK()->click();
     });

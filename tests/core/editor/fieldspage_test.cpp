@@ -2,6 +2,7 @@
 
 #include "core/model/fieldeditors.h"
 #include "platform/messagebox.h"
+#include "tests/support/tabkey.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -141,6 +142,24 @@ TEST_F(FieldsPageTest, InsertKeysNeedDatabaseInformation)
     EXPECT_EQ(Editor->CurrentField(), added);
     QTest::keyClick(Editor->tvFields, Qt::Key_G, Qt::ControlModifier);
     EXPECT_EQ(Copy()->FieldGroups().Count(), 2);
+}
+
+// Tab typed a tab character into the memos and went from cell to cell in the values grid.
+TEST_F(FieldsPageTest, TabLeavesTheMemosAndTheValuesGrid)
+{
+    Open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Editor.get()));
+    Editor->pcMain->setCurrentIndex(1);
+    Editor->sbAddVirtualField->click();
+    ExpectTabLeaves({Editor->memFldSQLExpr});
+    Editor->pcFieldProps->setCurrentWidget(Editor->tsValueEditor);
+    const std::pair<int, QWidget*> pages[] {
+        {etList, Editor->sgEditorValues}, {etCustom, Editor->memCustomData}, {etSQL, Editor->mSQL}};
+    for (const auto& [type, control] : pages) {
+        Editor->cbValueEditorType->setCurrentIndex(type);
+        Editor->ValueEditorTypeChange();
+        ExpectTabLeaves({control});
+    }
 }
 
 // A size that is no number used to be reported after the display name was written, and the

@@ -159,10 +159,16 @@ TEST_F(RFieldsEditorTest, SortingByDragAndMenu)
     EXPECT_EQ(Fields()[2]->Sorting(), 0);
     EXPECT_EQ(Fields().Count(), 3);
 
+    // Tab goes from the result grid to the sort grid and on to the buttons.
     sort->setCurrentCell(0, 1);
+    editor.sgRFields->setFocus();
+    QTest::keyClick(editor.sgRFields, Qt::Key_Tab);
+    ASSERT_TRUE(sort->hasFocus());
     QTest::keyClick(sort, Qt::Key_Space);
     EXPECT_EQ(Fields()[1]->Sorting(), 2);
     EXPECT_EQ(Rows(sort)[0], "1|Freight|Descending");
+    QTest::keyClick(sort, Qt::Key_Tab);
+    EXPECT_TRUE(editor.btOK->hasFocus());
 
     QTableWidget* result = editor.sgRFields;
     QTest::mousePress(result->viewport(), Qt::LeftButton, {}, CellCentre(result, 2, 0));
