@@ -440,12 +440,18 @@ void ReadHeader(TZQueryFileItem& Item, const QString& Path)
 
 }  // namespace
 
+// Only regular files: reading a FIFO, socket or device named *.qry would block or fail. A link to
+// nowhere stays listed, so the open reports it.
 void TZQueryFileBase::LoadItems()
 {
     LoadingScope loading(this);
-    const QStringList names
-        = QDir(FWorkDir.isEmpty() ? QStringLiteral(".") : FWorkDir)
-              .entryList({QStringLiteral("*.qry")}, QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    const QString folder = FWorkDir.isEmpty() ? QStringLiteral(".") : FWorkDir;
+    QStringList names;
+    for (const QFileInfo& found : QDir(folder).entryInfoList(
+             {QStringLiteral("*.qry")}, QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort))
+        if (found.isFile() || !found.exists())
+            names.append(found.fileName());
+    rtl::RemoveSaveLeftovers(folder, names);
     for (const QString& name : names) {
         auto item = std::make_unique<TZQueryFileItem>();
         item->FFileName = name;
