@@ -327,24 +327,26 @@ void TZQueryBase::RemoveLink(TZQueryBaseLink* Link)
     std::erase(FLinks, Link);
 }
 
-// The links hear of the deletion while the deleted item is still the current one, so the panel can
-// drop the query it shows; the item that takes its place is then loaded as a new current item.
+// The links hear of the deletion with the current item where it now stands: an earlier item going
+// moves it down a place. When the current item itself went, none is current while they hear of it,
+// so the panel drops the query it shows; the item that takes its place is then loaded as a new
+// current item.
 void TZQueryBase::DeleteItem(int N)
 {
     CheckIndex(N);
     FItems.erase(FItems.begin() + N);
-    // An earlier item going moves the current one down a place: the index follows it.
-    if (N < FItemIndex)
+    const bool current = N == FItemIndex;
+    if (current)
+        FItemIndex = -1;
+    else if (N < FItemIndex)
         --FItemIndex;
     NotifyLinks([N](TZQueryBaseLink* link) { link->BaseChanged(bkDeleted, N); });
-    if (N != FItemIndex)
+    if (!current)
         return;
     if (N < Count())
         Scroll(N);
     else if (N > 0)
         Scroll(N - 1);
-    else
-        FItemIndex = -1;
 }
 
 void TZQueryBase::Fire(const TNotifyEvent& Event)

@@ -99,7 +99,8 @@ public:
 
     virtual void ItemChanged(int Index);
     virtual void ActiveItemChanged();
-    // Kind: bkOpened, bkClosed (Index -1), bkAdded, bkDeleted (Index of the item).
+    // Kind: bkOpened, bkClosed (Index -1), bkAdded, bkDeleted (Index of the item; told with no item
+    // current when the current one went).
     virtual void BaseChanged(uint8_t Kind, int Index);
     virtual bool SaveQuery(rtl::StringList& Lines);
     virtual bool LoadQuery(const rtl::StringList& Lines);

@@ -68,10 +68,19 @@ TEST(PanelQueryListTest, ThePanelLoadsTheCurrentQueryUnmodifiedAndFollowsItsChan
 }
 
 // With the current query deleted, the query moving into its index was never loaded and the panel
-// went on showing (and would have saved) nothing or the deleted one.
+// went on showing (and would have saved) nothing or the deleted one. Deleting the query just before
+// the current one cleared the panel and loaded the current query again, losing its changes.
 TEST(PanelQueryListTest, DeletingTheCurrentQueryLoadsTheNextOne)
 {
     PanelListFixture f;
+    f.Base.SetItemIndex(3);
+    f.Panel.Loaded.append("[Row]");
+    f.Panel.Changed();
+    f.Base.Delete(2);
+    EXPECT_EQ(f.Panel.Loads, 2);
+    EXPECT_TRUE(f.Panel.Modified());
+    EXPECT_EQ(f.Panel.Loaded.last(), "[Row]");
+    EXPECT_EQ(f.Panel.QueryName(), f.Base.CurrentItem()->Name());
     f.Base.SetItemIndex(1);
     const QString next = f.Base.Items(2)->Name();
     f.Base.Delete(1);
