@@ -42,6 +42,11 @@ bool TZQPBaseLink::SaveQuery(rtl::StringList& Lines)
     return true;
 }
 
+void TZQPBaseLink::QuerySaved()
+{
+    FPanel->SetModified(false);
+}
+
 bool TZQPBaseLink::LoadQuery(const rtl::StringList& Lines)
 {
     FPanel->LoadFromStrings(Lines);

@@ -294,7 +294,6 @@ void TZQueryPanel::SaveToStrings(rtl::StringList& Lines)
         WriteText(this, escaped);
     }
     Lines = lines;
-    FModified = false;
 }
 
 void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)

@@ -81,12 +81,17 @@ bool TZQueryItem::SaveToStrings(rtl::StringList& Lines)
 }
 
 // An empty text written over the file would lose the query: with no link answering nothing is written.
+// A write that fails leaves the query modified, so it is asked about again.
 void TZQueryItem::Save()
 {
+    if (!FBase)
+        throw EZQueryBaseError::Create(qbeNoBase);
     rtl::StringList lines;
-    if (!SaveToStrings(lines))
+    TZQueryBaseLink* source = FBase->QueryTextLink(lines);
+    if (!source)
         throw EZQueryBaseError::Create(qbeNoQueryText, FName);
     WriteData(lines);
+    source->QuerySaved();
 }
 
 // --- TZQueryFileItem ---
@@ -184,6 +189,10 @@ bool TZQueryBaseLink::LoadQuery(const rtl::StringList&)
     return false;
 }
 
+void TZQueryBaseLink::QuerySaved()
+{
+}
+
 // --- TZQueryBase ---
 
 TZQueryBase::TZQueryBase(QObject* Owner) : QObject(Owner)
@@ -275,9 +284,15 @@ int TZQueryBase::AddItem(std::unique_ptr<TZQueryItem> Item)
 
 bool TZQueryBase::SaveQuery(rtl::StringList& Lines)
 {
+    return QueryTextLink(Lines) != nullptr;
+}
+
+TZQueryBaseLink* TZQueryBase::QueryTextLink(rtl::StringList& Lines)
+{
     const std::vector<TZQueryBaseLink*> links = FLinks;
-    return std::any_of(
+    const auto found = std::find_if(
         links.begin(), links.end(), [&Lines](TZQueryBaseLink* link) { return link->SaveQuery(Lines); });
+    return found == links.end() ? nullptr : *found;
 }
 
 void TZQueryBase::ClearItems()

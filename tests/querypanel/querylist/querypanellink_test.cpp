@@ -1,7 +1,10 @@
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/querylist/querybase.h"
+#include "rtl/exception.h"
 #include "tests/querypanel/panel/paneltesting.h"
 #include "tests/querypanel/querylist/querylisttesting.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -133,6 +136,15 @@ TEST(PanelQueryListTest, AQuerySavedByThePanelListsWithItsNameAndDescription)
     base.SetItemIndex(base.AddItem(std::move(owned)));
     EXPECT_EQ(panel.QueryName(), "Late\r\norders");
     base.CurrentItem()->Save();
+    // A save whose file could not be written marked the query saved all the same.
+    panel.Changed();
+    const QString path = folder.Path("late.qry");
+    ASSERT_TRUE(QFile::remove(path) && QDir().mkdir(path));
+    EXPECT_THROW(base.CurrentItem()->Save(), rtl::EFileError);
+    EXPECT_TRUE(panel.Modified());
+    ASSERT_TRUE(QDir().rmdir(path));
+    base.CurrentItem()->Save();
+    EXPECT_FALSE(panel.Modified());
 
     base.Open();
     ASSERT_EQ(base.Count(), 1);
