@@ -106,6 +106,23 @@ TEST(QueryTextWriteTest, DatesAreStoredAsDayNumbersAndReadBack)
     EXPECT_TRUE(f.Panel->Modified());
 }
 
+// The bracket's own row operations leave the stored paths as they were; the text named the rows by
+// them, and [Row2.] under RowCount=1 read back as no row.
+TEST(QueryTextWriteTest, RowsAreNamedByTheirPlaceWhenWritten)
+{
+    TextFixture f;
+    TFilterBracket* root = f.Panel->Root();
+    f.AddSimple(root, "Freight");
+    f.AddSimple(root->AppendBracket(), "OrderID");
+    root->DeleteRow(0);
+    TextFixture g;
+    g.Panel->LoadFromStrings(f.Save());
+    ASSERT_EQ(g.Panel->Root()->Count(), 1);
+    const auto* inner = dynamic_cast<TFilterBracket*>(g.Panel->Root()->Rows(0));
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(inner->Count(), 1);
+}
+
 // Saving stored only five options; loading used to drop the ASCII aliases and filter options.
 TEST(QueryTextWriteTest, OptionsOutsideTheStoredFiveSurviveALoad)
 {
