@@ -63,7 +63,14 @@ void TMainForm::NewQuery()
     item->SetFileName(fileName);
     item->SetName(dialog.edQueryName->text());
     item->SetDescription(DescriptionText(dialog.memDescription->toPlainText()));
-    QBase->SetItemIndex(QBase->AddItem(std::move(owned)));
+    const int index = QBase->AddItem(std::move(owned));
+    try {
+        QBase->SetItemIndex(index);
+    } catch (...) {
+        // The previous query could not be saved and stays current: the new one is not made.
+        QBase->Delete(index);
+        throw;
+    }
     // Before the save, so the new file holds the choice.
     dialog.SaveOptions(*QPanel);
     item->Save();

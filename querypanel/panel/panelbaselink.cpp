@@ -29,9 +29,10 @@ void TZQPBaseLink::ActiveItemChanged()
         FPanel->LoadCurrentQuery();
 }
 
-void TZQPBaseLink::BaseChanged(uint8_t Kind, int Index)
+// The base tells of the current query's deletion with no item current.
+void TZQPBaseLink::BaseChanged(uint8_t Kind, int)
 {
-    if (Kind == bkDeleted && Index == QueryBase()->ItemIndex())
+    if (Kind == bkDeleted && QueryBase()->ItemIndex() == -1)
         FPanel->Clear();
 }
 
@@ -39,6 +40,11 @@ bool TZQPBaseLink::SaveQuery(rtl::StringList& Lines)
 {
     FPanel->SaveToStrings(Lines);
     return true;
+}
+
+void TZQPBaseLink::QuerySaved()
+{
+    FPanel->SetModified(false);
 }
 
 bool TZQPBaseLink::LoadQuery(const rtl::StringList& Lines)

@@ -14,6 +14,7 @@ public:
     void BaseChanged(uint8_t Kind, int Index) override;
     bool SaveQuery(rtl::StringList& Lines) override;
     bool LoadQuery(const rtl::StringList& Lines) override;
+    void QuerySaved() override;
 
 private:
     TZQueryPanel* FPanel;

@@ -8,6 +8,7 @@
 #include "querypanel/panel/titles.h"
 #include "querypanel/query/queryresult.h"
 #include "rtl/datetime.h"
+#include "rtl/exception.h"
 #include "rtl/formatsettings.h"
 #include "rtl/numbers.h"
 #include "rtl/strutils.h"
@@ -19,6 +20,18 @@
 #include <cmath>
 
 namespace {
+
+rtl::ConvertError DateConvertError(TFieldType Type)
+{
+    switch (Type) {
+    case ftDate:
+        return rtl::ConvertError::Date;
+    case ftTime:
+        return rtl::ConvertError::Time;
+    default:
+        return rtl::ConvertError::DateTime;
+    }
+}
 
 struct StoredOption {
     TSQLOption Option;
@@ -148,6 +161,11 @@ QString TZQueryPanel::StoredValueText(TFieldType Type, const QString& Value)
         rtl::DotDecimalScope dot;
         x = rtl::StrToFloat(Value);
     }
+    // A day outside the years 1 to 9999 could be shown but never written back: the text is damaged.
+    int year = 0, month = 0, day = 0;
+    rtl::DecodeDate(x, year, month, day);
+    if (year < 1 || year > 9999)
+        rtl::RaiseConvertError(DateConvertError(Type), Value);
     const rtl::FormatSettings& settings = rtl::formatSettings();
     QString dateFormat = settings.ShortDateFormat;
     dateFormat.replace("mmmm", "mm", Qt::CaseInsensitive);

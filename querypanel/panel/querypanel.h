@@ -184,7 +184,8 @@ public:
     // and its modified flag; a failed rebuild puts the old rows back.
     void Relayout();
     // The query text: the query as [Section] and Key=Value lines (querytext.cpp). Loading first
-    // clears the panel; a text that cannot be read leaves it cleared and unmodified.
+    // clears the panel; a text that cannot be read leaves it cleared and unmodified. Writing the text
+    // leaves the query modified: it is saved only once a query list has written it to its file.
     virtual void SaveToStrings(rtl::StringList& Lines);
     virtual void LoadFromStrings(const rtl::StringList& Lines);
     // The texts a query text stores for the condition's two values: a parameter's value, else the

@@ -75,9 +75,11 @@ void SaveCondition(TZQueryPanel* Panel, TextWriter& W, const TFilterCond* Condit
     W.Put("SubQueryOptions", QString::number(TZQueryPanel::SQLOptionsToInt(Condition->SubQueryOptions())));
 }
 
-void SaveRows(TZQueryPanel* Panel, TextWriter& W, const TFilterBracket* Bracket)
+// Each row is named by its place now: the stored paths follow only the panel's own row commands,
+// and a text naming rows otherwise reads back without them.
+void SaveRows(TZQueryPanel* Panel, TextWriter& W, const TFilterBracket* Bracket, const QString& Path)
 {
-    W.Section("Row" + Bracket->Path());
+    W.Section("Row" + Path);
     W.Put("Enabled", Bit(Bracket->Checked()));
     W.Put("RowType", "1");
     W.Put("LinkType", QString::number(int(Bracket->LinkType())));
@@ -85,10 +87,11 @@ void SaveRows(TZQueryPanel* Panel, TextWriter& W, const TFilterBracket* Bracket)
     W.End();
     for (int i = 0; i < Bracket->Count(); ++i) {
         const TFilterRow* row = Bracket->Rows(i);
+        const QString path = Path + QString::number(i + 1) + u'.';
         if (const auto* bracket = dynamic_cast<const TFilterBracket*>(row)) {
-            SaveRows(Panel, W, bracket);
+            SaveRows(Panel, W, bracket, path);
         } else if (const auto* condition = dynamic_cast<const TFilterCond*>(row)) {
-            W.Section("Row" + row->Path());
+            W.Section("Row" + path);
             SaveCondition(Panel, W, condition);
             W.End();
         }
@@ -120,7 +123,7 @@ void WriteText(TZQueryPanel* Panel, TextWriter& W)
     Panel->QResult()->ResultFields().SaveToStrings(fields);
     W.Lines.append(fields);
     if (Panel->Root())
-        SaveRows(Panel, W, Panel->Root());
+        SaveRows(Panel, W, Panel->Root(), QString());
 }
 
 // Reads the sections of one query text in order, each search going on from the section before.
@@ -294,7 +297,6 @@ void TZQueryPanel::SaveToStrings(rtl::StringList& Lines)
         WriteText(this, escaped);
     }
     Lines = lines;
-    FModified = false;
 }
 
 void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)

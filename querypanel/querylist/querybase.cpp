@@ -81,12 +81,17 @@ bool TZQueryItem::SaveToStrings(rtl::StringList& Lines)
 }
 
 // An empty text written over the file would lose the query: with no link answering nothing is written.
+// A write that fails leaves the query modified, so it is asked about again.
 void TZQueryItem::Save()
 {
+    if (!FBase)
+        throw EZQueryBaseError::Create(qbeNoBase);
     rtl::StringList lines;
-    if (!SaveToStrings(lines))
+    TZQueryBaseLink* source = FBase->QueryTextLink(lines);
+    if (!source)
         throw EZQueryBaseError::Create(qbeNoQueryText, FName);
     WriteData(lines);
+    source->QuerySaved();
 }
 
 // --- TZQueryFileItem ---
@@ -184,6 +189,10 @@ bool TZQueryBaseLink::LoadQuery(const rtl::StringList&)
     return false;
 }
 
+void TZQueryBaseLink::QuerySaved()
+{
+}
+
 // --- TZQueryBase ---
 
 TZQueryBase::TZQueryBase(QObject* Owner) : QObject(Owner)
@@ -275,9 +284,15 @@ int TZQueryBase::AddItem(std::unique_ptr<TZQueryItem> Item)
 
 bool TZQueryBase::SaveQuery(rtl::StringList& Lines)
 {
+    return QueryTextLink(Lines) != nullptr;
+}
+
+TZQueryBaseLink* TZQueryBase::QueryTextLink(rtl::StringList& Lines)
+{
     const std::vector<TZQueryBaseLink*> links = FLinks;
-    return std::any_of(
+    const auto found = std::find_if(
         links.begin(), links.end(), [&Lines](TZQueryBaseLink* link) { return link->SaveQuery(Lines); });
+    return found == links.end() ? nullptr : *found;
 }
 
 void TZQueryBase::ClearItems()
@@ -327,24 +342,26 @@ void TZQueryBase::RemoveLink(TZQueryBaseLink* Link)
     std::erase(FLinks, Link);
 }
 
-// The links hear of the deletion while the deleted item is still the current one, so the panel can
-// drop the query it shows; the item that takes its place is then loaded as a new current item.
+// The links hear of the deletion with the current item where it now stands: an earlier item going
+// moves it down a place. When the current item itself went, none is current while they hear of it,
+// so the panel drops the query it shows; the item that takes its place is then loaded as a new
+// current item.
 void TZQueryBase::DeleteItem(int N)
 {
     CheckIndex(N);
     FItems.erase(FItems.begin() + N);
-    // An earlier item going moves the current one down a place: the index follows it.
-    if (N < FItemIndex)
+    const bool current = N == FItemIndex;
+    if (current)
+        FItemIndex = -1;
+    else if (N < FItemIndex)
         --FItemIndex;
     NotifyLinks([N](TZQueryBaseLink* link) { link->BaseChanged(bkDeleted, N); });
-    if (N != FItemIndex)
+    if (!current)
         return;
     if (N < Count())
         Scroll(N);
     else if (N > 0)
         Scroll(N - 1);
-    else
-        FItemIndex = -1;
 }
 
 void TZQueryBase::Fire(const TNotifyEvent& Event)
@@ -440,12 +457,18 @@ void ReadHeader(TZQueryFileItem& Item, const QString& Path)
 
 }  // namespace
 
+// Only regular files: reading a FIFO, socket or device named *.qry would block or fail. A link to
+// nowhere stays listed, so the open reports it.
 void TZQueryFileBase::LoadItems()
 {
     LoadingScope loading(this);
-    const QStringList names
-        = QDir(FWorkDir.isEmpty() ? QStringLiteral(".") : FWorkDir)
-              .entryList({QStringLiteral("*.qry")}, QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    const QString folder = FWorkDir.isEmpty() ? QStringLiteral(".") : FWorkDir;
+    QStringList names;
+    for (const QFileInfo& found : QDir(folder).entryInfoList(
+             {QStringLiteral("*.qry")}, QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort))
+        if (found.isFile() || !found.exists())
+            names.append(found.fileName());
+    rtl::RemoveSaveLeftovers(folder, names);
     for (const QString& name : names) {
         auto item = std::make_unique<TZQueryFileItem>();
         item->FFileName = name;

@@ -52,7 +52,8 @@ public:
     virtual void WriteData(const rtl::StringList& Lines);
     // Asks the base's links for the query's text; raises when the item is in no base.
     bool SaveToStrings(rtl::StringList& Lines);
-    // Writes the text the links give; raises instead of writing when no link gives one.
+    // Writes the text the links give; raises instead of writing when no link gives one. The link
+    // that gave it hears that the query is saved only once the text is written.
     void Save();
 
 protected:
@@ -99,10 +100,13 @@ public:
 
     virtual void ItemChanged(int Index);
     virtual void ActiveItemChanged();
-    // Kind: bkOpened, bkClosed (Index -1), bkAdded, bkDeleted (Index of the item).
+    // Kind: bkOpened, bkClosed (Index -1), bkAdded, bkDeleted (Index of the item; told with no item
+    // current when the current one went).
     virtual void BaseChanged(uint8_t Kind, int Index);
     virtual bool SaveQuery(rtl::StringList& Lines);
     virtual bool LoadQuery(const rtl::StringList& Lines);
+    // The text this link gave last was written to its item: the query is saved.
+    virtual void QuerySaved();
 
 private:
     friend class TZQueryBase;
@@ -185,6 +189,8 @@ private:
     template <typename F>
     void NotifyLinks(F&& Notify);
     void NotifyItemChanged(int N);
+    // SaveQuery naming the link that gave the text; nil when none did.
+    TZQueryBaseLink* QueryTextLink(rtl::StringList& Lines);
     void Fire(const TNotifyEvent& Event);
 
     std::vector<TZQueryBaseLink*> FLinks;

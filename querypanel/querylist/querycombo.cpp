@@ -62,8 +62,15 @@ void TZQueryCombo::FillItems()
 
 void TZQueryCombo::Change()
 {
-    if (TZQueryBase* base = QueryBase(); base && !FUpdating && currentIndex() >= 0)
-        base->SetItemIndex(currentIndex());
+    if (TZQueryBase* base = QueryBase(); base && !FUpdating && currentIndex() >= 0) {
+        try {
+            base->SetItemIndex(currentIndex());
+        } catch (...) {
+            // A refused choice (the previous query could not be saved) shows the query still current.
+            setCurrentIndex(base->ItemIndex());
+            throw;
+        }
+    }
     if (OnChange)
         OnChange(this);
 }

@@ -277,6 +277,42 @@ TEST_F(MainFormTest, EditModelStructureWithoutAnEditor)
     EXPECT_TRUE(Form->QPanel->Active());
 }
 
+// A save that could not write the query's file greyed Save out and nothing asked about the query
+// again. Each save road now keeps it modified and current, and the close still asks.
+TEST_F(MainFormTest, AQueryWhoseFileCannotBeWrittenStaysModified)
+{
+    Open();
+    const QString current = Form->QBase->CurrentItem()->Name();
+    const QString file = Form->QBase->CurrentItem()->FilePath();
+    ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file));
+    const int listed = Form->QBase->Count();
+    Form->QPanel->Changed();
+    platform::ScriptedAnswers answers {
+        platform::IDOK, platform::IDYES, platform::IDOK, platform::IDYES, platform::IDOK, platform::IDNO};
+    Form->miSaveQuery->trigger();
+    EXPECT_TRUE(Form->miSaveQuery->isEnabled());
+    Form->cbCurQuery->setFocus();
+    QTest::keyClick(Form->cbCurQuery, Qt::Key_Down);
+    EXPECT_EQ(Form->QBase->CurrentItem()->Name().toStdString(), current.toStdString());
+    EXPECT_EQ(Form->cbCurQuery->currentText().toStdString(), current.toStdString());
+    WithDialog<TdlgQueryParams>(
+        [](TdlgQueryParams& Dialog) {
+            Dialog.edQueryName->setText("Fresh");
+            Dialog.edFileName->setText("fresh.qry");
+            Dialog.accept();
+        },
+        [&] { Form->miNewQuery->trigger(); });
+    EXPECT_EQ(Form->QBase->Count(), listed);
+    EXPECT_TRUE(Form->QPanel->Modified());
+    Form->close();
+    QStringList asked = answers.AskedTexts();
+    for (QString& text : asked)
+        if (text.startsWith("Cannot create file \"" + QDir::toNativeSeparators(file) + '"'))
+            text = "failed";
+    const QString question = "Current query was modified. Save?";
+    EXPECT_EQ(asked, QStringList({"failed", question, "failed", question, "failed", question}));
+}
+
 // The main window checks the name again whatever the dialog let through: no query is written over
 // another's file or outside the folder, and a rename leaves no old file behind.
 TEST_F(MainFormTest, QueryFilesAreNeverOverwrittenOrLeftBehind)

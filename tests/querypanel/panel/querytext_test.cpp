@@ -106,6 +106,23 @@ TEST(QueryTextWriteTest, DatesAreStoredAsDayNumbersAndReadBack)
     EXPECT_TRUE(f.Panel->Modified());
 }
 
+// The bracket's own row operations leave the stored paths as they were; the text named the rows by
+// them, and [Row2.] under RowCount=1 read back as no row.
+TEST(QueryTextWriteTest, RowsAreNamedByTheirPlaceWhenWritten)
+{
+    TextFixture f;
+    TFilterBracket* root = f.Panel->Root();
+    f.AddSimple(root, "Freight");
+    f.AddSimple(root->AppendBracket(), "OrderID");
+    root->DeleteRow(0);
+    TextFixture g;
+    g.Panel->LoadFromStrings(f.Save());
+    ASSERT_EQ(g.Panel->Root()->Count(), 1);
+    const auto* inner = dynamic_cast<TFilterBracket*>(g.Panel->Root()->Rows(0));
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(inner->Count(), 1);
+}
+
 // Saving stored only five options; loading used to drop the ASCII aliases and filter options.
 TEST(QueryTextWriteTest, OptionsOutsideTheStoredFiveSurviveALoad)
 {
@@ -165,7 +182,8 @@ TEST(QueryTextRoundTripTest, EveryConditionKindRoundTripsByteForByte)
     sub->SetValue(1, "SELECT OrderID  FROM Orders       WHERE  (  Freight > 1  )  ");
 
     const rtl::StringList first = f.Save();
-    EXPECT_FALSE(f.Panel->Modified());
+    // Only a query list that wrote the text to its file makes the query saved.
+    EXPECT_TRUE(f.Panel->Modified());
     TextFixture g;
     g.Panel->SetSaveTitles(true);
     g.Panel->LoadFromStrings(first);
@@ -239,6 +257,15 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
                 "u", "[RFields]", "Count=1", "Version=4.5", "JustSorting=0", "[RField1]", "Fields=1",
                 "Sorting=1", "[Row]", "RowType=1", "LinkType=1", "RowCount=2", "[Row1.]", "RowType=0",
                 "FieldID=1", "Operator=Equal", "Param1=1", "Value1=x", "[Row2.]", "RowType=1", "LinkType=7"}),
+            false},
+        // Dates out of the calendar read, showed 0/0/0000 and could then be neither built nor saved.
+        {"date beyond the calendar",
+            Lines({"[Main]", "Version=3.5", "[Row]", "RowType=1", "LinkType=0", "RowCount=1", "[Row1.]",
+                "RowType=0", "FieldID=3", "Operator=Equal", "Value1=1e308"}),
+            false},
+        {"date and time before the calendar",
+            Lines({"[Main]", "Version=3.5", "[Row]", "RowType=1", "LinkType=0", "RowCount=1", "[Row1.]",
+                "RowType=0", "FieldID=4", "Operator=Equal", "Value1=-99999999"}),
             false},
         {"disabled rows before a bad one",
             Lines({"[Main]", "Version=4.5", "[Row]", "RowType=1", "LinkType=3", "RowCount=2", "[Row1.]",

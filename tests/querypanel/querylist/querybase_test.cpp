@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Records what the base tells it and answers SaveQuery with its Text when it has one.
@@ -105,6 +107,23 @@ TEST(QueryBaseOpenTest, AnUnreadableFileFailsTheOpenAndTheNextOpenListsEachFileO
     base.Open();
     EXPECT_EQ(base.Count(), 2);
     EXPECT_EQ(link.Log, QStringList({"base 0 -1", "active 0"}));
+}
+
+// A FIFO named like a query hung the listing for ever; the temporaries of an interrupted save stayed
+// beside the queries for good.
+TEST(QueryBaseOpenTest, OnlyRegularFilesAreListedAndLeftoversOfInterruptedSavesGo)
+{
+    QueryFolder folder(1);
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.Path("pipe.qry")).constData(), 0600), 0);
+    for (const char* name : {"a.qry.XyZabc", "a.qry.bak", "gone.qry.XyZabc"})
+        rtl::WriteTextFile(folder.Path(name), "left");
+    TZQueryFileBase base;
+    base.SetWorkDir(folder.Dir.path());
+    base.Open();
+    ASSERT_EQ(base.Count(), 1);
+    EXPECT_EQ(base.Items(0)->Name(), "Query A");
+    EXPECT_EQ(QDir(folder.Dir.path()).entryList(QDir::Files, QDir::Name).join(u' '),
+        "a.qry a.qry.bak gone.qry.XyZabc");
 }
 
 // After the current item went, the one that took its place has the same index, so a plain

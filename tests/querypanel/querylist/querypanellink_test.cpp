@@ -1,7 +1,10 @@
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/querylist/querybase.h"
+#include "rtl/exception.h"
 #include "tests/querypanel/panel/paneltesting.h"
 #include "tests/querypanel/querylist/querylisttesting.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -68,10 +71,19 @@ TEST(PanelQueryListTest, ThePanelLoadsTheCurrentQueryUnmodifiedAndFollowsItsChan
 }
 
 // With the current query deleted, the query moving into its index was never loaded and the panel
-// went on showing (and would have saved) nothing or the deleted one.
+// went on showing (and would have saved) nothing or the deleted one. Deleting the query just before
+// the current one cleared the panel and loaded the current query again, losing its changes.
 TEST(PanelQueryListTest, DeletingTheCurrentQueryLoadsTheNextOne)
 {
     PanelListFixture f;
+    f.Base.SetItemIndex(3);
+    f.Panel.Loaded.append("[Row]");
+    f.Panel.Changed();
+    f.Base.Delete(2);
+    EXPECT_EQ(f.Panel.Loads, 2);
+    EXPECT_TRUE(f.Panel.Modified());
+    EXPECT_EQ(f.Panel.Loaded.last(), "[Row]");
+    EXPECT_EQ(f.Panel.QueryName(), f.Base.CurrentItem()->Name());
     f.Base.SetItemIndex(1);
     const QString next = f.Base.Items(2)->Name();
     f.Base.Delete(1);
@@ -124,6 +136,15 @@ TEST(PanelQueryListTest, AQuerySavedByThePanelListsWithItsNameAndDescription)
     base.SetItemIndex(base.AddItem(std::move(owned)));
     EXPECT_EQ(panel.QueryName(), "Late\r\norders");
     base.CurrentItem()->Save();
+    // A save whose file could not be written marked the query saved all the same.
+    panel.Changed();
+    const QString path = folder.Path("late.qry");
+    ASSERT_TRUE(QFile::remove(path) && QDir().mkdir(path));
+    EXPECT_THROW(base.CurrentItem()->Save(), rtl::EFileError);
+    EXPECT_TRUE(panel.Modified());
+    ASSERT_TRUE(QDir().rmdir(path));
+    base.CurrentItem()->Save();
+    EXPECT_FALSE(panel.Modified());
 
     base.Open();
     ASSERT_EQ(base.Count(), 1);
