@@ -436,18 +436,23 @@ void TMainForm::FormShow()
 
 void TMainForm::closeEvent(QCloseEvent* Event)
 {
-    FormClose();
+    if (!FormClose()) {
+        Event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(Event);
 }
 
-// Each step runs although an earlier one failed: the settings are written even when saving the
-// query was refused.
-void TMainForm::FormClose()
+// A query whose file could not be written keeps the window open: closing would lose the change.
+// The settings steps each run although an earlier one failed.
+bool TMainForm::FormClose()
 {
-    platform::Guarded([this] { CheckIsQuerySaved(); });
+    if (!platform::Guarded([this] { CheckIsQuerySaved(); }))
+        return false;
     platform::Guarded([this] { SaveOptions(); });
     platform::Guarded([this] { SaveFormPosition(this, platform::NuvKey); });
     platform::Guarded([] { SaveGlobalSettings(); });
+    return true;
 }
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)

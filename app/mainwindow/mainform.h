@@ -178,7 +178,8 @@ private:
     void FormCreate();
     void CreateDialogs();
     void FormShow();
-    void FormClose();
+    // False when the window must stay open.
+    bool FormClose();
     // Renames the current query's file, keeping its content; never over a file that exists.
     void RenameQueryFile(const QString& NewFileName);
     void ShowResultCaptions();

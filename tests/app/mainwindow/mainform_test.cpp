@@ -287,8 +287,8 @@ TEST_F(MainFormTest, AQueryWhoseFileCannotBeWrittenStaysModified)
     ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file));
     const int listed = Form->QBase->Count();
     Form->QPanel->Changed();
-    platform::ScriptedAnswers answers {
-        platform::IDOK, platform::IDYES, platform::IDOK, platform::IDYES, platform::IDOK, platform::IDNO};
+    platform::ScriptedAnswers answers {platform::IDOK, platform::IDYES, platform::IDOK, platform::IDYES,
+        platform::IDOK, platform::IDYES, platform::IDOK, platform::IDNO};
     Form->miSaveQuery->trigger();
     EXPECT_TRUE(Form->miSaveQuery->isEnabled());
     Form->cbCurQuery->setFocus();
@@ -304,13 +304,17 @@ TEST_F(MainFormTest, AQueryWhoseFileCannotBeWrittenStaysModified)
         [&] { Form->miNewQuery->trigger(); });
     EXPECT_EQ(Form->QBase->Count(), listed);
     EXPECT_TRUE(Form->QPanel->Modified());
-    Form->close();
+    // A failed save on closing keeps the window open, and the next close asks again.
+    EXPECT_FALSE(Form->close());
+    EXPECT_TRUE(Form->QPanel->Modified());
+    EXPECT_TRUE(Form->close());
     QStringList asked = answers.AskedTexts();
     for (QString& text : asked)
         if (text.startsWith("Cannot create file \"" + QDir::toNativeSeparators(file) + '"'))
             text = "failed";
     const QString question = "Current query was modified. Save?";
-    EXPECT_EQ(asked, QStringList({"failed", question, "failed", question, "failed", question}));
+    EXPECT_EQ(
+        asked, QStringList({"failed", question, "failed", question, "failed", question, "failed", question}));
 }
 
 // The main window checks the name again whatever the dialog let through: no query is written over
