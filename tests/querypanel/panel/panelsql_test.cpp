@@ -107,12 +107,15 @@ protected:
         bool Bound = false;
     };
     std::vector<Case> Cases();
-    // A fresh query: no rows, no result fields, the default options and inner links.
+    // A fresh query: no rows, no result fields, the default options, the sample's aliases and inner
+    // links.
     void Compose(const Case& C)
     {
         Panel.Clear();
         Panel.Root()->SetLinkType(fltAll);
         Panel.SetSQLOptions(DefaultSQLOptions);
+        for (TDSTable* table : Model.Tables())
+            table->SetAlias(table->Name());
         for (int i = 0; i < Model.GetLinkCount(); ++i)
             Model.GetLink(i)->SetLinkType(ltInner);
         C.Compose();
@@ -209,6 +212,15 @@ std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()
                 Cond("Total freight", "GreaterThan", "1000");
             },
             "SELECT ShipCountry FROM Orders GROUP BY ShipCountry HAVING sum(Freight) > 1000"},
+        {"aliases that are no plain words",
+            [&] {
+                Model.FindTable(tlName, "Customers")->SetAlias("Group");
+                Model.FindTable(tlName, "Order Details")->SetAlias("T-2\"x");
+                Cond("Country", "Equal", "Germany");
+                Cond("Quantity", "GreaterThan", "100");
+            },
+            "SELECT * FROM Orders JOIN Customers USING (CustomerID) JOIN \"Order Details\" d ON d.OrderID = "
+            "Orders.OrderID WHERE Customers.Country = 'Germany' AND d.Quantity > 100"},
         {"sorting by numbers",
             [&] {
                 Result("@1", "Ship country", 2);
