@@ -364,6 +364,12 @@ void TQueryResult::BuildQuery()
     FInputs.Clear();
     if (FResultTables.Count() == 0)
         throw EZQueryPanelError::Create(qpeNotEnoughInfo);
+    // HAVING needs groups: every plain result field makes one. Under "*" no statement can have them.
+    if (!FHaving.isEmpty()) {
+        if (FResultFields.JustSorting() || FResultFields.Count() == 0)
+            throw EZQueryPanelError::Create(qpeTotalsNeedResultFields);
+        FGroupBy = GroupedFields();
+    }
 }
 
 void TQueryResult::BuildOrderAndGroup()
@@ -388,11 +394,17 @@ void TQueryResult::BuildOrderAndGroup()
     }
     for (const auto& item : order)
         FOrderBy += (FOrderBy.isEmpty() ? QString() : QStringLiteral(", ")) + item.second;
-    if (!anyAggregate)
-        return;
+    if (anyAggregate)
+        FGroupBy = GroupedFields();
+}
+
+QString TQueryResult::GroupedFields() const
+{
+    QString text;
     for (const TResultField* field : FResultFields)
         if (!field->IsAggregate())
-            FGroupBy += (FGroupBy.isEmpty() ? QString() : QStringLiteral(", ")) + field->GetExpression();
+            text += (text.isEmpty() ? QString() : QStringLiteral(", ")) + field->GetExpression();
+    return text;
 }
 
 void TQueryResult::AddTableWithPath(TDSTable* Table)

@@ -212,6 +212,12 @@ std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()
                 Cond("Total freight", "GreaterThan", "1000");
             },
             "SELECT ShipCountry FROM Orders GROUP BY ShipCountry HAVING sum(Freight) > 1000"},
+        {"HAVING without a total among the result fields",
+            [&] {
+                Result("@1", "Ship country", 1);
+                Cond("Number of orders", "GreaterThan", "15");
+            },
+            "SELECT ShipCountry FROM Orders GROUP BY ShipCountry HAVING COUNT(OrderID) > 15"},
         {"aliases that are no plain words",
             [&] {
                 Model.FindTable(tlName, "Customers")->SetAlias("Group");

@@ -91,11 +91,14 @@ TEST_F(SQLGenerationTest, BracketsWriteOnlyWhatTheyHold)
             ")", ")"}));
 }
 
+// HAVING needs GROUP BY, also when no result field is a total.
 TEST_F(SQLGenerationTest, AggregateConditionsGoToHaving)
 {
+    Panel.Result.ResultFields().AddField("@1", {ShipCountry}, "Ship Country");
     Panel.Root.Cond(FreightSum, S.Op("Equal"), "5");
     Panel.Build();
     EXPECT_EQ(Panel.Result.HavingText(), "( sum(Orders.Freight) = 5 )");
+    EXPECT_EQ(Panel.Result.GroupByText(), "Orders.ShipCountry");
     EXPECT_TRUE(Panel.Result.WhereLines().isEmpty());
 
     FakeNode* nested = Panel.Root.Bracket(fltAny);
@@ -128,6 +131,9 @@ TEST_F(SQLGenerationTest, UnwritableQueriesRaiseErrors)
                 b->Cond(t.FreightSum, t.S.Op("Equal"), "5");
             },
             qpeNestedAggregate},
+        {"total under select *",
+            [](SQLGenerationTest& t) { t.Panel.Root.Cond(t.FreightSum, t.S.Op("Equal"), "5"); },
+            qpeTotalsNeedResultFields},
         {"no operator", [](SQLGenerationTest& t) { t.Panel.Root.Cond(t.OrderID, nullptr); },
             qpeIncompleteCondition},
         {"unrecognized field",
@@ -320,6 +326,7 @@ TEST_F(SQLGenerationTest, BuildSQLHandlerMayRewriteConditions)
         ++calls;
         Text = "1 = 1";
     };
+    Panel.Result.ResultFields().AddField("@1", {OrderID}, "Order");
     Panel.Root.Cond(OrderID, S.Op("Equal"), "5");
     Panel.Root.Cond(FreightSum, S.Op("Equal"), "5");
     Panel.Build();
