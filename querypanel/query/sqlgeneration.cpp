@@ -268,10 +268,18 @@ QStringView QuotedSpan(QStringView Template, QStringView Placeholder)
     if (p < 0 || Placeholder.isEmpty())
         return {};
     // Where the literal holding the placeholder opens, counted from the start of the template.
+    // A doubled apostrophe inside a literal is one character of it, as on the closing side.
     qsizetype open = -1;
-    for (qsizetype i = 0; i < p; ++i)
-        if (Template[i] == u'\'')
-            open = open < 0 ? i : -1;
+    for (qsizetype i = 0; i < p; ++i) {
+        if (Template[i] != u'\'')
+            continue;
+        if (open < 0)
+            open = i;
+        else if (i + 1 < p && Template[i + 1] == u'\'')
+            ++i;
+        else
+            open = -1;
+    }
     if (open < 0)
         return Template.mid(p, Placeholder.size());
     qsizetype close = Template.indexOf(u'\'', p + Placeholder.size());
@@ -462,7 +470,7 @@ QString TQueryResult::ConditionText(const TConditionInput& Condition)
         rules.push_back({u"@f", name, true});
     }
     if (!Condition.Tables.isEmpty())
-        rules.push_back({u"@t", Condition.Tables.first()->Name(), true});
+        rules.push_back({u"@t", Condition.Tables.first()->GetSQLName(), true});
     if (FResultTables.Count() > 0)
         rules.push_back({u"@m", FResultTables.GetItem(0).Table->Name(), true});
     // Longer patterns first, so a quoted span wins over the slot inside it.

@@ -40,6 +40,9 @@ protected:
         const int total = Model.AddField(zfkVirtual, "sum(Orders.Freight)", nullptr, "Total freight");
         Model.Fields()[total]->SetFieldType(ftFloat);
         Model.Fields()[total]->ResetOperators();
+        // Templates with a doubled apostrophe before the value, and with the condition's table.
+        Model.AddOperator("ItsEqual", "is it's", EqualityTypes, {}, "@f = 'it''s @1'");
+        Model.AddOperator("IsLargest", "is the largest", OrderingTypes, {}, "@f = (select max(@f) from @t)");
         Panel.resize(700, 400);
         Panel.SetDbStruct(&Model);
         Panel.Activate();
@@ -227,6 +230,17 @@ std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()
             },
             "SELECT * FROM Orders JOIN Customers USING (CustomerID) JOIN \"Order Details\" d ON d.OrderID = "
             "Orders.OrderID WHERE Customers.Country = 'Germany' AND d.Quantity > 100"},
+        {"the condition's table in the template", [&] { Cond("Quantity", "IsLargest"); },
+            "SELECT * FROM Orders JOIN \"Order Details\" d ON d.OrderID = Orders.OrderID WHERE d.Quantity = "
+            "(SELECT max(Quantity) FROM \"Order Details\")"},
+        {"a doubled apostrophe before the value",
+            [&] {
+                Panel.Root()->SetLinkType(fltAny);
+                Cond("Order number", "ItsEqual", "10248");
+                Cond("Ship country", "ItsEqual")->SetParamState(1, true);
+                Panel.QResult()->Params()[0]->SetValue("x");
+            },
+            "SELECT * FROM Orders WHERE OrderID = 10248 OR ShipCountry = 'it''s x'", false, true},
         {"sorting by numbers",
             [&] {
                 Result("@1", "Ship country", 2);

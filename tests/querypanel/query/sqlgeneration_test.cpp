@@ -315,6 +315,7 @@ TEST_F(SQLGenerationTest, TemplateSpansFollowTheTemplatesQuotes)
     // The quotes of another literal must not be taken for the placeholder's.
     EXPECT_EQ(FindQuotedSpan("@f in (@1) and x = 'a'", "@1"), "@1");
     EXPECT_EQ(FindQuotedSpan("'it''s' = '@1 ok'", "@1"), "'@1 ok'");
+    EXPECT_EQ(FindQuotedSpan("@f = 'it''s @1'", "@1"), "'it''s @1'");
     EXPECT_EQ(FindQuotedSpan("@f", "@1"), "");
 }
 
