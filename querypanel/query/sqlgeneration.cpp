@@ -527,15 +527,18 @@ QString TQueryResult::ScalarValue(
     const auto badValue
         = [&] { return EZQueryPanelError::Create(qpeBadValue, Value, ValueOwnerName(Condition)); };
     QString text = Value;
+    // A number or a date the user left empty has no value to stand for.
+    if ((IntegerTypes.Contains(Type) || DecimalTypes.Contains(Type) || DateTypes.Contains(Type))
+        && rtl::Trim(text).isEmpty())
+        throw EZQueryPanelError::Create(qpeValueRequired, ValueOwnerName(Condition));
     if (IntegerTypes.Contains(Type)) {
         qint64 number = 0;
-        if (!text.isEmpty() && !rtl::TryStrToInt64(text, number))
+        if (!rtl::TryStrToInt64(text, number))
             throw badValue();
         text = rtl::IntToStr(number);
     } else if (DecimalTypes.Contains(Type)) {
         try {
-            text = text.isEmpty() ? QStringLiteral("0")
-                                  : FormatSQLNumber(Type == ftCurrency ? ftCurrency : ftFloat, text);
+            text = FormatSQLNumber(Type == ftCurrency ? ftCurrency : ftFloat, text);
         } catch (const rtl::EConvertError&) {
             throw badValue();
         }
@@ -549,8 +552,6 @@ QString TQueryResult::ScalarValue(
         else
             throw badValue();
     } else if (DateTypes.Contains(Type)) {
-        if (rtl::Trim(text).isEmpty())
-            throw EZQueryPanelError::Create(qpeValueRequired, ValueOwnerName(Condition));
         try {
             text = FPanel->FormatSQLValue(Type, text, true);
         } catch (const rtl::EConvertError&) {
