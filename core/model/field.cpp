@@ -201,7 +201,7 @@ QString TDSField::GetSQLExpr() const
     if (FKind == zfkVirtual)
         return FFieldExpr;
     if (!FTables.isEmpty() && !FTables.first()->Alias().isEmpty())
-        return FTables.first()->Alias() + u'.' + GetQuotedName();
+        return FTables.first()->GetSQLAlias() + u'.' + GetQuotedName();
     return GetQuotedName();
 }
 

@@ -6,9 +6,46 @@
 #include "rtl/format.h"
 #include "rtl/strutils.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <iterator>
 #include <utility>
+
+namespace {
+
+// The words that SQLite or PostgreSQL will not take as a bare table alias; upper case.
+const QSet<QString>& ReservedWords()
+{
+    static const QSet<QString> words {"ADD", "ALL", "ALTER", "ANALYSE", "ANALYZE", "AND", "ANY", "ARRAY",
+        "AS", "ASC", "ASYMMETRIC", "AUTHORIZATION", "AUTOINCREMENT", "BETWEEN", "BINARY", "BOTH", "CASE",
+        "CAST", "CHECK", "COLLATE", "COLLATION", "COLUMN", "COMMIT", "CONCURRENTLY", "CONSTRAINT", "CREATE",
+        "CROSS", "CURRENT_CATALOG", "CURRENT_DATE", "CURRENT_ROLE", "CURRENT_SCHEMA", "CURRENT_TIME",
+        "CURRENT_TIMESTAMP", "CURRENT_USER", "DEFAULT", "DEFERRABLE", "DELETE", "DESC", "DISTINCT", "DO",
+        "DROP", "ELSE", "END", "ESCAPE", "EXCEPT", "EXISTS", "FALSE", "FETCH", "FOR", "FOREIGN", "FREEZE",
+        "FROM", "FULL", "GRANT", "GROUP", "HAVING", "ILIKE", "IN", "INDEX", "INDEXED", "INITIALLY", "INNER",
+        "INSERT", "INTERSECT", "INTO", "IS", "ISNULL", "JOIN", "LATERAL", "LEADING", "LEFT", "LIKE", "LIMIT",
+        "LOCALTIME", "LOCALTIMESTAMP", "NATURAL", "NOT", "NOTHING", "NOTNULL", "NULL", "OFFSET", "ON", "ONLY",
+        "OR", "ORDER", "OUTER", "OVERLAPS", "PLACING", "PRIMARY", "RAISE", "REFERENCES", "RETURNING", "RIGHT",
+        "SELECT", "SESSION_USER", "SET", "SIMILAR", "SOME", "SYMMETRIC", "TABLE", "TABLESAMPLE", "THEN", "TO",
+        "TRAILING", "TRANSACTION", "TRUE", "UNION", "UNIQUE", "UPDATE", "USER", "USING", "VALUES", "VARIADIC",
+        "VERBOSE", "WHEN", "WHERE", "WINDOW", "WITH"};
+    return words;
+}
+
+// Letters, digits and "_", not starting with a digit; characters beyond ASCII count as letters, as
+// both databases take them in a bare name.
+bool IsPlainIdentifier(const QString& Text)
+{
+    if (Text.isEmpty() || IsDigitChar(Text[0]))
+        return false;
+    return std::all_of(Text.begin(), Text.end(), [](QChar ch) {
+        return ch.unicode() >= 128 || ch == u'_' || IsDigitChar(ch) || (ch >= u'A' && ch <= u'Z')
+            || (ch >= u'a' && ch <= u'z');
+    });
+}
+
+}  // namespace
 
 TDSTable::TDSTable(TZCustomDBStructure* Structure) : FStructure(Structure)
 {
@@ -94,10 +131,21 @@ QString TDSTable::GetSQLName() const
     if (options.MultiDB() && !FDBName.isEmpty() && FDBName != options.DefaultDatabase())
         result = GetFullTableName(result);
     if (FAlias != FName)
-        result += u' ' + FAlias;
+        result += u' ' + GetSQLAlias();
     if (!FHints.isEmpty())
         result += QStringLiteral(" WITH ") + FHints;
     return result;
+}
+
+QString TDSTable::GetSQLAlias() const
+{
+    if (IsPlainIdentifier(FAlias) && !ReservedWords().contains(rtl::UpperCase(FAlias)))
+        return FAlias;
+    // An alias made from a name that comes with its own double quotes is already one identifier.
+    if (FAlias.startsWith(u'"') && QuoteIdentifier(UnquoteStr(FAlias, u'"'), u'"', u'"') == FAlias)
+        return FAlias;
+    const TSQLFormats& formats = FStructure->SQLFormats();
+    return QuoteIdentifier(FAlias, formats.QuoteSymbol1(), formats.QuoteSymbol2());
 }
 
 QString TDSTable::GetFullTableName(const QString& QuotedName) const
@@ -192,7 +240,7 @@ QString TDSLink::GetJoinCondition(int Mode) const
         const QString field = Name.startsWith(QStringLiteral("fld:")) ? Name.mid(4) : Name;
         const QString name
             = FQuoteFields ? QuoteIdentifier(field, formats.QuoteSymbol1(), formats.QuoteSymbol2()) : field;
-        return Table->Alias() + u'.' + name + Marker;
+        return Table->GetSQLAlias() + u'.' + name + Marker;
     };
     QStringList pairs;
     for (qsizetype i = 0; i < count; ++i) {

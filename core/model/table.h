@@ -55,6 +55,9 @@ public:
     QString GetOwnerName() const;
     // The reference for a FROM clause: quoted or full name, alias and hints.
     QString GetSQLName() const;
+    // The alias as SQL names the table by it: a plain word as it stands, any other alias (a keyword,
+    // a hyphen, a quote symbol) between the model's quote symbols.
+    QString GetSQLAlias() const;
     QString GetFullTableName(const QString& QuotedName) const;
     // "Left,Top,Width,Height".
     QString GetDesignPos() const;

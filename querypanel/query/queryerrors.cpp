@@ -20,6 +20,7 @@ constexpr std::array<const char*, qpeLastCode> Messages {
     "Condition %s does not fit its group: conditions on totals and on single records need groups of "
     "their own",
     "The outer join of %s to %s cannot be written in this SQL dialect",
+    "Conditions on totals need result fields",
 };
 
 }  // namespace

@@ -16,7 +16,8 @@ enum TQueryPanelErrorCode {
     qpeMixedAggregates,
     qpeNestedAggregate,
     qpeJoinNotWritable,
-    qpeLastCode = qpeJoinNotWritable
+    qpeTotalsNeedResultFields,
+    qpeLastCode = qpeTotalsNeedResultFields
 };
 
 class EZQueryPanelError : public EZLatticeError {

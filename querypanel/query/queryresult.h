@@ -80,6 +80,8 @@ private:
 
     TZCustomDBStructure* DbStruct() const { return FPanel->DbStruct(); }
     void BuildOrderAndGroup();
+    // The GROUP BY list: every result field that is not a total.
+    QString GroupedFields() const;
     void AddTableWithPath(TDSTable* Table);
     QString ConditionText(const TConditionInput& Condition);
     // Value Text of Condition, of type Type and kind Kind; Condition names it in errors.

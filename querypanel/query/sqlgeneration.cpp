@@ -268,10 +268,18 @@ QStringView QuotedSpan(QStringView Template, QStringView Placeholder)
     if (p < 0 || Placeholder.isEmpty())
         return {};
     // Where the literal holding the placeholder opens, counted from the start of the template.
+    // A doubled apostrophe inside a literal is one character of it, as on the closing side.
     qsizetype open = -1;
-    for (qsizetype i = 0; i < p; ++i)
-        if (Template[i] == u'\'')
-            open = open < 0 ? i : -1;
+    for (qsizetype i = 0; i < p; ++i) {
+        if (Template[i] != u'\'')
+            continue;
+        if (open < 0)
+            open = i;
+        else if (i + 1 < p && Template[i + 1] == u'\'')
+            ++i;
+        else
+            open = -1;
+    }
     if (open < 0)
         return Template.mid(p, Placeholder.size());
     qsizetype close = Template.indexOf(u'\'', p + Placeholder.size());
@@ -364,6 +372,12 @@ void TQueryResult::BuildQuery()
     FInputs.Clear();
     if (FResultTables.Count() == 0)
         throw EZQueryPanelError::Create(qpeNotEnoughInfo);
+    // HAVING needs groups: every plain result field makes one. Under "*" no statement can have them.
+    if (!FHaving.isEmpty()) {
+        if (FResultFields.JustSorting() || FResultFields.Count() == 0)
+            throw EZQueryPanelError::Create(qpeTotalsNeedResultFields);
+        FGroupBy = GroupedFields();
+    }
 }
 
 void TQueryResult::BuildOrderAndGroup()
@@ -388,11 +402,17 @@ void TQueryResult::BuildOrderAndGroup()
     }
     for (const auto& item : order)
         FOrderBy += (FOrderBy.isEmpty() ? QString() : QStringLiteral(", ")) + item.second;
-    if (!anyAggregate)
-        return;
+    if (anyAggregate)
+        FGroupBy = GroupedFields();
+}
+
+QString TQueryResult::GroupedFields() const
+{
+    QString text;
     for (const TResultField* field : FResultFields)
         if (!field->IsAggregate())
-            FGroupBy += (FGroupBy.isEmpty() ? QString() : QStringLiteral(", ")) + field->GetExpression();
+            text += (text.isEmpty() ? QString() : QStringLiteral(", ")) + field->GetExpression();
+    return text;
 }
 
 void TQueryResult::AddTableWithPath(TDSTable* Table)
@@ -450,7 +470,7 @@ QString TQueryResult::ConditionText(const TConditionInput& Condition)
         rules.push_back({u"@f", name, true});
     }
     if (!Condition.Tables.isEmpty())
-        rules.push_back({u"@t", Condition.Tables.first()->Name(), true});
+        rules.push_back({u"@t", Condition.Tables.first()->GetSQLName(), true});
     if (FResultTables.Count() > 0)
         rules.push_back({u"@m", FResultTables.GetItem(0).Table->Name(), true});
     // Longer patterns first, so a quoted span wins over the slot inside it.
@@ -507,15 +527,18 @@ QString TQueryResult::ScalarValue(
     const auto badValue
         = [&] { return EZQueryPanelError::Create(qpeBadValue, Value, ValueOwnerName(Condition)); };
     QString text = Value;
+    // A number or a date the user left empty has no value to stand for.
+    if ((IntegerTypes.Contains(Type) || DecimalTypes.Contains(Type) || DateTypes.Contains(Type))
+        && rtl::Trim(text).isEmpty())
+        throw EZQueryPanelError::Create(qpeValueRequired, ValueOwnerName(Condition));
     if (IntegerTypes.Contains(Type)) {
         qint64 number = 0;
-        if (!text.isEmpty() && !rtl::TryStrToInt64(text, number))
+        if (!rtl::TryStrToInt64(text, number))
             throw badValue();
         text = rtl::IntToStr(number);
     } else if (DecimalTypes.Contains(Type)) {
         try {
-            text = text.isEmpty() ? QStringLiteral("0")
-                                  : FormatSQLNumber(Type == ftCurrency ? ftCurrency : ftFloat, text);
+            text = FormatSQLNumber(Type == ftCurrency ? ftCurrency : ftFloat, text);
         } catch (const rtl::EConvertError&) {
             throw badValue();
         }
@@ -529,8 +552,6 @@ QString TQueryResult::ScalarValue(
         else
             throw badValue();
     } else if (DateTypes.Contains(Type)) {
-        if (rtl::Trim(text).isEmpty())
-            throw EZQueryPanelError::Create(qpeValueRequired, ValueOwnerName(Condition));
         try {
             text = FPanel->FormatSQLValue(Type, text, true);
         } catch (const rtl::EConvertError&) {

@@ -27,8 +27,8 @@ TEST_F(FieldTest, SwitchedOnFieldGetsTheOperatorsOfItsType)
     EXPECT_EQ(names, QStringList({"Equal", "NotEqual", "IsNull", "InList", "NotInList"}));
 }
 
-// Names with blanks are quoted and qualified by the alias, a closing quote symbol inside doubled; a
-// data field without a table is named by itself instead of failing.
+// Names with blanks are quoted and qualified by the alias (quoted when it is a keyword), a closing
+// quote symbol inside doubled; a data field without a table is named by itself instead of failing.
 TEST_F(FieldTest, SQLPiecesOfDataAndVirtualFields)
 {
     TDSField* data = Add(zfkData, "Ship Name", orders);
@@ -46,6 +46,8 @@ TEST_F(FieldTest, SQLPiecesOfDataAndVirtualFields)
     TDSField* odd = Add(zfkData, "a]b", orders);
     odd->SetQuoted(true);
     EXPECT_EQ(odd->GetSQLExpr(), "o.[a]]b]");
+    orders->SetAlias("Order");
+    EXPECT_EQ(odd->GetSQLExpr(), "[Order].[a]]b]");
 }
 
 // A value of a quoted type becomes one SQL literal: control characters stay inside the quotes,

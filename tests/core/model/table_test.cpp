@@ -20,7 +20,8 @@ TEST_F(TableTest, NameGivesAnEmptyAliasWithoutBlanks)
 
 // The alias is written when it differs from the name (in case too); the database only in a
 // multi-database model and when it is not the default one. A closing quote symbol in a quoted name
-// is doubled, or the name would end early and the rest run as SQL.
+// is doubled, or the name would end early and the rest run as SQL. An alias that is no plain word
+// (a keyword, a hyphen, a quote symbol) is quoted as well; one that comes quoted stays as it is.
 TEST_F(TableTest, SQLNameFollowsQuotingDatabaseAliasAndHints)
 {
     const struct {
@@ -45,6 +46,10 @@ TEST_F(TableTest, SQLNameFollowsQuotingDatabaseAliasAndHints)
         {"T", "T", true, "sales", true, "TABLE@DB", "", "[T]@sales"},
         {"a]b", "A", true, "", false, "DB.OWNER.TABLE", "", "[a]]b] A"},
         {"x]", "x]", true, "sales", true, "DB.TABLE", "", "sales.[x]]]"},
+        {"T", "T-2", false, "", false, "", "", "T [T-2]"},
+        {"T", "group", false, "", false, "", "", "T [group]"},
+        {"T", "a]b", false, "", false, "", "", "T [a]]b]"},
+        {"\"My T\"", "\"My_T\"", true, "", false, "", "", "\"My T\" \"My_T\""},
     };
     TSQLFormats formats;
     formats.SetQuoteSymbol1(u'[');
@@ -97,6 +102,8 @@ TEST_F(TableTest, JoinConditionInBothModes)
         link->SetLinkType(c.Type);
         EXPECT_EQ(link->GetJoinCondition(c.Mode), c.Expected) << int(c.Type) << " " << c.Mode;
     }
+    link->Table2()->SetAlias("Order");
+    EXPECT_EQ(link->GetJoinCondition(1), "(Orders.CustomerID=\"Order\".CustomerID)");
 }
 
 // "val:" operands are constants and are never qualified or quoted; "fld:" is only a prefix; a quote

@@ -40,6 +40,9 @@ protected:
         const int total = Model.AddField(zfkVirtual, "sum(Orders.Freight)", nullptr, "Total freight");
         Model.Fields()[total]->SetFieldType(ftFloat);
         Model.Fields()[total]->ResetOperators();
+        // Templates with a doubled apostrophe before the value, and with the condition's table.
+        Model.AddOperator("ItsEqual", "is it's", EqualityTypes, {}, "@f = 'it''s @1'");
+        Model.AddOperator("IsLargest", "is the largest", OrderingTypes, {}, "@f = (select max(@f) from @t)");
         Panel.resize(700, 400);
         Panel.SetDbStruct(&Model);
         Panel.Activate();
@@ -107,12 +110,15 @@ protected:
         bool Bound = false;
     };
     std::vector<Case> Cases();
-    // A fresh query: no rows, no result fields, the default options and inner links.
+    // A fresh query: no rows, no result fields, the default options, the sample's aliases and inner
+    // links.
     void Compose(const Case& C)
     {
         Panel.Clear();
         Panel.Root()->SetLinkType(fltAll);
         Panel.SetSQLOptions(DefaultSQLOptions);
+        for (TDSTable* table : Model.Tables())
+            table->SetAlias(table->Name());
         for (int i = 0; i < Model.GetLinkCount(); ++i)
             Model.GetLink(i)->SetLinkType(ltInner);
         C.Compose();
@@ -209,6 +215,32 @@ std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()
                 Cond("Total freight", "GreaterThan", "1000");
             },
             "SELECT ShipCountry FROM Orders GROUP BY ShipCountry HAVING sum(Freight) > 1000"},
+        {"HAVING without a total among the result fields",
+            [&] {
+                Result("@1", "Ship country", 1);
+                Cond("Number of orders", "GreaterThan", "15");
+            },
+            "SELECT ShipCountry FROM Orders GROUP BY ShipCountry HAVING COUNT(OrderID) > 15"},
+        {"aliases that are no plain words",
+            [&] {
+                Model.FindTable(tlName, "Customers")->SetAlias("Group");
+                Model.FindTable(tlName, "Order Details")->SetAlias("T-2\"x");
+                Cond("Country", "Equal", "Germany");
+                Cond("Quantity", "GreaterThan", "100");
+            },
+            "SELECT * FROM Orders JOIN Customers USING (CustomerID) JOIN \"Order Details\" d ON d.OrderID = "
+            "Orders.OrderID WHERE Customers.Country = 'Germany' AND d.Quantity > 100"},
+        {"the condition's table in the template", [&] { Cond("Quantity", "IsLargest"); },
+            "SELECT * FROM Orders JOIN \"Order Details\" d ON d.OrderID = Orders.OrderID WHERE d.Quantity = "
+            "(SELECT max(Quantity) FROM \"Order Details\")"},
+        {"a doubled apostrophe before the value",
+            [&] {
+                Panel.Root()->SetLinkType(fltAny);
+                Cond("Order number", "ItsEqual", "10248");
+                Cond("Ship country", "ItsEqual")->SetParamState(1, true);
+                Panel.QResult()->Params()[0]->SetValue("x");
+            },
+            "SELECT * FROM Orders WHERE OrderID = 10248 OR ShipCountry = 'it''s x'", false, true},
         {"sorting by numbers",
             [&] {
                 Result("@1", "Ship country", 2);

@@ -91,11 +91,14 @@ TEST_F(SQLGenerationTest, BracketsWriteOnlyWhatTheyHold)
             ")", ")"}));
 }
 
+// HAVING needs GROUP BY, also when no result field is a total.
 TEST_F(SQLGenerationTest, AggregateConditionsGoToHaving)
 {
+    Panel.Result.ResultFields().AddField("@1", {ShipCountry}, "Ship Country");
     Panel.Root.Cond(FreightSum, S.Op("Equal"), "5");
     Panel.Build();
     EXPECT_EQ(Panel.Result.HavingText(), "( sum(Orders.Freight) = 5 )");
+    EXPECT_EQ(Panel.Result.GroupByText(), "Orders.ShipCountry");
     EXPECT_TRUE(Panel.Result.WhereLines().isEmpty());
 
     FakeNode* nested = Panel.Root.Bracket(fltAny);
@@ -128,6 +131,9 @@ TEST_F(SQLGenerationTest, UnwritableQueriesRaiseErrors)
                 b->Cond(t.FreightSum, t.S.Op("Equal"), "5");
             },
             qpeNestedAggregate},
+        {"total under select *",
+            [](SQLGenerationTest& t) { t.Panel.Root.Cond(t.FreightSum, t.S.Op("Equal"), "5"); },
+            qpeTotalsNeedResultFields},
         {"no operator", [](SQLGenerationTest& t) { t.Panel.Root.Cond(t.OrderID, nullptr); },
             qpeIncompleteCondition},
         {"unrecognized field",
@@ -236,7 +242,6 @@ TEST_F(SQLGenerationTest, ValuesAreWrittenByTheirType)
         {ShipCountry, "InList", "New York, \"x,y\" ,O'K", ssSQL2,
             "Orders.ShipCountry in ('New York','x,y','O''K')"},
         {OrderID, "InList", "1, 2", ssSQL2, "Orders.OrderID in (1,2)"},
-        {OrderID, "Equal", "", ssSQL2, "Orders.OrderID = 0"},
         {OrderID, "Equal", "$1F", ssSQL2, "Orders.OrderID = 31"},
         {ShipCountry, "Like", "@2 @f :Param1", ssSQL2, "Orders.ShipCountry like '%@2 @f :Param1%'"},
         {ShipCountry, "Bare", "x' OR 1=1", ssSQL2, "Orders.ShipCountry = 'x'' OR 1=1'"},
@@ -265,6 +270,9 @@ TEST_F(SQLGenerationTest, ValuesAreWrittenByTheirType)
         {Freight, "Equal", "1e999", qpeBadValue},
         {shipped, "Equal", "1' OR '1'='1", qpeBadValue},
         {orderDate, "Equal", "", qpeValueRequired},
+        {OrderID, "Equal", "", qpeValueRequired},
+        {Freight, "Equal", " ", qpeValueRequired},
+        {OrderID, "InList", "1,,2", qpeValueRequired},
         {orderDate, "Equal", "yesterday", qpeBadValue},
         {ShipCountry, "InList", "", qpeValueRequired},
         {Freight, "InSub", "", qpeValueRequired},
@@ -309,6 +317,7 @@ TEST_F(SQLGenerationTest, TemplateSpansFollowTheTemplatesQuotes)
     // The quotes of another literal must not be taken for the placeholder's.
     EXPECT_EQ(FindQuotedSpan("@f in (@1) and x = 'a'", "@1"), "@1");
     EXPECT_EQ(FindQuotedSpan("'it''s' = '@1 ok'", "@1"), "'@1 ok'");
+    EXPECT_EQ(FindQuotedSpan("@f = 'it''s @1'", "@1"), "'it''s @1'");
     EXPECT_EQ(FindQuotedSpan("@f", "@1"), "");
 }
 
@@ -320,6 +329,7 @@ TEST_F(SQLGenerationTest, BuildSQLHandlerMayRewriteConditions)
         ++calls;
         Text = "1 = 1";
     };
+    Panel.Result.ResultFields().AddField("@1", {OrderID}, "Order");
     Panel.Root.Cond(OrderID, S.Op("Equal"), "5");
     Panel.Root.Cond(FreightSum, S.Op("Equal"), "5");
     Panel.Build();
