@@ -7,6 +7,9 @@
 #include "querypanel/query/sqlparams.h"
 #include "rtl/datetime.h"
 #include "rtl/numbers.h"
+#include "rtl/strutils.h"
+
+#include <QHash>
 
 namespace {
 
@@ -67,6 +70,10 @@ void SaveCondition(TZQueryPanel* Panel, TextWriter& W, const TFilterCond* Condit
     for (int n : {1, 2}) {
         if (const TSQLParam* param = Condition->Param(n)) {
             W.Put("VFormat" + QString::number(n), param->VFormat());
+            // The reader numbers parameters afresh; only a name that several values share must
+            // come back as one.
+            if (!Panel->QResult()->Params().Namesakes(param).isEmpty())
+                W.Put("ParamName" + QString::number(n), param->Name());
         } else {
             W.Put("Caption" + QString::number(n), Condition->StoredCaption(n));
         }
@@ -132,6 +139,9 @@ struct TextReader {
     querytext::TextCodec Codec;
     int Version = 3500;
     int Position = 0;
+    // The parameter name given to the first value read for each shared name of the text, by the
+    // name lower-cased.
+    QHash<QString, QString> ParamNames {};
 
     rtl::StringList Section(const QString& Name)
     {
@@ -176,9 +186,20 @@ void ReadValues(TZQueryPanel* Panel, TextReader& R, const rtl::StringList& S, TF
     Condition->SetParamState(1, StrToBoolDef(S.Values("Param1")));
     Condition->SetParamState(2, StrToBoolDef(S.Values("Param2")));
     Panel->SetStoredValues(R.Get(S, "Value1"), R.Get(S, "Value2"), Condition);
-    for (int n : {1, 2})
-        if (TSQLParam* param = Condition->Param(n))
-            param->SetVFormat(R.Get(S, "VFormat" + QString::number(n)));
+    for (int n : {1, 2}) {
+        TSQLParam* param = Condition->Param(n);
+        if (!param)
+            continue;
+        param->SetVFormat(R.Get(S, "VFormat" + QString::number(n)));
+        // After the value: the later values of a shared name take the first one's.
+        if (const QString shared = R.Get(S, "ParamName" + QString::number(n)); !shared.isEmpty()) {
+            const QString first = R.ParamNames.value(rtl::LowerCase(shared));
+            if (first.isEmpty())
+                R.ParamNames.insert(rtl::LowerCase(shared), param->Name());
+            else
+                param->SetName(first);
+        }
+    }
     rtl::StringList subQuery;
     subQuery.SetCommaText(R.Get(S, "SubQuery"));
     Condition->SubQuery() = subQuery;

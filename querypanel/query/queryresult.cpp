@@ -27,7 +27,7 @@ void TQueryResult::UpdateDBStruct()
 
 TSQLParam* TQueryResult::AddParam(TConditionNode* Condition, int ValueIndex)
 {
-    auto* param = new TSQLParam(Condition, ValueIndex);
+    auto* param = new TSQLParam(Condition, ValueIndex, &FParams);
     // The lowest number no parameter carries: after a deletion a new name never repeats another.
     for (int n = FParamNumberBase + 1;; ++n) {
         const QString name = QStringLiteral("Param") + QString::number(n);

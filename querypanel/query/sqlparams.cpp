@@ -1,10 +1,31 @@
 #include "querypanel/query/sqlparams.h"
 
 #include "querypanel/query/querynodes.h"
+#include "rtl/strutils.h"
 
-TSQLParam::TSQLParam(TConditionNode* Condition, int ValueIndex)
-    : FDataType(Condition->GetValueType(ValueIndex)), FCondition(Condition), FValueIndex(ValueIndex)
+TSQLParam::TSQLParam(TConditionNode* Condition, int ValueIndex, const TSQLParamList* List)
+    : FDataType(Condition->GetValueType(ValueIndex)), FCondition(Condition), FValueIndex(ValueIndex),
+      FList(List)
 {
+}
+
+void TSQLParam::SetName(const QString& Value)
+{
+    FName = Value;
+    if (!FList)
+        return;
+    if (const QList<TSQLParam*> others = FList->Namesakes(this); !others.isEmpty())
+        FValue = others.first()->FValue;
+}
+
+void TSQLParam::SetValue(const QString& Text)
+{
+    FValue = Text;
+    // A parameter taken out of the list is no longer one with those left in it.
+    if (!FList || !FList->Contains(this))
+        return;
+    for (TSQLParam* other : FList->Namesakes(this))
+        other->FValue = Text;
 }
 
 void TSQLParam::SetCaption(const QString& Text)
@@ -41,6 +62,15 @@ TSQLParam* TSQLParamList::FindParam(const TConditionNode* Condition, int ValueIn
     Reindex();
     const auto again = FPositions.constFind(key);
     return again == FPositions.cend() ? nullptr : standsAt(*again);
+}
+
+QList<TSQLParam*> TSQLParamList::Namesakes(const TSQLParam* Param) const
+{
+    QList<TSQLParam*> others;
+    for (TSQLParam* other : *this)
+        if (other && other != Param && rtl::SameText(other->Name(), Param->Name()))
+            others.append(other);
+    return others;
 }
 
 void TSQLParamList::SetItem(int Index, TSQLParam* Item)

@@ -4,27 +4,33 @@
 #include "core/base/objectlist.h"
 
 #include <QHash>
+#include <QList>
 #include <QString>
 
 #include <utility>
 
 class TConditionNode;
+class TSQLParamList;
 
 // A condition value that the SQL text leaves as a named parameter, bound when the query runs.
+// Values whose parameters carry one name are one parameter of the statement, with one value.
 class TSQLParam {
 public:
-    // Takes the condition's type of that value; the value is written as it is ("@v").
-    TSQLParam(TConditionNode* Condition, int ValueIndex);
+    // Takes the condition's type of that value; the value is written as it is ("@v"). List is
+    // the query's list the parameter goes into, where it finds the others of its name.
+    TSQLParam(TConditionNode* Condition, int ValueIndex, const TSQLParamList* List = nullptr);
 
     const QString& Name() const { return FName; }
-    void SetName(const QString& Value) { FName = Value; }
+    // Taking the name of another parameter takes its value too.
+    void SetName(const QString& Value);
     const QString& Caption() const { return FCaption; }
     // The condition shows the caption in place of the value.
     void SetCaption(const QString& Text);
     TFieldType DataType() const { return FDataType; }
     void SetDataType(TFieldType Value) { FDataType = Value; }
     const QString& Value() const { return FValue; }
-    void SetValue(const QString& Text) { FValue = Text; }
+    // Also the value of every parameter of the list that carries this name.
+    void SetValue(const QString& Text);
     TConditionNode* Condition() const { return FCondition; }
     // "@v" stands for the value, as '%@1%' leaves %@v% for a pattern.
     const QString& VFormat() const { return FVFormat; }
@@ -40,6 +46,7 @@ private:
     TConditionNode* FCondition;
     QString FVFormat = QStringLiteral("@v");
     int FValueIndex;
+    const TSQLParamList* FList;
 };
 
 class TSQLParamList : public TZObjectList<TSQLParam> {
@@ -49,6 +56,8 @@ public:
     // The parameter of that value of Condition; none when the value is a constant. Every row asks
     // it for every value, so it answers from an index, not by a search of the list.
     TSQLParam* FindParam(const TConditionNode* Condition, int ValueIndex) const;
+    // The other parameters of the list carrying Param's name, in list order.
+    QList<TSQLParam*> Namesakes(const TSQLParam* Param) const;
     // Replaces the entry as the base list does, and forgets the index.
     void SetItem(int Index, TSQLParam* Item);
 

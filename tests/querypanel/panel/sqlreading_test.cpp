@@ -190,6 +190,13 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
     const std::string twice = Build(Panel);
     EXPECT_NE(twice.find("between :Param1 and :Param2"), std::string::npos) << twice;
     EXPECT_NE(twice.find("ShipCountry = :Param1"), std::string::npos) << twice;
+    // Saved and opened again, the name split once more, and each place kept a value of its own.
+    Panel.QResult()->Params()[2]->SetValue("10");
+    rtl::StringList text;
+    Panel.SaveToStrings(text);
+    Panel.LoadFromStrings(text);
+    EXPECT_EQ(Build(Panel), twice);
+    EXPECT_EQ(Panel.QResult()->Params()[0]->Value(), "10");
 
     // A quoted table name in a hand-written ON used to fail with "Lost bracket"; its columns are
     // the model's columns of that table.
