@@ -93,10 +93,17 @@ void TMainForm::RenameQueryFile(const QString& NewFileName)
     rtl::StringList lines;
     if (hadFile)
         item->ReadData(lines);
+    const QString oldName = item->FileName();
     item->SetFileName(NewFileName);
     if (!hadFile)
         return;
-    item->WriteData(lines);
+    try {
+        item->WriteData(lines);
+    } catch (...) {
+        // The query keeps the file it still has.
+        item->SetFileName(oldName);
+        throw;
+    }
     if (!QFile::remove(oldPath))
         throw EZQueryBaseError::Create(qbeCannotDelete, oldPath);
 }

@@ -1,15 +1,13 @@
 #include "rtl/exception.h"
 #include "rtl/textfile.h"
 #include "tests/rtl/errortext.h"
+#include "tests/support/filesizelimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace rtl;
 
@@ -66,15 +64,10 @@ TEST(TextFile, FailedWriteKeepsTheOldFile)
         const QString path = dir.filePath("model.txt");
         WriteTextFile(path, "old content");
 
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved;
-        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small = saved;
-        small.rlim_cur = 4096;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const QString error = ErrorText<EFileError>([&] { WriteTextFile(path, QString(size, 'x')); });
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
+        const QString error = [&] {
+            const FileSizeLimit limit(4096);
+            return ErrorText<EFileError>([&] { WriteTextFile(path, QString(size, 'x')); });
+        }();
 
         EXPECT_TRUE(error.startsWith("Cannot write file \"" + QDir::toNativeSeparators(path)))
             << error.toStdString();

@@ -11,6 +11,7 @@
 #include "querypanel/querylist/querycombo.h"
 #include "rtl/datetime.h"
 #include "tests/app/mainwindow/mainformtesting.h"
+#include "tests/support/filesizelimit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -364,6 +365,15 @@ TEST_F(MainFormTest, QueryFilesAreNeverOverwrittenOrLeftBehind)
         EXPECT_EQ(Form->QBase->CurrentItem()->FileName(), "fresh.qry");
     }
     const QString fresh = Read("dmodels/nwind/fresh.qry");
+    // A new file that cannot be written leaves the query with the file it has.
+    {
+        platform::ScriptedAnswers answers {platform::IDOK};
+        const FileSizeLimit limit(16);
+        WithDialog<TdlgQueryParams>(accept("Renamed", "renamed.qry"), [&] { Form->miEditParams->trigger(); });
+        EXPECT_EQ(answers.Asked().size(), 1u);
+    }
+    EXPECT_EQ(Form->QBase->CurrentItem()->FileName(), "fresh.qry");
+    EXPECT_FALSE(QFileInfo::exists(Path("dmodels/nwind/renamed.qry")));
     WithDialog<TdlgQueryParams>(accept("Renamed", "renamed.qry"), [&] { Form->EditQueryParams(); });
     EXPECT_FALSE(QFileInfo::exists(Path("dmodels/nwind/fresh.qry")));
     EXPECT_EQ(Read("dmodels/nwind/renamed.qry"), fresh);
