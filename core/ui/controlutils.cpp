@@ -3,6 +3,7 @@
 #include "core/base/zstrings.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
+#include "rtl/exception.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -97,4 +98,19 @@ void PlaceWindowOnScreen(QWidget* Window, const QRect& Rect)
     Window->move(std::clamp(Rect.x(), area.left(), std::max(area.left(), area.right() + 1 - Rect.width())),
         std::clamp(Rect.y(), area.top(), std::max(area.top(), area.bottom() + 1 - Rect.height())));
     Window->resize(Rect.size());
+}
+
+void LoadWindowPlacement(QWidget* Window, const QString& KeyPath, const QString& ValueName)
+{
+    const platform::Registry registry(KeyPath);
+    if (!registry.ValueExists(QString(), ValueName))
+        return;
+    QRect rect;
+    try {
+        ReadPlacement(registry.ReadString(QString(), ValueName, QString()), rect, TPlacementRule::Strict);
+    } catch (const rtl::EConvertError&) {
+        // A damaged stored rectangle is no rectangle: the window keeps its own.
+        return;
+    }
+    PlaceWindowOnScreen(Window, rect);
 }

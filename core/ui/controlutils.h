@@ -25,3 +25,8 @@ void LoadControlPlacement(QWidget* Control, const QString& KeyPath, const QStrin
 // that shows most of it, or to the work area's top left when it is larger; a Rect off every screen
 // leaves the window as it is.
 void PlaceWindowOnScreen(QWidget* Window, const QRect& Rect);
+// Restores a window's rectangle from the value LoadControlPlacement reads, through
+// PlaceWindowOnScreen; a missing or damaged value leaves the window as it is. Called before the
+// window is first shown: until the window manager has framed a shown window, Qt can place only its
+// contents there, and the title bar would sit above the stored position.
+void LoadWindowPlacement(QWidget* Window, const QString& KeyPath, const QString& ValueName);
