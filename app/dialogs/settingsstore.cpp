@@ -1,16 +1,13 @@
 #include "app/dialogs/settingsstore.h"
 
+#include "core/ui/controlutils.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
 #include "rtl/format.h"
 #include "rtl/numbers.h"
 
-#include <QGuiApplication>
 #include <QRect>
-#include <QScreen>
 #include <QWidget>
-
-#include <algorithm>
 
 QString AppDir;
 QString QueryDir;
@@ -43,44 +40,14 @@ bool ReadRect(const QString& Text, QRect& Rect)
     return true;
 }
 
-// The screen that shows most of Rect; none when Rect lies off every screen.
-const QScreen* ScreenShowing(const QRect& Rect)
-{
-    const QScreen* showing = nullptr;
-    qint64 shownArea = 0;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect shown = screen->geometry() & Rect;
-        const qint64 area = qint64(shown.width()) * shown.height();
-        if (area > shownArea) {
-            showing = screen;
-            shownArea = area;
-        }
-    }
-    return showing;
-}
-
-// Rect's top left corner moved so that Rect lies within Area, or starts at Area's top left corner
-// when it is larger: the title bar stays within reach.
-QPoint KeptWithin(const QRect& Rect, const QRect& Area)
-{
-    return {std::clamp(Rect.x(), Area.left(), std::max(Area.left(), Area.right() + 1 - Rect.width())),
-        std::clamp(Rect.y(), Area.top(), std::max(Area.top(), Area.bottom() + 1 - Rect.height()))};
-}
-
 }  // namespace
 
 void LoadFormPosition(QWidget* Form, const QString& Key)
 {
     const platform::Registry registry(Key);
     QRect rect;
-    if (!ReadRect(registry.ReadString(Form->objectName(), PositionValue, PositionText(Form)), rect))
-        return;
-    // A window put back where no screen shows it could never be reached again.
-    const QScreen* screen = ScreenShowing(rect);
-    if (!screen)
-        return;
-    Form->move(KeptWithin(rect, screen->availableGeometry()));
-    Form->resize(rect.size());
+    if (ReadRect(registry.ReadString(Form->objectName(), PositionValue, PositionText(Form)), rect))
+        PlaceWindowOnScreen(Form, rect);
 }
 
 void SaveFormPosition(QWidget* Form, const QString& Key)

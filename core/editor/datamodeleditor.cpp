@@ -36,6 +36,7 @@ T_dlgDataModelEditor::T_dlgDataModelEditor(QWidget* Parent) : QDialog(Parent)
 {
     FormCreate();
     InitModel();
+    LoadFormPlacement();
 }
 
 T_dlgDataModelEditor::~T_dlgDataModelEditor()
@@ -399,24 +400,32 @@ void T_dlgDataModelEditor::sbHelpClick()
         OnSEHelpClick(this);
 }
 
+QString T_dlgDataModelEditor::PlacementKey() const
+{
+    return JoinPath(FRegistryRoot, QStringLiteral("DataModelEditor"));
+}
+
+void T_dlgDataModelEditor::LoadFormPlacement()
+{
+    // Before the first show, while the stored position still places the frame.
+    if (!FRegistryRoot.isEmpty())
+        LoadWindowPlacement(this, PlacementKey(), QStringLiteral("Form"));
+}
+
 void T_dlgDataModelEditor::LoadPlacement()
 {
     if (FRegistryRoot.isEmpty())
         return;
-    const QString key = JoinPath(FRegistryRoot, QStringLiteral("DataModelEditor"));
-    auto load = [&key](QWidget* Control, const QString& Value) {
-        const QRect before = Control->geometry();
-        try {
-            LoadControlPlacement(Control, key, Value);
-        } catch (const rtl::Exception&) {
-            // A damaged stored rectangle is no rectangle: the control keeps its own.
-            Control->setGeometry(before);
-        }
-    };
-    load(this, QStringLiteral("Form"));
+    const QString key = PlacementKey();
     for (QGroupBox* box : {gbFieldGroupProps, gbOperatorProps, gbCondProps}) {
         const int width = box->width();
-        load(box, QStringLiteral("FieldProps"));
+        const QRect before = box->geometry();
+        try {
+            LoadControlPlacement(box, key, QStringLiteral("FieldProps"));
+        } catch (const rtl::Exception&) {
+            // A damaged stored rectangle is no rectangle: the box keeps its own.
+            box->setGeometry(before);
+        }
         auto* splitter = static_cast<QSplitter*>(box->parentWidget());
         if (box->width() != width && box->width() > 0) {
             const int total = splitter->width();
@@ -429,7 +438,7 @@ void T_dlgDataModelEditor::SavePlacement()
 {
     if (FRegistryRoot.isEmpty())
         return;
-    const QString key = JoinPath(FRegistryRoot, QStringLiteral("DataModelEditor"));
+    const QString key = PlacementKey();
     SaveControlPlacement(this, key, QStringLiteral("Form"));
     for (QGroupBox* box : {gbFieldGroupProps, gbOperatorProps, gbCondProps})
         SaveControlPlacement(box, key, QStringLiteral("FieldProps"));

@@ -330,6 +330,10 @@ private:
     void CreateConditionsPage();
     void InitModel();
     void FormShow();
+    QString PlacementKey() const;
+    // The window's rectangle; LoadPlacement restores the property boxes, which need the laid-out
+    // splitters, when the window is shown.
+    void LoadFormPlacement();
     void LoadPlacement();
     void SavePlacement();
     void ClearCurrentItems();

@@ -3,11 +3,16 @@
 #include "core/base/zstrings.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
+#include "rtl/exception.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QTableWidget>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -20,6 +25,22 @@ QFontMetrics WindowFontMetrics(QWidget* Window, const QFont& Font)
 QRect Placement(const QWidget* Control)
 {
     return QRect(Control->pos(), Control->size());
+}
+
+// The screen that shows most of Rect; none when Rect lies off every screen.
+const QScreen* ScreenShowing(const QRect& Rect)
+{
+    const QScreen* showing = nullptr;
+    qint64 shownArea = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect shown = screen->geometry() & Rect;
+        const qint64 area = qint64(shown.width()) * shown.height();
+        if (area > shownArea) {
+            showing = screen;
+            shownArea = area;
+        }
+    }
+    return showing;
 }
 
 }  // namespace
@@ -64,4 +85,32 @@ void LoadControlPlacement(QWidget* Control, const QString& KeyPath, const QStrin
         Control->resize(rect.size());
     });
     ReadPlacement(text, rect, TPlacementRule::Strict);
+}
+
+void PlaceWindowOnScreen(QWidget* Window, const QRect& Rect)
+{
+    // A window put back where no screen shows it could never be reached again.
+    const QScreen* screen = ScreenShowing(Rect);
+    if (!screen)
+        return;
+    // The title bar stays within reach.
+    const QRect area = screen->availableGeometry();
+    Window->move(std::clamp(Rect.x(), area.left(), std::max(area.left(), area.right() + 1 - Rect.width())),
+        std::clamp(Rect.y(), area.top(), std::max(area.top(), area.bottom() + 1 - Rect.height())));
+    Window->resize(Rect.size());
+}
+
+void LoadWindowPlacement(QWidget* Window, const QString& KeyPath, const QString& ValueName)
+{
+    const platform::Registry registry(KeyPath);
+    if (!registry.ValueExists(QString(), ValueName))
+        return;
+    QRect rect;
+    try {
+        ReadPlacement(registry.ReadString(QString(), ValueName, QString()), rect, TPlacementRule::Strict);
+    } catch (const rtl::EConvertError&) {
+        // A damaged stored rectangle is no rectangle: the window keeps its own.
+        return;
+    }
+    PlaceWindowOnScreen(Window, rect);
 }

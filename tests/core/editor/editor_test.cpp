@@ -6,9 +6,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
@@ -166,9 +168,17 @@ TEST_F(EditorTest, FrameFollowsTheModelsButtonsAndPages)
     EXPECT_EQ(helpClicks, 1);
 }
 
-TEST_F(EditorTest, DamagedStoredPlacementIsIgnored)
+// A window closed with its title bar above the screen came back with the title bar out of reach;
+// the rectangle must be in place before the first show, while it still places the frame.
+TEST_F(EditorTest, StoredPlacementComesBackOnTheScreenAndDamagedOneIsIgnored)
 {
     platform::Registry registry(platform::DataModelEditorKey);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    registry.WriteString(
+        QString(), "Form", QStringLiteral("%1,%2,600,400").arg(area.left() - 50).arg(area.top() - 40));
+    const T_dlgDataModelEditor beforeShow;
+    EXPECT_EQ(QRect(beforeShow.pos(), beforeShow.size()), QRect(area.topLeft(), QSize(600, 400)));
+
     registry.WriteString(QString(), "Form", "10,20,wide,400");
     registry.WriteString(QString(), "FieldProps", "x");
     Open();
