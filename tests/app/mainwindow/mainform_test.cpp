@@ -75,19 +75,23 @@ TEST_F(MainFormTest, TheKeyboardReachesTheQueryPanelAndStartsAQuery)
     platform::ScriptedAnswers answers {platform::IDYES};
     Form->Clear1->trigger();
     ASSERT_EQ(Form->QPanel->Root()->Count(), 0);
-    QList<QWidget*> controls;
-    for (QWidget* control : Form->findChildren<QWidget*>())
-        if (control->isVisible() && control->isEnabled() && (control->focusPolicy() & Qt::TabFocus))
-            controls.append(control);
-    ASSERT_GT(controls.size(), 3);
-    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab})
-        for (QWidget* control : controls) {
-            control->setFocus();
-            for (int i = 0; i < controls.size() && !Form->QPanel->hasFocus(); ++i)
-                QTest::keyClick(QApplication::focusWidget(), key);
-            EXPECT_TRUE(Form->QPanel->hasFocus()) << control->metaObject()->className() << " "
-                                                  << control->objectName().toStdString() << " " << key;
-        }
+    // Each page: the SQL text passes Tab on as every other control does.
+    for (QWidget* page : {Form->tshQueryResult, Form->tshSQL}) {
+        Form->pcSQL->setCurrentWidget(page);
+        QList<QWidget*> controls;
+        for (QWidget* control : Form->findChildren<QWidget*>())
+            if (control->isVisible() && control->isEnabled() && (control->focusPolicy() & Qt::TabFocus))
+                controls.append(control);
+        ASSERT_GT(controls.size(), 3);
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab})
+            for (QWidget* control : controls) {
+                control->setFocus();
+                for (int i = 0; i < controls.size() && !Form->QPanel->hasFocus(); ++i)
+                    QTest::keyClick(QApplication::focusWidget(), key);
+                EXPECT_TRUE(Form->QPanel->hasFocus()) << control->metaObject()->className() << " "
+                                                      << control->objectName().toStdString() << " " << key;
+            }
+    }
     QTest::keyClick(Form->QPanel, Qt::Key_Insert);
     EXPECT_EQ(Form->QPanel->Root()->Count(), 1);
 }
