@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -197,9 +198,10 @@ public:
     void LoadFromSQL(const QStringList& Lines);
     // The model's operator whose template the comparison fits, tried from the last to the first, with
     // the values found; a sub-query value's query text goes into SubQueryLines. None when no template
-    // fits and the comparison is no "like".
-    TDSOperator* MatchOperator(
-        const TSQLCondition* Condition, QString& Value1, QString& Value2, QStringList& SubQueryLines);
+    // fits. Literal, when given, tells for each value whether the statement wrote it inside a string
+    // literal: ':abc' there is text, not a parameter.
+    TDSOperator* MatchOperator(const TSQLCondition* Condition, QString& Value1, QString& Value2,
+        QStringList& SubQueryLines, std::array<bool, 2>* Literal = nullptr);
     // The query text of a sub-query's SQL, read by a hidden panel over this panel's model.
     void SubQueryToQueryText(const QString& SQLText, QStringList& Lines);
     // The old [Titles] section's Title0 to Title21 by position onto the current title keys.

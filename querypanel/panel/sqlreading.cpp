@@ -540,7 +540,8 @@ private:
             MissingField(name);
         QString values[3];
         QStringList subQuery;
-        TDSOperator* op = FPanel->MatchOperator(Condition, values[1], values[2], subQuery);
+        std::array<bool, 2> literal {};
+        TDSOperator* op = FPanel->MatchOperator(Condition, values[1], values[2], subQuery, &literal);
         if (!op)
             throw EZDBStructError::Create(dseOperatorNotFound, Condition->GetText());
         auto* row = static_cast<TSimpleCond*>(Bracket->AppendSimpleCond());
@@ -549,7 +550,7 @@ private:
             throw EZQueryPanelError::Create(qpeNestedAggregate, row->Path().chopped(1));
         row->SetOperator(op);
         for (int n : {1, 2}) {
-            if (values[n].startsWith(u':')) {
+            if (values[n].startsWith(u':') && !literal[n - 1]) {
                 row->SetParamState(n, true);
                 NameParam(row->Param(n), values[n]);
             } else if (n <= op->GetParamCount()) {
@@ -738,8 +739,8 @@ QString ApplyValues(const QString& Template, const TNameList& NameList)
     return text;
 }
 
-TDSOperator* TZQueryPanel::MatchOperator(
-    const TSQLCondition* Condition, QString& Value1, QString& Value2, QStringList& SubQueryLines)
+TDSOperator* TZQueryPanel::MatchOperator(const TSQLCondition* Condition, QString& Value1, QString& Value2,
+    QStringList& SubQueryLines, std::array<bool, 2>* Literal)
 {
     Value1.clear();
     Value2.clear();
@@ -778,6 +779,8 @@ TDSOperator* TZQueryPanel::MatchOperator(
         }
         Value1 = TemplateValue(sqlTemplate, names, QStringLiteral("@1"));
         Value2 = TemplateValue(sqlTemplate, names, QStringLiteral("@2"));
+        if (Literal)
+            *Literal = {names.IsLiteral(u"@1"), names.IsLiteral(u"@2")};
         if (op->ValueKind() == vkSubQuery)
             SubQueryToQueryText(Value1, SubQueryLines);
         return op;

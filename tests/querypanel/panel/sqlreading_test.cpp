@@ -153,6 +153,9 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
         {"Orders.ShipName = 'O''Hara'", "Equal", "O'Hara", ""},
         {"Orders.ShipName LIKE 'O''H%'", "StartsWith", "O'H", ""},
         {"Orders.ShipName like '%5%%'", "Contains", "5%", ""},
+        // A literal that starts with a colon is text, not a parameter.
+        {"Orders.ShipName = ':abc'", "Equal", ":abc", ""},
+        {"Orders.ShipName like '%:ab%'", "Contains", ":ab", ""},
         {"Orders.ShipName IS NULL", "IsNull", "", ""},
         {"NOT (Orders.ShipName in ('O''Hara','United Kingdom', 'b'))", "NotInList",
             "O'Hara,\"United Kingdom\",b", ""},
