@@ -422,12 +422,15 @@ private:
     };
 
     // WHERE without the join conditions that SQL1 and Oracle put first in it; a single bracket left
-    // over is the clause itself.
+    // over is the clause itself. A join holds for every row: a comparison that is negated or one of
+    // alternatives is a condition, never the join.
     TClause WhereClause(TSQLBracket* Where)
     {
+        const bool joins = !Where->Not() && Where->LinkType() != QStringLiteral("or");
         QList<TSQLConditionNode*> nodes;
         for (TSQLConditionNode* node : Where->Nodes())
-            if (node->AsBracket() || !IsJoinCondition(static_cast<const TSQLCondition*>(node)))
+            if (!joins || node->AsBracket() || node->Not()
+                || !IsJoinCondition(static_cast<const TSQLCondition*>(node)))
                 nodes.append(node);
         if (nodes.size() == 1 && nodes.first()->AsBracket() && nodes.size() < Where->Nodes().Count()) {
             TSQLBracket* bracket = nodes.first()->AsBracket();

@@ -285,6 +285,13 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
         {"SELECT * FROM Orders WHERE Orders.Freight > Orders.Freight * 2", "Value 'Orders.Freight * 2'"},
         {"SELECT * FROM Orders WHERE Orders.OrderID in (10248, Orders.OrderID)",
             "Value '10248, Orders.OrderID'"},
+        // A link's join condition negated or as an alternative used to be dropped as the join.
+        {"SELECT * FROM Orders, Customers WHERE NOT (Orders.CustomerID = Customers.CustomerID) AND "
+         "Orders.Freight > 5",
+            "\"CustomerID\""},
+        {"SELECT * FROM Orders, Customers WHERE Orders.CustomerID = Customers.CustomerID "
+         "OR Orders.Freight > 5",
+            "\"CustomerID\""},
         {"SELECT * FROM Orders WHERE Freight = 1 AND OrderDate = 'no date'", "no date"},
         {"SELECT * FROM Orders WHERE (Freight = 1", "Lost bracket"},
         {"SELECT * FROM Orders GROUP BY Orders.ShipCountry HAVING SUM(Orders.Weight) > 1", "Weight"},
