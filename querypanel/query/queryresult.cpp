@@ -6,6 +6,8 @@
 #include "rtl/numbers.h"
 #include "rtl/strutils.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 TQueryResult::TQueryResult(TQueryOwner* Panel) : FPanel(Panel), FResultFields(Panel->DbStruct())
@@ -29,11 +31,14 @@ TSQLParam* TQueryResult::AddParam(TConditionNode* Condition, int ValueIndex)
 {
     auto* param = new TSQLParam(Condition, ValueIndex, &FParams);
     // The lowest number no parameter carries: after a deletion a new name never repeats another.
+    // The names are gathered once: asking every parameter about every number made loading a query
+    // cubic in its parameters.
+    QSet<QString> taken;
+    for (const TSQLParam* other : FParams)
+        taken.insert(rtl::LowerCase(other->Name()));
     for (int n = FParamNumberBase + 1;; ++n) {
         const QString name = QStringLiteral("Param") + QString::number(n);
-        const bool taken = std::any_of(FParams.begin(), FParams.end(),
-            [&name](const TSQLParam* other) { return rtl::SameText(other->Name(), name); });
-        if (!taken) {
+        if (!taken.contains(rtl::LowerCase(name))) {
             param->SetName(name);
             break;
         }
