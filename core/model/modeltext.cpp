@@ -370,16 +370,13 @@ int TIniSectionIndex::Find(int Start, const QString& Name)
     return next != headers->end() ? *next : headers->first();
 }
 
-int TIniSectionIndex::Read(int Start, const QString& Name, QStringList& Dest)
+int TIniSectionIndex::Read(int Header, QStringList& Dest) const
 {
     Dest.clear();
-    const int header = Find(Start, Name);
-    if (header < 0)
-        return Start;
-    const auto next = std::upper_bound(FBrackets.begin(), FBrackets.end(), header);
+    const auto next = std::upper_bound(FBrackets.begin(), FBrackets.end(), Header);
     const int end = next != FBrackets.end() ? *next : int(FLines.size());
-    Dest.reserve(end - header - 1);
-    for (int i = header + 1; i < end; ++i) {
+    Dest.reserve(end - Header - 1);
+    for (int i = Header + 1; i < end; ++i) {
         if (FirstNonBlank(FLines[i]) < FLines[i].size())
             Dest.append(FLines[i]);
     }
@@ -409,18 +406,24 @@ void TModelTextReader::Read()
     }
 }
 
-rtl::StringList TModelTextReader::Section(const QString& Name)
+rtl::StringList TModelTextReader::Section(const QString& Name, TSectionNeed Need)
 {
     FSectionName = Name;
     QStringList lines;
-    FPosition = FSections.Read(FPosition, Name, lines);
+    const int header = FSections.Find(FPosition, Name);
+    if (header >= 0) {
+        FPosition = FSections.Read(header, lines);
+    } else if (Need == snPromised) {
+        throw EZDBStructError::Create(
+            dseBadSection, Name, rtl::Format(QStringLiteral("Section [%s] is missing"), Name));
+    }
     return lines;
 }
 
-rtl::StringList TModelTextReader::SectionFromTop(const QString& Name)
+rtl::StringList TModelTextReader::SectionFromTop(const QString& Name, TSectionNeed Need)
 {
     FPosition = 0;
-    return Section(Name);
+    return Section(Name, Need);
 }
 
 QStringList TModelTextReader::RawSection(const QString& Name, bool FromTop)
@@ -497,7 +500,7 @@ void TModelTextReader::ReadAll()
     } else {
         for (int i = 1; i <= tables; ++i) {
             TDSTable* table = NewTable();
-            ReadTableSection(table, Section(SectionName("Table:", i)));
+            ReadTableSection(table, Section(SectionName("Table:", i), snPromised));
         }
         ReadLinks(false);
     }
@@ -525,7 +528,7 @@ void TModelTextReader::ReadAll()
 
 void TModelTextReader::ReadOperatorSection(int Index)
 {
-    const rtl::StringList section = Section(SectionName("Operator:", Index));
+    const rtl::StringList section = Section(SectionName("Operator:", Index), snPromised);
     TDSOperator* op = FModel.GetOperator(FModel.AddOperator(
         OperatorNameOf(section.Values(QStringLiteral("Name"))), section.Values(QStringLiteral("DisplayName")),
         ReadAppliedTypes(section.Values(QStringLiteral("AppliedTypes")), false),
@@ -631,7 +634,7 @@ void TModelTextReader::ReadFieldSection(int Index)
 {
     auto field = std::make_unique<TDSField>(&FModel);
     QString expr;
-    for (const QString& line : Section(SectionName("Field:", Index))) {
+    for (const QString& line : Section(SectionName("Field:", Index), snPromised)) {
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0)
             continue;
@@ -791,7 +794,7 @@ void TModelTextReader::ReadGroups(int Count)
         root->Delete(root->Count() - 1);
     FPosition = 0;
     for (int i = 1; i <= Count; ++i) {
-        const rtl::StringList section = Section(SectionName("FieldGroup", i));
+        const rtl::StringList section = Section(SectionName("FieldGroup", i), snPromised);
         auto* group = new TDSFieldGroup(&FModel);
         group->SetGroupName(section.Values(QStringLiteral("GroupName")));
         FModel.FieldGroups().Add(group);
@@ -821,7 +824,7 @@ void TModelTextReader::AddGroupMembers(TDSFieldGroup* Group, const QString& Text
 
 std::unique_ptr<TDSCondition> TModelTextReader::ReadConditionSection(int Index)
 {
-    const rtl::StringList section = Section(SectionName("Cond:", Index));
+    const rtl::StringList section = Section(SectionName("Cond:", Index), snPromised);
     auto condition = std::make_unique<TDSCondition>(&FModel);
     condition->SetID(StrToIntSafe(section.Values(QStringLiteral("ID"))));
     condition->SetDisplayFormat(section.Values(QStringLiteral("DF")));

@@ -37,7 +37,8 @@ public:
     explicit TIniSectionIndex(const QStringList& Lines);
 
     int Find(int Start, const QString& Name);
-    int Read(int Start, const QString& Name, QStringList& Dest);
+    // The non-blank lines of the section whose header Find gave; answers the section's last line.
+    int Read(int Header, QStringList& Dest) const;
 
 private:
     const QStringList& FLines;
@@ -62,10 +63,14 @@ public:
     static const QString RawLineMark;
 
 private:
+    // A section that a count of [Main], or a list of an older text, promises: the writer of that
+    // text always wrote it, so a text without it is damaged, not a model with an empty item.
+    enum TSectionNeed { snOptional, snPromised };
+
     void ReadAll();
     // The non-blank lines of a section, looked for from where the previous lookup ended.
-    rtl::StringList Section(const QString& Name);
-    rtl::StringList SectionFromTop(const QString& Name);
+    rtl::StringList Section(const QString& Name, TSectionNeed Need = snOptional);
+    rtl::StringList SectionFromTop(const QString& Name, TSectionNeed Need = snOptional);
     // A section written as lines, without the marks of RawLineMark.
     QStringList RawSection(const QString& Name, bool FromTop);
     int Count(const rtl::StringList& Main, const QString& Key) const;

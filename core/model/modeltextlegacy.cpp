@@ -25,7 +25,7 @@ void TModelTextReader::ReadOperationSections()
         const QString name = operations.Names(i);
         if (name.isEmpty())
             continue;
-        const rtl::StringList section = Section(QStringLiteral("Operation:") + name);
+        const rtl::StringList section = Section(QStringLiteral("Operation:") + name, snPromised);
         // The caption is that of the line as written, also for a name that is renamed.
         FModel.AddOperator(OperatorNameOf(name), operations.ValueFromIndex(i),
             ReadAppliedTypes(section.Values(QStringLiteral("AppliedTypes")), FVersion < mtvFieldSections),
@@ -52,7 +52,7 @@ void TModelTextReader::ReadFieldLines()
     const bool captioned = FVersion <= mtvFieldNameKey;
     for (const QString& line : SectionFromTop(QStringLiteral("Fields"))) {
         const QString key = captioned ? StrBefore(QStringLiteral("="), line) : line;
-        const rtl::StringList section = SectionFromTop(QStringLiteral("Field:") + key);
+        const rtl::StringList section = SectionFromTop(QStringLiteral("Field:") + key, snPromised);
         const QString name = FVersion < mtvFieldNameKey ? key : section.Values(QStringLiteral("FieldName"));
         TDSField* field = FModel.Fields()[FModel.AddField(zfkData, rtl::Trim(name), nullptr,
             captioned ? rtl::Trim(StrAfter(QStringLiteral("="), line)) : QString())];

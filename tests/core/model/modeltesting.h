@@ -8,7 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <utility>
+
+inline void PrintTo(const QString& Text, std::ostream* Stream)
+{
+    *Stream << '"' << Text.toStdString() << '"';
+}
 
 // Database information answering from fixed columns and SQL values, recording what it was asked.
 class FakeDBInfo : public TZDBInfo {

@@ -11,9 +11,12 @@
 #include "modeltesting.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -36,6 +39,33 @@ rtl::StringList Lines(const QString& Text)
     rtl::StringList lines;
     lines.SetText(Text);
     return lines;
+}
+
+// The sample model's text, as the build writes it.
+QByteArray SampleText()
+{
+    return FileBytes(QStringLiteral(NUV_APP_DIR "/dmodels/nwind/struct.dbs"));
+}
+
+// Text without the lines of one section, its header included.
+QString Without(const QString& Text, const QString& Section)
+{
+    QStringList lines = Lines(Text);
+    const qsizetype header = lines.indexOf(u'[' + Section + u']');
+    EXPECT_GE(header, 0) << qPrintable(Section);
+    qsizetype end = header + 1;
+    while (end < lines.size() && !lines[end].startsWith(u'['))
+        ++end;
+    lines.remove(header, end - header);
+    return lines.join(u'\n');
+}
+
+// The sections that [Main] counts or a table's Links names: the reader needs every one of them.
+bool IsCountedHeader(const QString& Line)
+{
+    static const QRegularExpression counted(
+        QStringLiteral("^\\[(Operator:\\d+|Table:\\d+|Link:.*|Field:\\d+|FieldGroup\\d+|Cond:\\d+)\\]$"));
+    return counted.match(Line).hasMatch();
 }
 
 QStringList Saved(const TZCustomDBStructure& Model)
@@ -253,11 +283,14 @@ TEST_F(ModelTextTest, FieldListedTwiceStaysWhereItWasFirstListed)
 // A damaged text is reported and the model keeps everything it had, without an OnChange.
 TEST_F(ModelTextTest, DamagedTextLeavesTheModelAsItWas)
 {
+    const QString sample = QString::fromUtf8(SampleText());
     BuildGoldenModel();
     const QStringList before = Saved(model);
     changes = 0;
+    // A section that the counts or a table's links promise and the text lacks is damage: read as an
+    // empty item it gave nameless tables, fields of ID 0 and conditions without SQL.
     const struct {
-        const char* Text;
+        QString Text;
         int Code;
         const char* Message;
     } cases[] = {
@@ -283,13 +316,56 @@ TEST_F(ModelTextTest, DamagedTextLeavesTheModelAsItWas)
             "Error in section Main: FieldCount=-2147483648 is not a count"},
         {"[Main]\nVersion=3.5\nFieldCount=1\n[Field:1]\nDsgnPos=1\nFieldSize=\n", dseBadSection,
             "Error in section Field:1: '' is not a valid integer value"},
+        {Without(sample, "Field:5"), dseBadSection, "Error in section Field:5: Section [Field:5] is missing"},
+        {Without(sample, "Cond:1"), dseBadSection, "Error in section Cond:1: Section [Cond:1] is missing"},
+        {Without(sample, "FieldGroup3"), dseBadSection,
+            "Error in section FieldGroup3: Section [FieldGroup3] is missing"},
+        {Without(sample, "Table:3"), dseBadSection, "Error in section Table:3: Section [Table:3] is missing"},
+        {Without(sample, "Link:Orders-Order_Details"), dseNoSection,
+            "Can not find section Link:Orders-Order_Details"},
+        {Without(sample, "Operator:4"), dseBadSection,
+            "Error in section Operator:4: Section [Operator:4] is missing"},
+        {"[Main]\nVersion=2.0\nFieldCount=1\n", dseBadSection,
+            "Error in section Field:1: Section [Field:1] is missing"},
+        {"[Main]\nVersion=1.5\n[Fields]\nCustName\n", dseBadSection,
+            "Error in section Field:CustName: Section [Field:CustName] is missing"},
+        {"[Main]\nVersion=1.2\n[Operations]\nEqual=equals\n", dseBadSection,
+            "Error in section Operation:Equal: Section [Operation:Equal] is missing"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(StructError([&] { Load(c.Text); }), TStructError(c.Code, c.Message)) << c.Text;
-        EXPECT_EQ(Saved(model), before) << c.Text;
+        EXPECT_EQ(StructError([&] { Load(c.Text); }), TStructError(c.Code, c.Message)) << c.Message;
+        EXPECT_EQ(Saved(model), before) << c.Message;
     }
     EXPECT_EQ(changes, 0);
     EXPECT_EQ(info.ReceivedInfo, QStringList());
+}
+
+// A file cut short reads whole or not at all: a cut that loses a section the counts promise raises
+// and leaves the model as it was, where it used to read as a model with empty items.
+TEST_F(ModelTextTest, CutTextReadsWholeOrRaises)
+{
+    const QByteArray whole = SampleText();
+    TZCustomDBStructure sample;
+    sample.LoadFromStrings(Lines(QString::fromUtf8(whole)));
+    const QStringList main = Saved(sample).mid(0, 9);
+    QStringList counted = Lines(QString::fromUtf8(whole));
+    counted.removeIf([](const QString& line) { return !IsCountedHeader(line); });
+    for (qsizetype cut = 500; cut < whole.size(); cut += 500) {
+        const rtl::StringList lines = Lines(rtl::DecodeFileText(whole.left(cut)));
+        const bool lost = std::any_of(
+            counted.begin(), counted.end(), [&](const QString& header) { return !lines.contains(header); });
+        TZCustomDBStructure read;
+        read.LoadFromStrings(Lines("[Main]\nVersion=3.5\nTableCount=1\n[Table:1]\nName=Before"));
+        const QStringList before = Saved(read);
+        const TStructError error = StructError([&] { read.LoadFromStrings(lines); });
+        if (lost) {
+            EXPECT_NE(error.first, 0) << cut;
+            EXPECT_EQ(Saved(read), before) << cut;
+        } else {
+            EXPECT_EQ(error, TStructError()) << cut;
+            EXPECT_EQ(Saved(read).mid(0, 9), main) << cut;
+        }
+    }
 }
 
 // Conditions and virtual fields hold SQL: a backslash in one of their literals must not make the
@@ -394,6 +470,17 @@ TEST_F(ModelTextTest, LoadStoredReadsTheStoredTextOnce)
     EXPECT_EQ(stored.GetTableCount(), 1);
 }
 
+// The lookup ReadIniSection makes, through the index: the position it ends at, Start when the
+// section is missing.
+int Read(TIniSectionIndex& Index, int Start, const QString& Name, QStringList& Dest)
+{
+    const int header = Index.Find(Start, Name);
+    if (header >= 0)
+        return Index.Read(header, Dest);
+    Dest.clear();
+    return Start;
+}
+
 // The reader's section index must find and read exactly what the plain lookups do, both while it
 // looks at the headers from Start on and once it has turned to its table.
 TEST(IniSectionIndexTest, AgreesWithTheLookupsItStandsFor)
@@ -405,10 +492,10 @@ TEST(IniSectionIndexTest, AgreesWithTheLookupsItStandsFor)
             TIniSectionIndex fresh(lines);
             QStringList expected;
             QStringList actual;
-            EXPECT_EQ(fresh.Read(start, name, actual), ReadIniSection(start, lines, name, expected))
+            EXPECT_EQ(Read(fresh, start, name, actual), ReadIniSection(start, lines, name, expected))
                 << name << start;
             EXPECT_EQ(actual, expected) << name << start;
-            EXPECT_EQ(used.Read(start, name, actual), ReadIniSection(start, lines, name, expected))
+            EXPECT_EQ(Read(used, start, name, actual), ReadIniSection(start, lines, name, expected))
                 << name << start;
             EXPECT_EQ(actual, expected) << name << start;
             EXPECT_EQ(used.Find(start, name), FindIniSection(start, lines, name)) << name << start;
