@@ -1,4 +1,7 @@
+#include "app/dialogs/queryparams.h"
+#include "app/mainwindow/shelltexts.h"
 #include "core/model/dbstructure.h"
+#include "querypanel/controls/dropdownpopup.h"
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/querylist/querybase.h"
@@ -8,6 +11,7 @@
 
 #include <QAbstractItemModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -99,6 +103,29 @@ TEST_F(EndToEndTest, ComposeBuildAndKeepOrDropTheChanges)
     Choose(german);
     EXPECT_EQ(Form->QPanel->Root()->Count(), 3);
     EXPECT_TRUE(Read(germanFile).contains("Value1=200\r\n"));
+}
+
+// A new query took over the root's "any" of the query before it, so its conditions became OR.
+TEST_F(EndToEndTest, ANewQueryStartsWithAll)
+{
+    Open();
+    Choose("German customers' orders");
+    TDropDownPopup* chooser = Form->QPanel->Root()->LinkTypeLabel();
+    chooser->SetItemIndex(1);
+    Form->QPanel->LinkTypeChanged(chooser, true);
+    ASSERT_EQ(Form->QPanel->Root()->LinkType(), fltAny);
+    platform::ScriptedAnswers answers {platform::IDNO};
+    WithDialog<TdlgQueryParams>(
+        [](TdlgQueryParams& Dialog) {
+            Dialog.edQueryName->setText("Fresh");
+            Dialog.edFileName->setText("fresh.qry");
+            Dialog.btOKClick();
+        },
+        [&] { Form->NewQuery(); });
+    EXPECT_EQ(answers.AskedTexts(), QStringList {ShellTexts::QueryModified});
+    EXPECT_EQ(Form->QPanel->Root()->LinkType(), fltAll);
+    EXPECT_EQ(Form->QPanel->Root()->LinkTypeLabel()->Caption(), "all");
+    EXPECT_TRUE(Read("dmodels/nwind/fresh.qry").contains("LinkType=0\r\n"));
 }
 
 }  // namespace
