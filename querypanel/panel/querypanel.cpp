@@ -597,9 +597,9 @@ QString TZQueryPanel::FormatSQLValue(TFieldType Type, const QString& Value, bool
     return rtl::DateTimeToStr(StrToDateTimeFmt(format, Value));
 }
 
-void TZQueryPanel::BuildQuery()
+void TZQueryPanel::BuildQuery(const TParamValues* ParamValues)
 {
-    FQResult->BuildQuery();
+    FQResult->BuildQuery(ParamValues);
 }
 
 QString TZQueryPanel::FormatSQLNumber(TFieldType Type, const QString& Value)
