@@ -2,6 +2,7 @@
 
 #include "app/mainwindow/glyphs.h"
 
+#include <QHash>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
@@ -196,4 +197,6 @@ private:
     bool FShown = false;
     // A result was handed to the gate: a resize asks it to repaint.
     bool FResultShown = false;
+    // The parameter values given in this run, by query file and parameter name.
+    QHash<QString, QHash<QString, QString>> FParamValues;
 };

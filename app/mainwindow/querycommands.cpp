@@ -1,3 +1,4 @@
+#include "app/dialogs/paramvalues.h"
 #include "app/dialogs/queryparams.h"
 #include "app/dialogs/settingsstore.h"
 #include "app/mainwindow/mainform.h"
@@ -8,14 +9,17 @@
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/query/queryresult.h"
 #include "querypanel/querylist/querybase.h"
+#include "rtl/strutils.h"
 #include "rtl/textfile.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSet>
 
 #include <memory>
 
@@ -46,6 +50,79 @@ QString DescriptionShown(const QString& Text)
     rtl::StringList lines;
     lines.SetText(Text);
     return lines.join(u'\n');
+}
+
+// A predefined condition's parameter is captioned without a field: the condition's text says what
+// it asks for.
+QString ParamCaption(const TSQLParam& Param)
+{
+    const TConditionNode* condition = Param.Condition();
+    if (!condition->GetFieldName().isEmpty() || !condition->NodeCondition())
+        return Param.Caption();
+    return Param.Caption().trimmed() + QStringLiteral(" (")
+        + condition->NodeCondition()->GetCaption().trimmed() + QStringLiteral(")");
+}
+
+// Asks for the values of the parameters that the panel's last build left in the statement, each
+// name once, offering the values given last (else those stored with the query). On OK, SQL is the
+// statement with the values written in as constants and Given holds them; false on Cancel.
+bool AskParamValues(TZQueryPanel& Panel, TParamValues& Given, QWidget* Owner, QStringList& SQL)
+{
+    const TQueryResult& query = *Panel.QResult();
+    QHash<QString, const TSQLParam*> byName;
+    for (const TSQLParam* param : query.Params())
+        byName.insert(rtl::LowerCase(param->Name()), param);
+    QList<TdlgParamValues::TParam> asked;
+    QSet<QString> names;
+    for (const QString& built : query.BuiltParamNames()) {
+        const QString name = rtl::LowerCase(built);
+        if (names.contains(name))
+            continue;
+        names.insert(name);
+        const TSQLParam* param = byName.value(name);
+        asked.append({name, ParamCaption(*param), param->DataType(),
+            Given.contains(name) ? Given.value(name) : param->Value()});
+    }
+    TdlgParamValues dialog(asked, Panel.DbStruct()->SQLFormats(), Owner);
+    dialog.OnCheckValues = [&Panel, &SQL](const TParamValues& Values) {
+        Panel.BuildQuery(&Values);
+        SQL = Panel.QResult()->GetSQL();
+    };
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    Given.insert(dialog.Values());
+    return true;
+}
+
+// Marks the gate's widgets that the result page hides while it says the query was not run.
+const char* const HiddenForNotRun = "hiddenForNotRun";
+const QString NotRunLabel = QStringLiteral("lblQueryNotRun");
+
+// No rows, and a line saying why, in place of the rows shown before.
+void ShowQueryNotRun(QWidget* Page)
+{
+    delete Page->findChild<QLabel*>(NotRunLabel, Qt::FindDirectChildrenOnly);
+    for (QWidget* child : Page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isHidden()) {
+            child->setProperty(HiddenForNotRun, true);
+            child->hide();
+        }
+    auto* label = new QLabel(ShellTexts::QueryNotRun, Page);
+    label->setObjectName(NotRunLabel);
+    label->move(label->fontMetrics().averageCharWidth(), label->fontMetrics().height() / 2);
+    label->adjustSize();
+    label->show();
+}
+
+// The page as the gate left it, before the gate shows the next rows.
+void ClearQueryNotRun(QWidget* Page)
+{
+    delete Page->findChild<QLabel*>(NotRunLabel, Qt::FindDirectChildrenOnly);
+    for (QWidget* child : Page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->property(HiddenForNotRun).toBool()) {
+            child->setProperty(HiddenForNotRun, QVariant());
+            child->show();
+        }
 }
 
 }  // namespace
@@ -155,17 +232,30 @@ void TMainForm::BuildQuery()
         TMainForm* Form;
         ~Finish() { Form->UpdateControls(); }
     } finish {this};
-    const platform::HourglassCursor hourglass;
-    TRFieldList& fields = QPanel->QResult()->ResultFields();
-    fields.UpdateAliases();
-    QPanel->BuildQuery();
-    const QStringList sql = QPanel->QResult()->GetSQL();
-    memSQL->setPlainText(sql.join(u'\n'));
-    // A list that only sorts selects every column: its captions name none of them.
+    QStringList sql;
     QStringList captions;
-    if (!fields.JustSorting())
-        for (const TResultField* field : fields)
-            captions << field->Caption();
+    {
+        const platform::HourglassCursor hourglass;
+        TRFieldList& fields = QPanel->QResult()->ResultFields();
+        fields.UpdateAliases();
+        QPanel->BuildQuery();
+        sql = QPanel->QResult()->GetSQL();
+        memSQL->setPlainText(sql.join(u'\n'));
+        // A list that only sorts selects every column: its captions name none of them.
+        if (!fields.JustSorting())
+            for (const TResultField* field : fields)
+                captions << field->Caption();
+    }
+    // The SQL page keeps the parameters' names; the rows shown are those of the values given.
+    if (!QPanel->QResult()->BuiltParamNames().isEmpty()) {
+        const QString query = QBase->CurrentItem() ? QBase->CurrentItem()->FilePath() : QString();
+        if (!AskParamValues(*QPanel, FParamValues[query], this, sql)) {
+            ShowQueryNotRun(tshQueryResult);
+            return;
+        }
+    }
+    const platform::HourglassCursor hourglass;
+    ClearQueryNotRun(tshQueryResult);
     FResultShown = true;
     ZDBGate->ShowResult(tshQueryResult, sql, captions);
 }

@@ -441,6 +441,13 @@ void TZQueryPanel::Clear()
     FQResult->ResultFields().Clear();
     FQResult->ClearParams();
     DeleteAllRows();
+    // An empty panel holds a new query, whose root starts as the panel makes it: a query loaded
+    // next sets its own, and a new one must not take over the "any" of the query before it.
+    if (FRoot) {
+        FRoot->SetLinkType(fltAll);
+        if (!FRoot->Checked())
+            FRoot->SetChecked(true);
+    }
     FModified = false;
 }
 
@@ -590,9 +597,9 @@ QString TZQueryPanel::FormatSQLValue(TFieldType Type, const QString& Value, bool
     return rtl::DateTimeToStr(StrToDateTimeFmt(format, Value));
 }
 
-void TZQueryPanel::BuildQuery()
+void TZQueryPanel::BuildQuery(const TParamValues* ParamValues)
 {
-    FQResult->BuildQuery();
+    FQResult->BuildQuery(ParamValues);
 }
 
 QString TZQueryPanel::FormatSQLNumber(TFieldType Type, const QString& Value)

@@ -6,6 +6,7 @@
 #include "querypanel/panel/filterrow.h"
 #include "querypanel/query/queryerrors.h"
 #include "querypanel/query/querynodes.h"
+#include "querypanel/query/sqlparams.h"
 #include "rtl/stringlist.h"
 
 #include <QAbstractScrollArea>
@@ -233,8 +234,9 @@ public:
     void NoteDropped(TDropDownLabel* Label) { FDropped.append(Label); }
     QString FormatSQLValue(TFieldType Type, const QString& Value, bool ToSQL) override;
     // Fills the query result from the result fields and the condition tree (the query result's
-    // BuildQuery); its GetSQL gives the statement afterwards.
-    void BuildQuery();
+    // BuildQuery); its GetSQL gives the statement afterwards. With ParamValues the parameters are
+    // written as those values.
+    void BuildQuery(const TParamValues* ParamValues = nullptr);
     static QString FormatSQLNumber(TFieldType Type, const QString& Value);
     QString GetSQLValue(const TConditionNode* Condition, int Index) const;
     void DoBuildSQL(TConditionNode* Condition, QString& SQLExpr) override;

@@ -45,8 +45,11 @@ public:
     int ParamNumberBase() const { return FParamNumberBase; }
     void SetParamNumberBase(int Value) { FParamNumberBase = Value; }
 
-    // Fills tables and clauses from the result fields and the panel's condition tree.
-    void BuildQuery();
+    // Fills tables and clauses from the result fields and the panel's condition tree. With
+    // ParamValues, every parameter is written as its value there, as a constant of its type is.
+    void BuildQuery(const TParamValues* ParamValues = nullptr);
+    // The names of the parameters the last build met, in text order; a shared name repeats.
+    const QStringList& BuiltParamNames() const { return FBuiltParamNames; }
     // The statement of the last build, one clause part a line; rewritten by every call.
     const QStringList& GetSQL();
     QString GetSelectClause();
@@ -83,7 +86,7 @@ private:
     // The GROUP BY list: every result field that is not a total.
     QString GroupedFields() const;
     void AddTableWithPath(TDSTable* Table);
-    QString ConditionText(const TConditionInput& Condition);
+    QString ConditionText(const TConditionInput& Condition, const TParamValues* ParamValues);
     // Value Text of Condition, of type Type and kind Kind; Condition names it in errors.
     TSQLValue ValueOf(
         const TConditionNode* Condition, const QString& Text, TFieldType Type, TValueKind Kind) const;
@@ -102,6 +105,7 @@ private:
     QStringList FFromLines;
     QStringList FWhere;
     QStringList FSQLLines;
+    QStringList FBuiltParamNames;
     QString FOrderBy;
     QString FGroupBy;
     QString FHaving;

@@ -304,9 +304,10 @@ QString FindQuotedSpan(const QString& Template, const QString& Placeholder)
     return QuotedSpan(Template, Placeholder).toString();
 }
 
-void TQueryResult::BuildQuery()
+void TQueryResult::BuildQuery(const TParamValues* ParamValues)
 {
     BuildingScope building(FPanel);
+    FBuiltParamNames.clear();
     FOrderBy.clear();
     FGroupBy.clear();
     FHaving.clear();
@@ -345,7 +346,7 @@ void TQueryResult::BuildQuery()
             FWhere.last() += LinkWord(piece.LinkType);
             break;
         case TClausePiece::Condition:
-            AddWhereCondition(ConditionText(FInputs.Conditions[piece.Input]));
+            AddWhereCondition(ConditionText(FInputs.Conditions[piece.Input], ParamValues));
             break;
         case TClausePiece::Close:
             FWhere.append(QStringLiteral(")"));
@@ -361,7 +362,7 @@ void TQueryResult::BuildQuery()
             FHaving += LinkWord(piece.LinkType);
             break;
         case TClausePiece::Condition:
-            AddHavingCondition(ConditionText(FInputs.Conditions[piece.Input]));
+            AddHavingCondition(ConditionText(FInputs.Conditions[piece.Input], ParamValues));
             break;
         case TClausePiece::Close:
             FHaving += QStringLiteral(" )");
@@ -431,7 +432,7 @@ void TQueryResult::AddTableWithPath(TDSTable* Table)
             FResultTables.AddTable(path[i + 1], path[i]->FindLinkTo(path[i + 1]));
 }
 
-QString TQueryResult::ConditionText(const TConditionInput& Condition)
+QString TQueryResult::ConditionText(const TConditionInput& Condition, const TParamValues* ParamValues)
 {
     const QString& sqlTemplate = Condition.Template;
     // Held by the rules, whose patterns only look into them.
@@ -440,13 +441,17 @@ QString TQueryResult::ConditionText(const TConditionInput& Condition)
     for (int i = 1; i <= Condition.ValueCount; ++i) {
         const TValueInput& input = FInputs.Values[Condition.FirstValue + i - 1];
         const QString& slot = slotTexts.emplace_back(Slot(i));
-        if (TSQLParam* param = input.Param) {
+        TSQLParam* param = input.Param;
+        if (param)
+            FBuiltParamNames.append(param->Name());
+        if (param && !ParamValues) {
             const QStringView span = QuotedSpan(sqlTemplate, slot);
             param->SetVFormat(ReplaceAll(UnquoteStr(span.toString(), u'\''), slot, QStringLiteral("@v")));
             rules.push_back({span, u':' + param->Name()});
             continue;
         }
-        const TSQLValue value = ValueOf(Condition.Node, input.Text, input.Type, input.Kind);
+        const QString text = param ? ParamValues->value(rtl::LowerCase(param->Name())) : input.Text;
+        const TSQLValue value = ValueOf(Condition.Node, text, input.Type, input.Kind);
         if (value.Bare) {
             const bool whole = input.Kind == vkScalar
                 || (DateTypes.Contains(input.Type) && FPanel->SQLSyntax() == ssOracle);

@@ -12,6 +12,10 @@
 class TConditionNode;
 class TSQLParamList;
 
+// The values given to a query's parameters, by parameter name in lower case: names that differ
+// only in letter case are one parameter.
+using TParamValues = QHash<QString, QString>;
+
 // A condition value that the SQL text leaves as a named parameter, bound when the query runs.
 // Values whose parameters carry one name are one parameter of the statement, with one value.
 class TSQLParam {

@@ -1,10 +1,13 @@
 #include "app/dialogs/aboutbox.h"
 #include "app/dialogs/datedialog.h"
 #include "app/dialogs/options.h"
+#include "app/dialogs/paramvalues.h"
 #include "app/dialogs/queryparams.h"
+#include "core/model/dbstructure.h"
 #include "platform/messagebox.h"
 #include "platform/version.h"
 #include "querypanel/panel/querypanel.h"
+#include "querypanel/query/queryerrors.h"
 #include "rtl/formatsettings.h"
 #include "tests/support/tabkey.h"
 
@@ -12,13 +15,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QDateTimeEdit>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -109,6 +117,70 @@ TEST(QueryParamsDialog, DistinctOptionGoesBothWays)
     dialog.cbDistinctSelect->setChecked(true);
     dialog.SaveOptions(panel);
     EXPECT_EQ(panel.SQLOptions(), (TSQLOptions {soASCIIRFields, soSelectDistinct}));
+}
+
+// Parameters got no values before the rows were shown. The dialog asks for each by its caption
+// with an editor for its type, refuses a value its check raises on, and gives nothing on Cancel.
+TEST(ParamValuesDialog, AsksEachParameterByTypeAndRefusesAWrongValue)
+{
+    rtl::FormatSettings settings = rtl::formatSettings();
+    settings.ShortDateFormat = QStringLiteral("m/d/yyyy");
+    settings.DateSeparator = QLatin1Char('/');
+    const rtl::FormatSettingsScope scope(settings);
+    TSQLFormats formats;
+    formats.SetTrueValue(QStringLiteral("1"));
+    formats.SetFalseValue(QStringLiteral("0"));
+    TdlgParamValues dialog({{"param1", "Parameter Order date", ftDate, "12/31/1997"},
+                               {"param2", "Parameter Freight", ftFloat, ""},
+                               {"param3", "Parameter Discontinued", ftBoolean, "1"},
+                               {"param4", "Parameter Country", ftString, "O'Hara"}},
+        formats);
+    QStringList captions;
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        captions << label->text();
+    EXPECT_EQ(captions,
+        QStringList(
+            {"Parameter Order date", "Parameter Freight", "Parameter Discontinued", "Parameter Country"}));
+    EXPECT_EQ(qobject_cast<QDateTimeEdit*>(dialog.Editor(0))->date(), QDate(1997, 12, 31));
+    EXPECT_NE(qobject_cast<QLineEdit*>(dialog.Editor(1)), nullptr);
+    EXPECT_EQ(qobject_cast<QComboBox*>(dialog.Editor(2))->currentText(), QStringLiteral("True"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(dialog.Editor(3))->text(), QStringLiteral("O'Hara"));
+
+    QStringList checked;
+    dialog.OnCheckValues = [&checked](const TParamValues& Values) {
+        checked << Values.value("param2");
+        if (Values.value("param2") != "2.5")
+            throw EZQueryPanelError::Create(qpeBadValue, Values.value("param2"), QStringLiteral("Freight"));
+    };
+    const auto run = [&dialog](const std::function<void()>& Act) {
+        QTimer::singleShot(0, &dialog, Act);
+        return dialog.exec();
+    };
+    {
+        platform::ScriptedAnswers answers {platform::IDOK};
+        EXPECT_EQ(run([&] {
+            QTest::keyClicks(dialog.Editor(1), QStringLiteral("abc"));
+            QTest::mouseClick(dialog.btOK, Qt::LeftButton);
+            EXPECT_TRUE(dialog.isVisible());
+            dialog.btCancel->click();
+        }),
+            QDialog::Rejected);
+        EXPECT_EQ(answers.AskedTexts(), QStringList {"Value 'abc' is not valid for Freight"});
+    }
+    EXPECT_EQ(checked, QStringList {"abc"});
+
+    platform::ScriptedAnswers none;
+    EXPECT_EQ(run([&] {
+        qobject_cast<QLineEdit*>(dialog.Editor(1))->setText(QStringLiteral("2.5"));
+        qobject_cast<QDateTimeEdit*>(dialog.Editor(0))->setDate(QDate(1998, 2, 1));
+        qobject_cast<QComboBox*>(dialog.Editor(2))->setCurrentIndex(0);
+        QTest::mouseClick(dialog.btOK, Qt::LeftButton);
+    }),
+        QDialog::Accepted);
+    EXPECT_TRUE(none.Asked().empty());
+    const TParamValues expected {
+        {"param1", "2/1/1998"}, {"param2", "2.5"}, {"param3", "0"}, {"param4", "O'Hara"}};
+    EXPECT_EQ(dialog.Values(), expected);
 }
 
 TEST(AboutBox, ShowsTheBuildsVersion)

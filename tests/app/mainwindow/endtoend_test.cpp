@@ -1,18 +1,30 @@
+#include "app/dialogs/paramvalues.h"
+#include "app/dialogs/queryparams.h"
+#include "app/mainwindow/shelltexts.h"
 #include "core/model/dbstructure.h"
+#include "querypanel/controls/dropdownpopup.h"
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/querypanel.h"
+#include "querypanel/query/queryresult.h"
 #include "querypanel/querylist/querybase.h"
 #include "querypanel/querylist/querycombo.h"
+#include "rtl/datetime.h"
 #include "tests/app/mainwindow/mainformtesting.h"
 #include "tests/support/tabkey.h"
 
 #include <QAbstractItemModel>
+#include <QDateTimeEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
+
+#include <functional>
+#include <tuple>
 
 namespace {
 
@@ -37,6 +49,19 @@ protected:
     {
         const auto* view = Form->tshQueryResult->findChild<QTableView*>();
         return view && view->model() ? view->model()->rowCount() : -1;
+    }
+    QStringList FirstShownRow() const
+    {
+        const QAbstractItemModel* rows = Form->tshQueryResult->findChild<QTableView*>()->model();
+        QStringList cells;
+        for (int column = 0; column < rows->columnCount(); ++column)
+            cells << rows->index(0, column).data().toString();
+        return cells;
+    }
+    // Builds the query, answering the parameter values dialog with Fill.
+    void BuildWith(const std::function<void(TdlgParamValues&)>& Fill)
+    {
+        WithDialog<TdlgParamValues>(Fill, [&] { Form->miBuildQuery->trigger(); });
     }
     // The rows of a hand-written statement on the copied sample database.
     int Count(const QString& SQL) const
@@ -99,6 +124,116 @@ TEST_F(EndToEndTest, ComposeBuildAndKeepOrDropTheChanges)
     Choose(german);
     EXPECT_EQ(Form->QPanel->Root()->Count(), 3);
     EXPECT_TRUE(Read(germanFile).contains("Value1=200\r\n"));
+}
+
+// Parameters got no values: the grid showed the column headers and no rows, which read as "no such
+// orders". Building asks for the values; the rows are those of the same query with the values as
+// constants, a value holding a quote stays one value, and Cancel shows no rows and says why.
+TEST_F(EndToEndTest, BuildingAsksForTheParametersValues)
+{
+    Open();
+    Choose("Orders between two dates");
+    const auto fill = [](const QString& Country) {
+        return [Country](TdlgParamValues& Dialog) {
+            const auto labels = Dialog.findChildren<QLabel*>();
+            ASSERT_EQ(Dialog.findChildren<QDateTimeEdit*>().size(), 2);
+            EXPECT_EQ(labels.value(0)->text(), "Parameter Order date 1");
+            EXPECT_EQ(labels.value(1)->text(), "Parameter Order date 2");
+            EXPECT_EQ(labels.value(2)->text(), "Parameter (Orders shipped to)");
+            static_cast<QDateTimeEdit*>(Dialog.Editor(0))->setDate(QDate(1997, 1, 1));
+            static_cast<QDateTimeEdit*>(Dialog.Editor(1))->setDate(QDate(1997, 12, 31));
+            static_cast<QLineEdit*>(Dialog.Editor(2))->setText(Country);
+            QTest::mouseClick(Dialog.btOK, Qt::LeftButton);
+        };
+    };
+    BuildWith(fill("Germany"));
+    const QString sql = Form->memSQL->toPlainText();
+    EXPECT_TRUE(sql.contains("between :Param1 and :Param2")) << sql.toStdString();
+    EXPECT_TRUE(sql.contains("Orders.ShipCountry = :Param3")) << sql.toStdString();
+    const int expected = Count("SELECT DISTINCT OrderID, OrderDate FROM Orders WHERE OrderDate BETWEEN "
+                               "'1997-01-01' AND '1997-12-31' AND ShipCountry = 'Germany'");
+    EXPECT_GT(expected, 0);
+    EXPECT_EQ(ShownRows(), expected);
+    const QStringList first = FirstShownRow();
+
+    // A quote ends no literal: the whole text is one country, which no order has.
+    BuildWith(fill("Germany' OR 'a'='a"));
+    EXPECT_EQ(ShownRows(), 0);
+
+    // Cancel: no rows and a line saying why; the SQL page keeps the statement.
+    BuildWith([](TdlgParamValues& Dialog) { Dialog.btCancel->click(); });
+    EXPECT_TRUE(Form->tshQueryResult->findChild<QTableView*>()->isHidden());
+    const auto* notRun = Form->tshQueryResult->findChild<QLabel*>();
+    ASSERT_NE(notRun, nullptr);
+    EXPECT_EQ(notRun->text(), ShellTexts::QueryNotRun);
+    EXPECT_TRUE(Form->memSQL->toPlainText().contains(":Param3"));
+
+    // The values given last are offered again; the rows are those of the same query with the values
+    // as constants.
+    BuildWith([](TdlgParamValues& Dialog) {
+        EXPECT_EQ(static_cast<QLineEdit*>(Dialog.Editor(2))->text(), "Germany' OR 'a'='a");
+        EXPECT_EQ(static_cast<QDateTimeEdit*>(Dialog.Editor(1))->date(), QDate(1997, 12, 31));
+        static_cast<QLineEdit*>(Dialog.Editor(2))->setText("Germany");
+        QTest::mouseClick(Dialog.btOK, Qt::LeftButton);
+    });
+    EXPECT_FALSE(Form->tshQueryResult->findChild<QTableView*>()->isHidden());
+    EXPECT_EQ(Form->tshQueryResult->findChild<QLabel*>(), nullptr);
+    EXPECT_EQ(FirstShownRow(), first);
+
+    // Values that share a parameter name, in any letter case, are one parameter, asked once.
+    Form->QPanel->QResult()->Params()[1]->SetName("PARAM1");
+    const QDate day = QDate::fromString(first.value(1), Qt::ISODate);
+    ASSERT_TRUE(day.isValid()) << first.value(1).toStdString();
+    BuildWith([day](TdlgParamValues& Dialog) {
+        ASSERT_EQ(Dialog.findChildren<QDateTimeEdit*>().size(), 1);
+        static_cast<QDateTimeEdit*>(Dialog.Editor(0))->setDate(day);
+        QTest::mouseClick(Dialog.btOK, Qt::LeftButton);
+    });
+    EXPECT_TRUE(Form->memSQL->toPlainText().contains("between :Param1 and :PARAM1"));
+    const QString dayText = day.toString(Qt::ISODate);
+    EXPECT_EQ(ShownRows(),
+        Count("SELECT DISTINCT OrderID FROM Orders WHERE OrderDate = '" + dayText
+            + "' AND ShipCountry = 'Germany'"));
+    EXPECT_EQ(FirstShownRow(), first);
+    Form->QPanel->QResult()->Params()[1]->SetName("Param2");
+
+    auto* dates = static_cast<TFilterCond*>(Form->QPanel->Root()->Rows(0));
+    auto* country = static_cast<TFilterCond*>(Form->QPanel->Root()->Rows(1));
+    for (const auto& [row, n, value] : {std::tuple {dates, 1, rtl::EncodeDate(1997, 1, 1)},
+             std::tuple {dates, 2, rtl::EncodeDate(1997, 12, 31)}}) {
+        row->SetParamState(n, false);
+        row->SetValue(n, rtl::DateToStr(value));
+    }
+    country->SetParamState(1, false);
+    country->SetValue(1, "Germany");
+    platform::ScriptedAnswers none;
+    Form->miBuildQuery->trigger();
+    EXPECT_TRUE(none.Asked().empty());
+    EXPECT_EQ(ShownRows(), expected);
+    EXPECT_EQ(FirstShownRow(), first);
+}
+
+// A new query took over the root's "any" of the query before it, so its conditions became OR.
+TEST_F(EndToEndTest, ANewQueryStartsWithAll)
+{
+    Open();
+    Choose("German customers' orders");
+    TDropDownPopup* chooser = Form->QPanel->Root()->LinkTypeLabel();
+    chooser->SetItemIndex(1);
+    Form->QPanel->LinkTypeChanged(chooser, true);
+    ASSERT_EQ(Form->QPanel->Root()->LinkType(), fltAny);
+    platform::ScriptedAnswers answers {platform::IDNO};
+    WithDialog<TdlgQueryParams>(
+        [](TdlgQueryParams& Dialog) {
+            Dialog.edQueryName->setText("Fresh");
+            Dialog.edFileName->setText("fresh.qry");
+            Dialog.btOKClick();
+        },
+        [&] { Form->NewQuery(); });
+    EXPECT_EQ(answers.AskedTexts(), QStringList {ShellTexts::QueryModified});
+    EXPECT_EQ(Form->QPanel->Root()->LinkType(), fltAll);
+    EXPECT_EQ(Form->QPanel->Root()->LinkTypeLabel()->Caption(), "all");
+    EXPECT_TRUE(Read("dmodels/nwind/fresh.qry").contains("LinkType=0\r\n"));
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include <QMenu>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,6 +47,32 @@ TEST(PanelHeaderTest, TheChooserOffersOnlyTheAppearancesLinkTypes)
     chooser->SetItemIndex(1);
     f.Panel->LinkTypeChanged(chooser, true);
     EXPECT_EQ(f.Panel->Root()->LinkType(), fltNone);
+}
+
+// A new query, loaded from its empty text, kept the root's "any" of the query before it: its
+// conditions were joined with OR and its file was written with LinkType=1. Clearing the panel
+// likewise left an empty query reading "any".
+TEST(PanelHeaderTest, AnEmptiedOrNewQueryStartsWithAll)
+{
+    PanelFixture f;
+    f.Panel->Activate();
+    const std::pair<const char*, std::function<void()>> roads[] = {
+        {"cleared", [&] { f.Panel->Clear(); }},
+        {"new query's empty text", [&] { f.Panel->LoadFromStrings({}); }},
+    };
+    for (const auto& [name, empty] : roads) {
+        SCOPED_TRACE(name);
+        f.Panel->Root()->SetLinkType(fltAny);
+        AppendTestCond(f.Panel->Root())->SetChecked(false);
+        empty();
+        EXPECT_EQ(f.Panel->Root()->LinkType(), fltAll);
+        EXPECT_EQ(f.Panel->Root()->LinkTypeLabel()->Caption(), "all");
+        EXPECT_TRUE(f.Panel->Root()->Checked());
+        EXPECT_TRUE(f.Panel->Root()->LinkTypeLabel()->isEnabled());
+        rtl::StringList text;
+        f.Panel->SaveToStrings(text);
+        EXPECT_TRUE(text.contains("LinkType=0"));
+    }
 }
 
 // A failed activation that left the panel "active" refused every later try.
