@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
@@ -369,14 +370,26 @@ TEST_F(MainFormTest, QueryFilesAreNeverOverwrittenOrLeftBehind)
         EXPECT_EQ(Form->QBase->CurrentItem()->FileName(), "fresh.qry");
     }
     const QString fresh = Read("dmodels/nwind/fresh.qry");
-    // A new file that cannot be written leaves the query with the file it has.
+    // A new file that cannot be written leaves the query with the file it has, and with the name and
+    // description typed beside it, to be saved.
     {
         platform::ScriptedAnswers answers {platform::IDOK};
         const FileSizeLimit limit(16);
-        WithDialog<TdlgQueryParams>(accept("Renamed", "renamed.qry"), [&] { Form->miEditParams->trigger(); });
+        WithDialog<TdlgQueryParams>(
+            [](TdlgQueryParams& Dialog) {
+                Dialog.edQueryName->setText("Renamed");
+                Dialog.edFileName->setText("renamed.qry");
+                Dialog.memDescription->setPlainText("Typed");
+                Dialog.accept();
+            },
+            [&] { Form->miEditParams->trigger(); });
         EXPECT_EQ(answers.Asked().size(), 1u);
     }
     EXPECT_EQ(Form->QBase->CurrentItem()->FileName(), "fresh.qry");
+    EXPECT_EQ(Form->QBase->CurrentItem()->Name(), "Renamed");
+    EXPECT_EQ(Form->QBase->CurrentItem()->Description(), "Typed\r\n");
+    EXPECT_TRUE(Form->QPanel->Modified());
+    EXPECT_TRUE(Form->miSaveQuery->isEnabled());
     EXPECT_FALSE(QFileInfo::exists(Path("dmodels/nwind/renamed.qry")));
     WithDialog<TdlgQueryParams>(accept("Renamed", "renamed.qry"), [&] { Form->EditQueryParams(); });
     EXPECT_FALSE(QFileInfo::exists(Path("dmodels/nwind/fresh.qry")));
