@@ -250,6 +250,7 @@ void CreateModelFolder(TMainForm& Form)
 void NewModelByWizard(TMainForm& Form)
 {
     Form.CheckIsQuerySaved();
+    Form.CheckIsModelSaved();
     const TPreviousModel previous {Form.ZDBGate->DLLPath(), Form.ModelName(), [&Form] {
                                        QStringList lines;
                                        Form.DBStructure->SaveToStrings(lines);

@@ -159,6 +159,36 @@ TEST_F(WizardBindingTest, WhatDoesNotEndInANewModelKeepsTheOpenOne)
     Rework({});
     EXPECT_EQ(answers.AskedTexts(), QStringList(2, "Can not load \"Tesmera.dll\""));
     EXPECT_EQ(State(), before);
+
+    // A model whose settings could not be written is asked about first: a failed save keeps it
+    // open, No goes on, and the change is still unsaved when no new model comes of it.
+    const QString settings = Path("dmodels/nwind/dm_settings.ini");
+    ASSERT_TRUE(QFile::remove(settings) && QDir().mkdir(settings));
+    platform::ScriptedAnswers unsaved {
+        platform::IDOK, platform::IDYES, platform::IDOK, platform::IDNO, platform::IDYES};
+    Drive([this] { Form->EditSettings1Click(); }, {[](QWidget& Window) {
+        auto& dialog = dynamic_cast<TdlgModelSettings&>(Window);
+        dialog.edtModelName->setText("Renamed");
+        dialog.btOK->click();
+        return true;
+    }});
+    const std::string edited = State();
+    const auto cancel = [](QWidget& Window) {
+        dynamic_cast<TdlgModelSettings&>(Window).btCancel->click();
+        return true;
+    };
+    {
+        const ModalScript notShown({cancel});
+        platform::Guarded([this] { NewModelByWizard(*Form); });
+        EXPECT_FALSE(notShown.Done()) << "New... went on after the failed save";
+    }
+    New({cancel});
+    EXPECT_EQ(State(), edited);
+    ASSERT_TRUE(QDir().rmdir(settings));
+    EXPECT_TRUE(Form->close());
+    EXPECT_TRUE(Read("dmodels/nwind/dm_settings.ini").contains("ModelName=Renamed\r\n"));
+    const QString question = "Current data model was modified. Save?";
+    EXPECT_EQ(AskedTexts(unsaved, settings), QStringList({"failed", question, "failed", question, question}));
 }
 
 TEST_F(WizardBindingTest, RunWizardStartsFromTheOpenModelAndWritesNothing)
