@@ -63,6 +63,10 @@ public:
     void MarkModelAsMade();
     // Asks whether to save the modified query and saves it on Yes.
     void CheckIsQuerySaved();
+    // A save of the model (struct.dbs or dm_settings.ini) failed since it was read or last written:
+    // the change is only in memory.
+    bool ModelUnsaved() const { return FModelUnsaved; }
+    void SetModelUnsaved(bool Unsaved) { FModelUnsaved = Unsaved; }
     // Asks whether to save the model that could not be written and saves it on Yes.
     void CheckIsModelSaved();
     // Runs Replace, which may replace the model's content, with the panel let go of the model
@@ -195,8 +199,6 @@ private:
     QString FModelName;
     // The struct.dbs the open model could not be read from; empty when it was read.
     QString FUnreadModelFile;
-    // A save of the model (struct.dbs or dm_settings.ini) failed since it was read or last written:
-    // the change is only in memory.
     bool FModelUnsaved = false;
     std::vector<TCommand> FCommands;
     bool FShown = false;

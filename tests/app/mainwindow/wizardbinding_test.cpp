@@ -10,6 +10,7 @@
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/querylist/querybase.h"
 #include "tests/app/mainwindow/mainformtesting.h"
+#include "tests/support/filesizelimit.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -255,6 +256,17 @@ TEST_F(WizardBindingTest, FinishingNewOpensTheNewModelFolder)
         ASSERT_EQ(answers.AskedTexts().size(), 1);
         EXPECT_TRUE(answers.AskedTexts()[0].startsWith("Can not create the folder"));
         EXPECT_EQ(State(), before);
+    }
+    // Nor does a new model whose files cannot be written: the folder made for it goes again.
+    {
+        platform::ScriptedAnswers answers {platform::IDOK};
+        const FileSizeLimit limit(256);
+        New({AcceptSettings("Data Model 1"), FinishWizard});
+        ASSERT_EQ(answers.AskedTexts().size(), 1);
+        EXPECT_TRUE(answers.AskedTexts()[0].startsWith("Cannot write file"))
+            << answers.AskedTexts()[0].toStdString();
+        EXPECT_EQ(State(), before);
+        EXPECT_FALSE(QFileInfo::exists(Path("dmodels/Data Model 1")));
     }
     // The toolbar once stretched over the whole window behind the first query's properties.
     const QRect toolbar = Form->Toolbar->geometry();
