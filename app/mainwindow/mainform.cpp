@@ -443,11 +443,13 @@ void TMainForm::closeEvent(QCloseEvent* Event)
     QMainWindow::closeEvent(Event);
 }
 
-// A query whose file could not be written keeps the window open: closing would lose the change.
-// The settings steps each run although an earlier one failed.
+// A query or a model whose file could not be written keeps the window open: closing would lose
+// the change. Both are asked about; the settings steps each run although an earlier one failed.
 bool TMainForm::FormClose()
 {
-    if (!platform::Guarded([this] { CheckIsQuerySaved(); }))
+    const bool querySaved = platform::Guarded([this] { CheckIsQuerySaved(); });
+    const bool modelSaved = platform::Guarded([this] { CheckIsModelSaved(); });
+    if (!querySaved || !modelSaved)
         return false;
     platform::Guarded([this] { SaveOptions(); });
     platform::Guarded([this] { SaveFormPosition(this, platform::NuvKey); });

@@ -33,7 +33,8 @@ class TdlgSelectDataModel;
 // The gate library file name proposed for a new data model: read from the registry when the main
 // window is first shown, never written.
 extern QString DefaultGate;
-// While set, a modified query is not asked about (the new-model road sets it while it reopens).
+// While set, a modified query is not asked about (the model roads set it while they reopen, once
+// they have asked).
 extern bool ModelLoading;
 
 // The program's main window: the data model of QueryDir with its gate, the query list of the model
@@ -63,6 +64,12 @@ public:
     void MarkModelAsMade();
     // Asks whether to save the modified query and saves it on Yes.
     void CheckIsQuerySaved();
+    // A save of the model (struct.dbs or dm_settings.ini) failed since it was read or last written:
+    // the change is only in memory.
+    bool ModelUnsaved() const { return FModelUnsaved; }
+    void SetModelUnsaved(bool Unsaved) { FModelUnsaved = Unsaved; }
+    // Asks whether to save the model that could not be written and saves it on Yes.
+    void CheckIsModelSaved();
     // Runs Replace, which may replace the model's content, with the panel let go of the model
     // meanwhile; the panel's query is read back afterwards (the panel is cleared when it no longer
     // fits). Answers what Replace answered.
@@ -193,6 +200,7 @@ private:
     QString FModelName;
     // The struct.dbs the open model could not be read from; empty when it was read.
     QString FUnreadModelFile;
+    bool FModelUnsaved = false;
     std::vector<TCommand> FCommands;
     bool FShown = false;
     // A result was handed to the gate: a resize asks it to repaint.

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <exception>
@@ -70,6 +71,7 @@ void TMainForm::LoadDataModel()
     QPanel->SetDbStruct(nullptr);
     const QString modelFile = ModelFile();
     FUnreadModelFile.clear();
+    FModelUnsaved = false;
     platform::Guarded([&] {
         if (!QFileInfo::exists(modelFile)) {
             DBStructure->Clear();
@@ -104,17 +106,32 @@ void TMainForm::MarkModelAsMade()
 void TMainForm::SaveModelFile()
 {
     // The empty model that stands in for an unreadable file is nobody's work; the file may be.
-    if (ModelFile() != FUnreadModelFile)
+    if (ModelFile() == FUnreadModelFile)
+        return;
+    try {
         DBStructure->SaveToFile(ModelFile());
+    } catch (...) {
+        FModelUnsaved = true;
+        throw;
+    }
 }
 
+// The model is saved once both files are written.
 void TMainForm::SaveModelSettings()
 {
+    FModelUnsaved = true;
     SaveModelFile();
     rtl::IniFile settings(FolderFile(QueryDir, QStringLiteral("dm_settings.ini")));
     settings.WriteString(OptionsSection, QStringLiteral("DllPath"), FileNamePart(ZDBGate->DLLPath()));
     settings.WriteString(OptionsSection, QStringLiteral("ModelName"), FModelName);
     settings.UpdateFile();
+    FModelUnsaved = false;
+}
+
+void TMainForm::CheckIsModelSaved()
+{
+    if (FModelUnsaved && ConfirmYesNo(ShellTexts::ModelModified) == platform::IDYES)
+        SaveModelSettings();
 }
 
 bool TMainForm::ReplaceModelUnderPanel(const std::function<bool()>& Replace)
@@ -161,10 +178,14 @@ void TMainForm::EditStructure()
         return;
     if (modelText() != before)
         MarkModelAsMade();
-    SaveModelFile();
     if (const TDSTable* table = DBStructure->DefaultMainTable())
         QPanel->SetMainTableName(table->Name());
     UpdateControls();
+    // Settings an earlier save could not write go with the model.
+    if (FModelUnsaved)
+        SaveModelSettings();
+    else
+        SaveModelFile();
 }
 
 void TMainForm::EditSettings1Click()
@@ -177,8 +198,9 @@ void TMainForm::EditSettings1Click()
         return;
     ZDBGate->SetDLLPath(GatePathOf(dialog.GatePath()));
     FModelName = dialog.ModelName();
-    SaveModelSettings();
+    // The name is in force even when it cannot be written.
     UpdateCaption();
+    SaveModelSettings();
 }
 
 void TMainForm::SelectDataModel1Click()
@@ -186,7 +208,12 @@ void TMainForm::SelectDataModel1Click()
     TdlgSelectDataModel& dialog = *dlgSelectDataModel;
     if (dialog.exec() != QDialog::Accepted || dialog.SelectedFolder().isEmpty())
         return;
+    // Asked before anything changes: a failed save leaves the open model current.
+    CheckIsQuerySaved();
+    CheckIsModelSaved();
     QueryDir = AppDir + QStringLiteral("dmodels/") + dialog.SelectedFolder() + u'/';
+    ModelLoading = true;
+    const auto asked = qScopeGuard([] { ModelLoading = false; });
     LoadDataModel();
     UpdateControls();
 }

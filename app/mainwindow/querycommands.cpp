@@ -198,11 +198,12 @@ void TMainForm::EditQueryParams()
     dialog.SetFileNameCheck(QBase->WorkDir(), item->FileName());
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (dialog.edFileName->text() != item->FileName())
-        RenameQueryFile(dialog.edFileName->text());
+    // What was typed stays on the query, to be saved, also when the new file name is refused.
     item->SetName(dialog.edQueryName->text());
     item->SetDescription(DescriptionText(dialog.memDescription->toPlainText()));
     dialog.SaveOptions(*QPanel);
+    if (dialog.edFileName->text() != item->FileName())
+        RenameQueryFile(dialog.edFileName->text());
     UpdateControls();
 }
 

@@ -6,6 +6,7 @@
 namespace ShellTexts {
 
 inline const QString QueryModified = QStringLiteral("Current query was modified. Save?");
+inline const QString ModelModified = QStringLiteral("Current data model was modified. Save?");
 inline const QString DeleteQuery = QStringLiteral("Delete Query?");
 inline const QString ClearConditions = QStringLiteral("All conditions will be deleted. Continue?");
 inline const QString CustomEditor = QStringLiteral("Custom editor");

@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 
@@ -189,19 +190,37 @@ struct TPreviousModel {
     QString GatePath;
     QString ModelName;
     QStringList Lines;
+    QString Folder;
+    bool Unsaved;
 
     void Restore(TMainForm& Form) const
     {
         Form.SetModelName(ModelName);
         Form.ZDBGate->SetDLLPath(GatePath);
         Form.DBStructure->LoadFromStrings(Lines);
+        QueryDir = Folder;
+        Form.SetModelUnsaved(Unsaved);
     }
 };
+
+// The new model's files into the folder CreateModelFolder has just made. When they cannot be
+// written, the folder goes again with the model file written into it, unless something else has
+// come into it meanwhile.
+void SaveNewModel(TMainForm& Form)
+{
+    const QString folder = QueryDir;
+    try {
+        Form.SaveModelSettings();
+    } catch (...) {
+        QFile::remove(folder + QStringLiteral("/struct.dbs"));
+        QDir().rmdir(folder);
+        throw;
+    }
+}
 
 // Opens the new model's folder with a first query; no question about the previous query on the way.
 void OpenNewModel(TMainForm& Form)
 {
-    Form.SaveModelSettings();
     ModelLoading = true;
     const auto loaded = qScopeGuard([] { ModelLoading = false; });
     Form.QBase->Close();
@@ -250,11 +269,14 @@ void CreateModelFolder(TMainForm& Form)
 void NewModelByWizard(TMainForm& Form)
 {
     Form.CheckIsQuerySaved();
-    const TPreviousModel previous {Form.ZDBGate->DLLPath(), Form.ModelName(), [&Form] {
-                                       QStringList lines;
-                                       Form.DBStructure->SaveToStrings(lines);
-                                       return lines;
-                                   }()};
+    Form.CheckIsModelSaved();
+    const TPreviousModel previous {Form.ZDBGate->DLLPath(), Form.ModelName(),
+        [&Form] {
+            QStringList lines;
+            Form.DBStructure->SaveToStrings(lines);
+            return lines;
+        }(),
+        QueryDir, Form.ModelUnsaved()};
     MakeNewModelName(Form);
     // Until the library is bound the open model keeps its own name: a later save writes the name
     // into the open model's folder.
@@ -280,8 +302,10 @@ void NewModelByWizard(TMainForm& Form)
         return;
     try {
         CreateModelFolder(Form);
+        SaveNewModel(Form);
     } catch (...) {
-        // Without a folder of its own the new model would be saved over the previous model's.
+        // Without a folder and files of its own the new model would be saved over the previous
+        // model's.
         Form.ReplaceModelUnderPanel([&] {
             previous.Restore(Form);
             return true;

@@ -75,6 +75,16 @@ protected:
         EXPECT_TRUE(seen);
     }
 
+    // The texts asked so far, each error that names File as "failed".
+    static QStringList AskedTexts(const platform::ScriptedAnswers& Answers, const QString& File)
+    {
+        QStringList asked = Answers.AskedTexts();
+        for (QString& text : asked)
+            if (text.contains(u'"' + QDir::toNativeSeparators(File) + u'"'))
+                text = QStringLiteral("failed");
+        return asked;
+    }
+
     std::unique_ptr<TMainForm> Form;
 
 private:

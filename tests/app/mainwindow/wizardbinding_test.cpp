@@ -10,6 +10,7 @@
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/querylist/querybase.h"
 #include "tests/app/mainwindow/mainformtesting.h"
+#include "tests/support/filesizelimit.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -159,6 +160,36 @@ TEST_F(WizardBindingTest, WhatDoesNotEndInANewModelKeepsTheOpenOne)
     Rework({});
     EXPECT_EQ(answers.AskedTexts(), QStringList(2, "Can not load \"Tesmera.dll\""));
     EXPECT_EQ(State(), before);
+
+    // A model whose settings could not be written is asked about first: a failed save keeps it
+    // open, No goes on, and the change is still unsaved when no new model comes of it.
+    const QString settings = Path("dmodels/nwind/dm_settings.ini");
+    ASSERT_TRUE(QFile::remove(settings) && QDir().mkdir(settings));
+    platform::ScriptedAnswers unsaved {
+        platform::IDOK, platform::IDYES, platform::IDOK, platform::IDNO, platform::IDYES};
+    Drive([this] { Form->EditSettings1Click(); }, {[](QWidget& Window) {
+        auto& dialog = dynamic_cast<TdlgModelSettings&>(Window);
+        dialog.edtModelName->setText("Renamed");
+        dialog.btOK->click();
+        return true;
+    }});
+    const std::string edited = State();
+    const auto cancel = [](QWidget& Window) {
+        dynamic_cast<TdlgModelSettings&>(Window).btCancel->click();
+        return true;
+    };
+    {
+        const ModalScript notShown({cancel});
+        platform::Guarded([this] { NewModelByWizard(*Form); });
+        EXPECT_FALSE(notShown.Done()) << "New... went on after the failed save";
+    }
+    New({cancel});
+    EXPECT_EQ(State(), edited);
+    ASSERT_TRUE(QDir().rmdir(settings));
+    EXPECT_TRUE(Form->close());
+    EXPECT_TRUE(Read("dmodels/nwind/dm_settings.ini").contains("ModelName=Renamed\r\n"));
+    const QString question = "Current data model was modified. Save?";
+    EXPECT_EQ(AskedTexts(unsaved, settings), QStringList({"failed", question, "failed", question, question}));
 }
 
 TEST_F(WizardBindingTest, RunWizardStartsFromTheOpenModelAndWritesNothing)
@@ -225,6 +256,17 @@ TEST_F(WizardBindingTest, FinishingNewOpensTheNewModelFolder)
         ASSERT_EQ(answers.AskedTexts().size(), 1);
         EXPECT_TRUE(answers.AskedTexts()[0].startsWith("Can not create the folder"));
         EXPECT_EQ(State(), before);
+    }
+    // Nor does a new model whose files cannot be written: the folder made for it goes again.
+    {
+        platform::ScriptedAnswers answers {platform::IDOK};
+        const FileSizeLimit limit(256);
+        New({AcceptSettings("Data Model 1"), FinishWizard});
+        ASSERT_EQ(answers.AskedTexts().size(), 1);
+        EXPECT_TRUE(answers.AskedTexts()[0].startsWith("Cannot write file"))
+            << answers.AskedTexts()[0].toStdString();
+        EXPECT_EQ(State(), before);
+        EXPECT_FALSE(QFileInfo::exists(Path("dmodels/Data Model 1")));
     }
     // The toolbar once stretched over the whole window behind the first query's properties.
     const QRect toolbar = Form->Toolbar->geometry();
