@@ -1,6 +1,8 @@
 #include "platform/messagebox.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -73,6 +75,37 @@ int AnswerOf(QMessageBox::StandardButton button, int flags)
     }
 }
 
+// The program's box. A question that only Yes or No answers ignores Escape and the window's close
+// button: the box would take No for them, and a user who meant to leave the question would lose
+// what it asked about. It stays until a button is pressed.
+class TMessageBox : public QMessageBox {
+public:
+    TMessageBox(const QString& text, const QString& caption, int flags)
+        : QMessageBox(IconOf(flags), caption, text, ButtonsOf(flags), QApplication::activeWindow()),
+          FAnswerRequired((flags & ButtonsMask) == MB_YESNO)
+    {
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override
+    {
+        if (FAnswerRequired && Event->matches(QKeySequence::Cancel))
+            Event->accept();
+        else
+            QMessageBox::keyPressEvent(Event);
+    }
+    void closeEvent(QCloseEvent* Event) override
+    {
+        if (FAnswerRequired)
+            Event->ignore();
+        else
+            QMessageBox::closeEvent(Event);
+    }
+
+private:
+    bool FAnswerRequired;
+};
+
 }  // namespace
 
 int MessageBox(const QString& text, const QString& caption, int flags)
@@ -84,7 +117,7 @@ int MessageBox(const QString& text, const QString& caption, int flags)
         std::fprintf(stderr, "%s\n", qUtf8Printable(text));
         return DefaultAnswer(flags);
     }
-    QMessageBox box(IconOf(flags), caption, text, ButtonsOf(flags), QApplication::activeWindow());
+    TMessageBox box(text, caption, flags);
     return AnswerOf(QMessageBox::StandardButton(box.exec()), flags);
 }
 

@@ -21,7 +21,8 @@ enum MessageBoxFlags : int {
 };
 enum MessageBoxAnswer : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
-// Shows a modal message box and returns the pressed button's answer.
+// Shows a modal message box and returns the pressed button's answer. Escape and the window's close
+// button answer Cancel where the box has it; a Yes/No question stays until Yes or No is pressed.
 int MessageBox(const QString& text, const QString& caption, int flags);
 // Yes/No question with the question icon: IDYES or IDNO.
 int AskYesNo(const QString& text, const QString& caption = QString());

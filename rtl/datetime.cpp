@@ -4,7 +4,10 @@
 #include "rtl/formatsettings.h"
 #include "rtl/strutils.h"
 
+#include <QList>
+
 #include <cmath>
+#include <utility>
 
 namespace rtl {
 
@@ -109,14 +112,20 @@ bool UsesTwelveHours(const QString& format)
     return false;
 }
 
-void AppendFormat(QString& out, const QString& format, const DateTimeParts& p, int level)
+// A piece of a format as FormatDateTime takes it: a field, Token its upper-case letter ("m" after "h"
+// is 'N', the minutes) and Count the letters of its run or, for 'A', of its day-half token; or,
+// with a null Token, literal text: quoted text, a separator as the settings have it, any other
+// character.
+struct FormatPiece {
+    QChar Token;
+    qsizetype Count = 1;
+    QString Text;  // the literal text, or the field's letters as the format writes them
+};
+
+QList<FormatPiece> FormatPieces(const QString& format)
 {
     const FormatSettings& fs = formatSettings();
-    // Named formats may name others (a short date holding "c"); two levels are enough for all.
-    auto appendNested = [&](const QString& nested) {
-        if (level < 2)
-            AppendFormat(out, nested, p, level + 1);
-    };
+    QList<FormatPiece> pieces;
     const qsizetype n = format.size();
     QChar lastToken = ' ';
     qsizetype i = 0;
@@ -131,7 +140,63 @@ void AppendFormat(QString& out, const QString& format, const DateTimeParts& p, i
                 token = 'N';
             lastToken = token;
         }
+        FormatPiece piece;
         switch (token.unicode()) {
+        case 'Y':
+        case 'M':
+        case 'D':
+        case 'H':
+        case 'N':
+        case 'S':
+        case 'Z':
+        case 'T':
+        case 'C':
+            piece = {token, count, format.mid(i, count)};
+            break;
+        case 'A':
+            count = DayHalfToken(format, i);
+            piece
+                = count > 0 ? FormatPiece {token, count, format.mid(i, count)} : FormatPiece {QChar(), 1, c};
+            count = qMax<qsizetype>(count, 1);
+            break;
+        case '/':
+            count = 1;
+            piece.Text = fs.DateSeparator;
+            break;
+        case ':':
+            count = 1;
+            piece.Text = fs.TimeSeparator;
+            break;
+        case '\'':
+        case '"': {
+            qsizetype end = format.indexOf(c, i + 1);
+            if (end < 0)
+                end = n;
+            piece.Text = format.mid(i + 1, end - i - 1);
+            count = end + 1 - i;
+            break;
+        }
+        default:
+            count = 1;
+            piece.Text = c;
+        }
+        pieces.append(piece);
+        i += count;
+    }
+    return pieces;
+}
+
+void AppendFormat(QString& out, const QString& format, const DateTimeParts& p, int level)
+{
+    const FormatSettings& fs = formatSettings();
+    // Named formats may name others (a short date holding "c"); two levels are enough for all.
+    auto appendNested = [&](const QString& nested) {
+        if (level < 2)
+            AppendFormat(out, nested, p, level + 1);
+    };
+    for (const FormatPiece& piece : FormatPieces(format)) {
+        const qsizetype count = piece.Count;
+        switch (piece.Token.unicode()) {
         case 'Y':
             out += count <= 2 ? Number(p.Year % 100, 2) : Number(p.Year, 4);
             break;
@@ -177,40 +242,25 @@ void AppendFormat(QString& out, const QString& format, const DateTimeParts& p, i
             break;
         case 'A':
             // Text as the format writes it: "AM/PM" gives "PM", "am/pm" gives "pm".
-            count = DayHalfToken(format, i);
             if (count == 5)
-                out += format.mid(p.Hour >= 12 ? i + 3 : i, 2);
+                out += piece.Text.mid(p.Hour >= 12 ? 3 : 0, 2);
             else if (count == 3)
-                out += format[p.Hour >= 12 ? i + 2 : i];
-            else if (count == 4)
-                out += p.Hour >= 12 ? fs.TimePMString : fs.TimeAMString;
+                out += piece.Text[p.Hour >= 12 ? 2 : 0];
             else
-                out += c;
-            count = qMax<qsizetype>(count, 1);
+                out += p.Hour >= 12 ? fs.TimePMString : fs.TimeAMString;
             break;
-        case '/':
-            count = 1;
-            out += fs.DateSeparator;
-            break;
-        case ':':
-            count = 1;
-            out += fs.TimeSeparator;
-            break;
-        case '\'':
-        case '"': {
-            qsizetype end = format.indexOf(c, i + 1);
-            if (end < 0)
-                end = n;
-            out += format.mid(i + 1, end - i - 1);
-            count = end + 1 - i;
-            break;
-        }
         default:
-            count = 1;
-            out += c;
+            out += piece.Text;
         }
-        i += count;
     }
+}
+
+// A two-digit year placed within the window around the current year.
+int WindowedYear(int year)
+{
+    const int centuryBase = QDate::currentDate().year() - TwoDigitYearCenturyWindow;
+    year += centuryBase / 100 * 100;
+    return year < centuryBase ? year + 100 : year;
 }
 
 // The reading steps share one position in the text; blanks before every part are skipped.
@@ -319,12 +369,8 @@ bool DateTimeScanner::ReadDate(TDateTime& value)
         year = numbers[y];
         month = numbers[order.indexOf('M')];
         day = numbers[order.indexOf('D')];
-        if (lengths[y] <= 2) {
-            const int centuryBase = QDate::currentDate().year() - TwoDigitYearCenturyWindow;
-            year += centuryBase / 100 * 100;
-            if (year < centuryBase)
-                year += 100;
-        }
+        if (lengths[y] <= 2)
+            year = WindowedYear(year);
     } else {
         // Day and month alone, in the order the format has them, in the current year.
         year = QDate::currentDate().year();
@@ -372,7 +418,125 @@ bool DateTimeScanner::ReadTime(TDateTime& value)
     return TryEncodeTime(hour, min, sec, msec, value);
 }
 
+// Reads a formatted text part by part, each exactly where the one before it ended.
+class FormattedTextReader {
+public:
+    explicit FormattedTextReader(const QString& text) : FText(text) {}
+
+    bool AtEnd() const { return FPos >= FText.size(); }
+
+    // From minDigits to maxDigits digits, and no further digit after them.
+    bool Number(int minDigits, int maxDigits, int& value)
+    {
+        int digits = 0;
+        value = 0;
+        while (digits < maxDigits && IsDigitAt(FPos)) {
+            value = value * 10 + (FText[FPos++].unicode() - '0');
+            ++digits;
+        }
+        return digits >= minDigits && !IsDigitAt(FPos);
+    }
+
+    bool Literal(const QString& literal)
+    {
+        if (FText.mid(FPos, literal.size()) != literal)
+            return false;
+        FPos += literal.size();
+        return true;
+    }
+
+    // 0 for am, 12 for pm, in any case; -1 when neither stands here.
+    int DayHalf(const QString& am, const QString& pm)
+    {
+        for (const auto& [text, half] : {std::pair {am, 0}, std::pair {pm, 12}}) {
+            if (StartsWithText(FText, FPos, text)) {
+                FPos += text.size();
+                return half;
+            }
+        }
+        return -1;
+    }
+
+private:
+    bool IsDigitAt(qsizetype pos) const
+    {
+        return pos < FText.size() && FText[pos] >= '0' && FText[pos] <= '9';
+    }
+
+    const QString& FText;
+    qsizetype FPos = 0;
+};
+
 }  // namespace
+
+bool TryReadFormattedDateTime(const QString& format, const QString& s, TDateTime& value)
+{
+    if (format.isEmpty())
+        return false;
+    const FormatSettings& fs = formatSettings();
+    const QString text = s.trimmed();
+    FormattedTextReader reader(text);
+    int year = QDate::currentDate().year(), month = 1, day = 1;
+    int hour = 0, min = 0, sec = 0, msec = 0, dayHalf = -1;
+    bool hasDate = false;
+    for (const FormatPiece& piece : FormatPieces(format)) {
+        const qsizetype count = piece.Count;
+        bool read = false;
+        switch (piece.Token.unicode()) {
+        case 'Y': {
+            const int digits = count <= 2 ? 2 : 4;
+            read = reader.Number(digits, digits, year);
+            if (digits == 2)
+                year = WindowedYear(year);
+            hasDate = true;
+            break;
+        }
+        case 'M':
+        case 'D':
+            // Names of months and days are not read.
+            read = count <= 2 && reader.Number(1, 2, piece.Token == 'M' ? month : day);
+            hasDate = true;
+            break;
+        case 'H':
+        case 'N':
+        case 'S':
+            read = reader.Number(1, 2, piece.Token == 'H' ? hour : piece.Token == 'N' ? min : sec);
+            break;
+        case 'Z':
+            read = reader.Number(1, 3, msec);
+            break;
+        case 'T':
+        case 'C':
+            // Nor formats nested in this one.
+            break;
+        case 'A':
+            if (count == 5)
+                dayHalf = reader.DayHalf(QStringLiteral("am"), QStringLiteral("pm"));
+            else if (count == 3)
+                dayHalf = reader.DayHalf(QStringLiteral("a"), QStringLiteral("p"));
+            else
+                dayHalf = reader.DayHalf(fs.TimeAMString, fs.TimePMString);
+            read = dayHalf >= 0;
+            break;
+        default:
+            read = reader.Literal(piece.Text);
+        }
+        if (!read)
+            return false;
+    }
+    if (!reader.AtEnd())
+        return false;
+    if (dayHalf >= 0) {
+        if (hour < 1 || hour > 12)
+            return false;
+        hour = hour % 12 + dayHalf;
+    }
+    TDateTime date = 0, time = 0;
+    if ((hasDate && !TryEncodeDate(year, month, day, date)) || !TryEncodeTime(hour, min, sec, msec, time))
+        return false;
+    value = Combine(date, time);
+    return true;
+}
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& value)
 {

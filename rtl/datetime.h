@@ -48,4 +48,12 @@ bool TryStrToDate(const QString& s, TDateTime& value);
 bool TryStrToTime(const QString& s, TDateTime& value);
 bool TryStrToDateTime(const QString& s, TDateTime& value);
 
+// Reads a text the way FormatDateTime writes it with format, for what a user typed after seeing
+// it: every field, separator and literal of the format in its order, blanks around the text
+// ignored. Days, months, hours, minutes and seconds take one or two digits, milliseconds up to
+// three, a "yyyy" year four digits and a "yy" one two (in the window of the readers above); the
+// date and the time must exist. A year the format lacks is the current one. Formats that name
+// months or days, or nest other formats, read no text.
+bool TryReadFormattedDateTime(const QString& format, const QString& s, TDateTime& value);
+
 }  // namespace rtl

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTableWidget>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -41,6 +42,33 @@ const QScreen* ScreenShowing(const QRect& Rect)
         }
     }
     return showing;
+}
+
+QSize FrameExtent(const QMargins& Margins)
+{
+    return QSize(Margins.left() + Margins.right(), Margins.top() + Margins.bottom());
+}
+
+// Room for a title bar and thin borders, where no frame is known yet.
+constexpr QSize FrameAllowance(10, 40);
+
+// What the frame adds to the client size. The window manager tells it only once it has framed the
+// window; until then a shown window's frame stands in, or the allowance.
+QSize WindowFrameExtent(const QWidget* Window)
+{
+    if (Window->windowFlags().testFlag(Qt::FramelessWindowHint))
+        return QSize();
+    if (const QWindow* own = Window->windowHandle()) {
+        const QSize extent = FrameExtent(own->frameMargins());
+        if (!extent.isNull())
+            return extent;
+    }
+    for (const QWindow* shown : QGuiApplication::topLevelWindows()) {
+        const QSize extent = FrameExtent(shown->frameMargins());
+        if (shown->isVisible() && !extent.isNull())
+            return extent;
+    }
+    return FrameAllowance;
 }
 
 }  // namespace
@@ -89,15 +117,19 @@ void LoadControlPlacement(QWidget* Control, const QString& KeyPath, const QStrin
 
 void PlaceWindowOnScreen(QWidget* Window, const QRect& Rect)
 {
+    const QSize extent = WindowFrameExtent(Window);
     // A window put back where no screen shows it could never be reached again.
-    const QScreen* screen = ScreenShowing(Rect);
+    const QScreen* screen = ScreenShowing(QRect(Rect.topLeft(), Rect.size() + extent));
     if (!screen)
         return;
-    // The title bar stays within reach.
+    // The whole frame stays within the work area: a size from a larger screen, or no screen at all,
+    // is cut to it.
     const QRect area = screen->availableGeometry();
-    Window->move(std::clamp(Rect.x(), area.left(), std::max(area.left(), area.right() + 1 - Rect.width())),
-        std::clamp(Rect.y(), area.top(), std::max(area.top(), area.bottom() + 1 - Rect.height())));
-    Window->resize(Rect.size());
+    Window->resize(std::min(Rect.width(), std::max(area.width() - extent.width(), 1)),
+        std::min(Rect.height(), std::max(area.height() - extent.height(), 1)));
+    const QSize frame = Window->size() + extent;
+    Window->move(std::clamp(Rect.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())),
+        std::clamp(Rect.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
 }
 
 void LoadWindowPlacement(QWidget* Window, const QString& KeyPath, const QString& ValueName)

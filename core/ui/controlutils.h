@@ -21,9 +21,9 @@ int ConfirmMessage(const QString& Text);
 void SaveControlPlacement(QWidget* Control, const QString& KeyPath, const QString& ValueName);
 void LoadControlPlacement(QWidget* Control, const QString& KeyPath, const QString& ValueName);
 
-// Puts the window at Rect (frame position, client size) moved within the work area of the screen
-// that shows most of it, or to the work area's top left when it is larger; a Rect off every screen
-// leaves the window as it is.
+// Puts the window at Rect (frame position, client size) so that its whole frame lies within the work
+// area of the screen that shows most of it: moved in, and cut to the area where it is larger; a Rect
+// off every screen leaves the window as it is. Before the first show the frame is estimated.
 void PlaceWindowOnScreen(QWidget* Window, const QRect& Rect);
 // Restores a window's rectangle from the value LoadControlPlacement reads, through
 // PlaceWindowOnScreen; a missing or damaged value leaves the window as it is. Called before the

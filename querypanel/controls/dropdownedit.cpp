@@ -4,11 +4,14 @@
 #include "platform/exceptionguard.h"
 #include "querypanel/controls/events.h"
 #include "querypanel/controls/maskedit.h"
+#include "rtl/exception.h"
 #include "rtl/formatsettings.h"
 
-#include <QDateTimeEdit>
+#include <QAction>
+#include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QStyle>
 
 using controls::Fire;
 
@@ -282,7 +285,7 @@ void TDropDownMaskEdit::SetEditText(const QString& Text)
 
 TDropDownDateTimeEdit::~TDropDownDateTimeEdit()
 {
-    DisposeControl(FPicker);
+    DisposeControl(FEditor);
 }
 
 QString TDropDownDateTimeEdit::DateFormat()
@@ -294,84 +297,126 @@ QString TDropDownDateTimeEdit::DateFormat()
     return format;
 }
 
+QString TDropDownDateTimeEdit::EditFormat() const
+{
+    return FKind == ekDate ? DateFormat() : rtl::formatSettings().LongTimeFormat;
+}
+
 void TDropDownDateTimeEdit::SetKind(TDateTimeEditKind Value)
 {
     if (Value == FKind)
         return;
     FKind = Value;
-    if (FPicker)
-        UpdatePickerKind();
+    if (FEditor)
+        UpdateEditorKind();
 }
 
-void TDropDownDateTimeEdit::UpdatePickerKind()
+void TDropDownDateTimeEdit::UpdateEditorKind()
 {
-    const bool date = FKind == ekDate;
-    FPicker->setDisplayFormat(
-        rtl::DateTimeFormatToQt(date ? DateFormat() : rtl::formatSettings().LongTimeFormat));
-    FPicker->setCalendarPopup(date);
+    FCalendarButton->setVisible(FKind == ekDate);
 }
 
 void TDropDownDateTimeEdit::CreateDropDownControl()
 {
-    DisposeControl(FPicker);
-    FPicker = new QDateTimeEdit(parentWidget());
-    FPicker->hide();
-    FPicker->setLayoutDirection(layoutDirection());
-    AttachEditor(FPicker);
-    UpdatePickerKind();
-    FPicker->resize(FPicker->sizeHint());
+    DisposeControl(FEditor);
+    FEditor = new TSilentEdit(parentWidget());
+    PrepareLineEditor(FEditor, layoutDirection());
+    FCalendarButton
+        = FEditor->addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
+    connect(FCalendarButton, &QAction::triggered, this, &TDropDownDateTimeEdit::DropCalendar);
+    AttachEditor(FEditor);
+    UpdateEditorKind();
+    FEditor->resize(FEditor->sizeHint());
 }
 
-void TDropDownDateTimeEdit::SetPickerValue(rtl::TDateTime Value)
+bool TDropDownDateTimeEdit::eventFilter(QObject* Watched, QEvent* Event)
 {
-    const QDateTime value = rtl::ToQDateTime(Value);
-    if (FKind == ekDate)
-        FPicker->setDate(value.date());
-    else
-        FPicker->setTime(value.time());
+    if (Watched == FEditor && Event->type() == QEvent::KeyPress && FKind == ekDate) {
+        const auto* key = static_cast<QKeyEvent*>(Event);
+        if (key->key() == Qt::Key_F4
+            || (key->key() == Qt::Key_Down && key->modifiers().testFlag(Qt::AltModifier))) {
+            DropCalendar();
+            return true;
+        }
+    }
+    return TDropDownCustomEdit::eventFilter(Watched, Event);
+}
+
+void TDropDownDateTimeEdit::DropCalendar()
+{
+    if (!GetDropDownVisible())
+        return;
+    if (!FCalendar) {
+        FCalendar = new QCalendarWidget(FEditor);
+        FCalendar->setWindowFlags(Qt::Popup);
+        connect(FCalendar, &QCalendarWidget::clicked, this, &TDropDownDateTimeEdit::CalendarPicked);
+        connect(FCalendar, &QCalendarWidget::activated, this, &TDropDownDateTimeEdit::CalendarPicked);
+    }
+    // At the date typed so far, else today.
+    rtl::TDateTime typed = 0;
+    FCalendar->setSelectedDate(rtl::TryReadFormattedDateTime(EditFormat(), FEditor->text(), typed)
+            ? rtl::ToQDateTime(typed).date()
+            : QDate::currentDate());
+    FCalendar->adjustSize();
+    FCalendar->move(FEditor->mapToGlobal(QPoint(0, FEditor->height())));
+    FCalendar->show();
+    FCalendar->setFocus(Qt::PopupFocusReason);
+}
+
+void TDropDownDateTimeEdit::CalendarPicked(QDate Date)
+{
+    FCalendar->hide();
+    rtl::TDateTime picked = 0;
+    if (rtl::TryEncodeDate(Date.year(), Date.month(), Date.day(), picked))
+        FEditor->setText(rtl::FormatDateTime(EditFormat(), picked));
+    FEditor->setFocus(Qt::PopupFocusReason);
 }
 
 void TDropDownDateTimeEdit::ShowEditControl()
 {
-    // The formats follow the locale settings of the moment.
-    UpdatePickerKind();
-    // A value that does not read as a date or time opens the picker at today's date or the current
+    // A value that does not read as a date or time opens the editor at today's date or the current
     // time, instead of failing with the label already hidden.
     rtl::TDateTime value = 0;
     const bool read = !Value().isEmpty()
         && (FKind == ekDate ? rtl::TryStrToDate(Value(), value) : rtl::TryStrToTime(Value(), value));
     if (!read)
         value = FKind == ekDate ? rtl::Date() : rtl::Now();
-    SetPickerValue(value);
-    FPicker->show();
+    // In the formats of the moment's locale settings.
+    FEditor->setText(rtl::FormatDateTime(EditFormat(), value));
+    FEditor->selectAll();
+    FEditor->show();
 }
 
 QWidget* TDropDownDateTimeEdit::GetEditControl() const
 {
-    return FPicker;
+    return FEditor;
 }
 
 QString TDropDownDateTimeEdit::GetEditText() const
 {
-    if (!FPicker)
-        return QString();
-    if (FKind == ekDate) {
-        const QDate date = FPicker->date();
-        return rtl::FormatDateTime(DateFormat(), rtl::EncodeDate(date.year(), date.month(), date.day()));
-    }
-    const QTime time = FPicker->time();
-    return rtl::TimeToStr(rtl::EncodeTime(time.hour(), time.minute(), time.second(), 0));
+    return FEditor ? FEditor->text() : QString();
 }
 
 void TDropDownDateTimeEdit::SetEditText(const QString& Text)
 {
-    SetPickerValue(rtl::StrToDateTime(Text));
+    // A text that comes back unchanged (a double-click handler that changed nothing) stays as typed,
+    // for the reading on closing up; a handler's own text is read as the locale writes dates.
+    if (Text != FEditor->text())
+        FEditor->setText(rtl::FormatDateTime(EditFormat(), rtl::StrToDateTime(Text)));
 }
 
 void TDropDownDateTimeEdit::AcceptValue()
 {
-    const QString text = GetEditText();
-    if (!GetDropDownVisible() || text == Value())
+    if (!GetDropDownVisible())
+        return;
+    // What was typed is read as it is shown: a lenient reading would make another date of a
+    // mistyped one without a word.
+    const QString typed = FEditor->text();
+    rtl::TDateTime value = 0;
+    if (!rtl::TryReadFormattedDateTime(EditFormat(), typed, value))
+        rtl::RaiseConvertError(FKind == ekDate ? rtl::ConvertError::Date : rtl::ConvertError::Time, typed);
+    const QString text = rtl::FormatDateTime(EditFormat(), value);
+    if (text == Value())
         return;
     SetValue(text);
     SetCaption(text);
@@ -379,11 +424,11 @@ void TDropDownDateTimeEdit::AcceptValue()
 
 void TDropDownDateTimeEdit::AdjustEditSize()
 {
-    FPicker->resize(10 * fontMetrics().horizontalAdvance('0') + 20, FPicker->height());
+    FEditor->resize(10 * fontMetrics().horizontalAdvance('0') + 20, FEditor->height());
 }
 
 void TDropDownDateTimeEdit::AdjustEditPosition()
 {
     TDropDownCustomEdit::AdjustEditPosition();
-    FPicker->move(FPicker->x(), y() - (FPicker->height() - height()) / 2);
+    FEditor->move(FEditor->x(), y() - (FEditor->height() - height()) / 2);
 }

@@ -5,7 +5,8 @@
 
 #include <QLineEdit>
 
-class QDateTimeEdit;
+class QAction;
+class QCalendarWidget;
 class QKeyEvent;
 class TMaskEdit;
 
@@ -110,7 +111,9 @@ private:
     bool FUseFormattedValue = false;
 };
 
-// Edits a date (numeric months, four-digit years) or a time with a picker.
+// Edits a date (numeric months, four-digit years) or a time as a text in the format it is shown in;
+// a date one also drops down a calendar from the button at its end, or with Alt+Down or F4. A text
+// that is no date or time of that format is refused with a message, and the editor stays open.
 class TDropDownDateTimeEdit : public TDropDownCustomEdit {
     Q_OBJECT
 public:
@@ -131,11 +134,17 @@ protected:
     void SetEditText(const QString& Text) override;
     void AdjustEditSize() override;
     void AdjustEditPosition() override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
-    void UpdatePickerKind();
-    void SetPickerValue(rtl::TDateTime Value);
+    // The format the editor shows and reads: DateFormat, or the locale's long time format.
+    QString EditFormat() const;
+    void UpdateEditorKind();
+    void DropCalendar();
+    void CalendarPicked(QDate Date);
 
-    QPointer<QDateTimeEdit> FPicker;
+    QPointer<TSilentEdit> FEditor;
+    QPointer<QAction> FCalendarButton;
+    QPointer<QCalendarWidget> FCalendar;
     TDateTimeEditKind FKind = ekTime;
 };

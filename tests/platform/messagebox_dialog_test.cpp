@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -27,9 +28,17 @@ void WhenShown(std::function<void(QMessageBox*)> act)
     timer->start(10);
 }
 
+// Escape as the keyboard gives it: to the focused button first, which passes it to the box.
+void PressEscape(QMessageBox* box)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : box, &press);
+}
+
 // Without a GUI application no box can be shown and the harmless answer comes at once. With one,
-// the flags choose the buttons and the icon, each button gives its own answer, and closing the
-// window is Cancel where there is one and never Yes.
+// the flags choose the buttons and the icon and each button gives its own answer. Escape and the
+// window's close button are Cancel where there is one. A question that only Yes or No answers
+// ignores both: they answered No, so Escape on the save question threw the change away.
 TEST(MessageBox, RealBoxes)
 {
     ASSERT_EQ(QCoreApplication::instance(), nullptr);
@@ -42,32 +51,50 @@ TEST(MessageBox, RealBoxes)
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
     using B = QMessageBox;
+    enum Act { Press, CloseWindow, Escape };
     const struct {
         int Flags;
         B::StandardButtons Buttons;
         B::Icon Icon;
-        B::StandardButton Click;  // NoButton: close the window
+        Act Action;
+        B::StandardButton Click;  // the button pressed, or the one that ends a box left open
         int Answer;
-    } cases[] = {{MB_YESNO | MB_ICONQUESTION, B::Yes | B::No, B::Question, B::Yes, IDYES},
-        {MB_YESNOCANCEL | MB_ICONWARNING, B::Yes | B::No | B::Cancel, B::Warning, B::No, IDNO},
-        {MB_OKCANCEL | MB_ICONINFORMATION, B::Ok | B::Cancel, B::Information, B::Cancel, IDCANCEL},
-        {MB_OK | MB_ICONERROR, B::Ok, B::Critical, B::Ok, IDOK},
-        {MB_YESNO, B::Yes | B::No, B::NoIcon, B::NoButton, IDNO},
-        {MB_OKCANCEL, B::Ok | B::Cancel, B::NoIcon, B::NoButton, IDCANCEL}};
+        bool StaysOpen;
+    } cases[] = {{MB_YESNO | MB_ICONQUESTION, B::Yes | B::No, B::Question, Press, B::Yes, IDYES, false},
+        {MB_YESNOCANCEL | MB_ICONWARNING, B::Yes | B::No | B::Cancel, B::Warning, Press, B::No, IDNO, false},
+        {MB_OKCANCEL | MB_ICONINFORMATION, B::Ok | B::Cancel, B::Information, Press, B::Cancel, IDCANCEL,
+            false},
+        {MB_OK | MB_ICONERROR, B::Ok, B::Critical, Press, B::Ok, IDOK, false},
+        {MB_YESNO, B::Yes | B::No, B::NoIcon, CloseWindow, B::Yes, IDYES, true},
+        {MB_YESNO | MB_ICONQUESTION, B::Yes | B::No, B::Question, Escape, B::No, IDNO, true},
+        {MB_OKCANCEL, B::Ok | B::Cancel, B::NoIcon, CloseWindow, B::NoButton, IDCANCEL, false},
+        {MB_OKCANCEL, B::Ok | B::Cancel, B::NoIcon, Escape, B::NoButton, IDCANCEL, false},
+        {MB_YESNOCANCEL, B::Yes | B::No | B::Cancel, B::NoIcon, Escape, B::NoButton, IDCANCEL, false},
+        {MB_OK, B::Ok, B::NoIcon, Escape, B::NoButton, IDOK, false}};
     for (const auto& c : cases) {
         QString shown;
         B::StandardButtons buttons;
         B::Icon icon = B::NoIcon;
+        bool open = false;
         WhenShown([&](QMessageBox* box) {
             shown = box->windowTitle() + "|" + box->text();
             buttons = box->standardButtons();
             icon = box->icon();
-            c.Click == B::NoButton ? void(box->close()) : box->button(c.Click)->click();
+            if (c.Action == Press)
+                box->button(c.Click)->click();
+            else if (c.Action == CloseWindow)
+                box->close();
+            else
+                PressEscape(box);
+            open = box->isVisible();
+            if (open)
+                box->button(c.Click)->click();
         });
         EXPECT_EQ(MessageBox("Question text", "Caption", c.Flags), c.Answer) << c.Flags;
         EXPECT_EQ(shown, "Caption|Question text");
         EXPECT_EQ(buttons, c.Buttons) << c.Flags;
         EXPECT_EQ(icon, c.Icon) << c.Flags;
+        EXPECT_EQ(open, c.StaysOpen) << c.Flags << " " << c.Action;
     }
 }
 

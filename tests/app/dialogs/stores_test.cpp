@@ -52,15 +52,20 @@ TEST_F(FormPositionTest, RestoresAStoredRectangleAndWritesTheCurrentOne)
         QStringLiteral("30,40,300,400"));
 }
 
-// A window closed with its title bar above the screen came back with the title bar out of reach.
+// A window closed with its title bar above the screen came back with the title bar out of reach,
+// and one near the bottom right with its frame below the screen.
 TEST_F(FormPositionTest, KeepsTheWindowWithinTheScreensWorkArea)
 {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    // Shown, so that its frame is known.
+    Form.show();
+    const QSize frame = Form.frameGeometry().size() - Form.size() + QSize(300, 400);
     const struct {
         QPoint Stored, Restored;
     } cases[] {
         {area.topLeft() - QPoint(40, 30), area.topLeft()},
-        {area.bottomRight() - QPoint(100, 100), area.bottomRight() - QPoint(299, 399)},
+        {area.bottomRight() - QPoint(100, 100),
+            area.bottomRight() - QPoint(frame.width() - 1, frame.height() - 1)},
     };
     for (const auto& [stored, restored] : cases) {
         Store(QStringLiteral("%1,%2,300,400").arg(stored.x()).arg(stored.y()));

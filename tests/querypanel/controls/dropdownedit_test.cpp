@@ -1,10 +1,12 @@
 #include "querypanel/controls/dropdownedit.h"
 
+#include "platform/messagebox.h"
 #include "rtl/formatsettings.h"
 #include "tests/querypanel/controls/hostwindow.h"
 
-#include <QDateTimeEdit>
+#include <QCalendarWidget>
 #include <QLineEdit>
+#include <QToolButton>
 
 namespace {
 
@@ -27,7 +29,6 @@ struct EditFixture : ::testing::Test {
                 return editor;
         return nullptr;
     }
-    QDateTimeEdit* Picker() const { return Host.Window.findChild<QDateTimeEdit*>(); }
 };
 
 // Numbers must not take letters; the float editor takes the locale's separator only, and the
@@ -121,10 +122,9 @@ TEST(DropDownEditors, ClosingUpOnceGivesTheFocusBackAndAHiddenEditorNeverAccepts
                 label->SetKind(ekDate);
                 return label;
             },
-            "05.03.2024",
-            [](QWidget* Editor) { static_cast<QDateTimeEdit*>(Editor)->setDate(QDate(2030, 1, 1)); }},
+            "05.03.2024", [](QWidget* Editor) { QTest::keyClicks(Editor, "01.01.2030"); }},
         {"time", [] { return new TDropDownDateTimeEdit; }, "10:20:30",
-            [](QWidget* Editor) { static_cast<QDateTimeEdit*>(Editor)->setTime(QTime(11, 0, 0)); }},
+            [](QWidget* Editor) { QTest::keyClicks(Editor, "11:00:00"); }},
     };
     rtl::FormatSettingsScope scope;
     rtl::formatSettings().ShortDateFormat = "dd.mm.yyyy";
@@ -203,12 +203,12 @@ TEST_F(EditFixture, DateEditorYieldsFourDigitYearsAndReadsThemBack)
     rtl::formatSettings().DateSeparator = '.';
     auto* label = Make<TDropDownDateTimeEdit>([](TDropDownDateTimeEdit* L) { L->SetKind(ekDate); });
     Click(label);
-    ASSERT_TRUE(Picker() && Picker()->isVisible());
-    Picker()->setDate(QDate(2024, 3, 5));
-    QTest::keyClick(Picker(), Qt::Key_Return);
+    ASSERT_TRUE(LineEditor() && LineEditor()->hasFocus());
+    QTest::keyClicks(LineEditor(), "5.3.2024");
+    QTest::keyClick(LineEditor(), Qt::Key_Return);
     EXPECT_EQ(label->Value(), "05.03.2024");
     Click(label);
-    EXPECT_EQ(Picker()->date(), QDate(2024, 3, 5));
+    EXPECT_EQ(LineEditor()->text(), "05.03.2024");
 }
 
 // Guards against the label staying hidden with Dropped stuck when its value is no date.
@@ -217,12 +217,148 @@ TEST_F(EditFixture, AnUnreadableDateOpensAtTodayAndClosesNormally)
     auto* label = Make<TDropDownDateTimeEdit>([](TDropDownDateTimeEdit* L) { L->SetKind(ekDate); });
     label->SetValue("not a date");
     Click(label);
-    EXPECT_TRUE(Picker()->isVisible());
-    EXPECT_EQ(Picker()->date(), QDate::currentDate());
-    QTest::keyClick(Picker(), Qt::Key_Escape);
+    ASSERT_TRUE(LineEditor());
+    EXPECT_EQ(LineEditor()->text(), rtl::FormatDateTime(TDropDownDateTimeEdit::DateFormat(), rtl::Date()));
+    QTest::keyClick(LineEditor(), Qt::Key_Escape);
     EXPECT_TRUE(label->isVisible());
     EXPECT_FALSE(label->Dropped());
     EXPECT_EQ(label->Value(), "not a date");
+}
+
+// The picker took typed dates apart by its own sections: "2/28/1997" became 9 February 2819 and
+// "13/1/1997" 1 January 1997, without a word, and the query ran with that date. A date or time typed
+// as the editor shows it, with or without leading zeros, is that value; any other text is refused
+// with a message and the value kept, the editor staying open for a correction or Esc.
+TEST_F(EditFixture, TypedDatesAndTimesAreTakenAsShownOrRefused)
+{
+    // By Enter, by moving the focus away, or by Enter after a double click whose handler hands the
+    // text back unchanged.
+    enum Closing { Enter, Leaving, DoubleClick };
+    const struct {
+        TDateTimeEditKind Kind;
+        const char* Format;  // the locale's short date or long time format
+        char Separator;
+        const char* Typed;
+        const char* Value;  // none: refused
+        Closing How = Enter;
+    } rows[] = {
+        {ekDate, "m/d/yyyy", '/', "2/28/1997", "2/28/1997"},
+        {ekDate, "m/d/yyyy", '/', "02/28/1997", "2/28/1997"},
+        {ekDate, "m/d/yyyy", '/', "5/6/1998", "5/6/1998", Leaving},
+        {ekDate, "m/d/yyyy", '/', " 12/31/9999 ", "12/31/9999"},
+        {ekDate, "m/d/yyyy", '/', "2/31/1997", nullptr},
+        {ekDate, "m/d/yyyy", '/', "13/1/1997", nullptr},
+        {ekDate, "m/d/yyyy", '/', "1/1/0", nullptr},
+        {ekDate, "m/d/yyyy", '/', "1/1/0000", nullptr},
+        {ekDate, "m/d/yyyy", '/', "1/1/97", nullptr},
+        {ekDate, "m/d/yyyy", '/', "1/1/97", nullptr, DoubleClick},
+        {ekDate, "m/d/yyyy", '/', "01/02/1997", "1/2/1997", DoubleClick},
+        {ekDate, "m/d/yyyy", '/', "2/28", nullptr},
+        {ekDate, "m/d/yyyy", '/', "2-28-1997", nullptr, Leaving},
+        {ekDate, "m/d/yyyy", '/', "2/28/1997x", nullptr},
+        {ekDate, "dd.mm.yy", '.', "5.3.2024", "05.03.2024"},
+        {ekDate, "dd.mm.yy", '.', "29.02.2023", nullptr},
+        {ekDate, "dd.mm.yy", '.', "3.5.24", nullptr},
+        {ekDate, "yyyy-mm-dd", '-', "2024-3-5", "2024-03-05"},
+        {ekDate, "d mmm yyyy", ' ', "5 3 2024", "5 03 2024"},
+        {ekTime, "h:nn:ss", '/', "9:5:3", "9:05:03"},
+        {ekTime, "h:nn:ss", '/', "23:59:59", "23:59:59"},
+        {ekTime, "h:nn:ss", '/', "24:00:00", nullptr},
+        {ekTime, "h:nn:ss", '/', "10:60:00", nullptr},
+        {ekTime, "h:nn:ss", '/', "10:20", nullptr},
+        {ekTime, "h:nn:ss ampm", '/', "9:05:03 pm", "9:05:03 PM"},
+        {ekTime, "h:nn:ss ampm", '/', "13:00:00 PM", nullptr},
+    };
+    for (const auto& row : rows) {
+        rtl::FormatSettingsScope scope;
+        rtl::formatSettings().DateSeparator = row.Separator;
+        (row.Kind == ekDate ? rtl::formatSettings().ShortDateFormat : rtl::formatSettings().LongTimeFormat)
+            = row.Format;
+        const QString old = row.Kind == ekDate
+            ? rtl::FormatDateTime(TDropDownDateTimeEdit::DateFormat(), rtl::EncodeDate(2003, 1, 2))
+            : rtl::FormatDateTime(row.Format, rtl::EncodeTime(8, 0, 0, 0));
+        auto* label = Make<TDropDownDateTimeEdit>([&](TDropDownDateTimeEdit* L) { L->SetKind(row.Kind); });
+        label->SetValue(old);
+        label->OnEditDblClick = [](TDropDownLabel*, QString&) {};
+        Host.Closes.clear();
+        platform::ScriptedAnswers answers;
+        Click(label);
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_TRUE(editor && editor != &Host.Window) << row.Typed;
+        QTest::keyClicks(editor, row.Typed);
+        if (row.How == DoubleClick) {
+            QTest::mouseDClick(editor, Qt::LeftButton);
+            EXPECT_EQ(static_cast<QLineEdit*>(editor)->text(), row.Typed);
+        }
+        if (row.How == Leaving)
+            Host.Other->setFocus();
+        else
+            QTest::keyClick(editor, Qt::Key_Return);
+        if (row.Value) {
+            EXPECT_EQ(label->Value(), row.Value) << row.Typed;
+            EXPECT_EQ(label->Caption(), row.Value) << row.Typed;
+            EXPECT_TRUE(answers.Asked().empty()) << row.Typed;
+            EXPECT_EQ(Host.Closes, QStringList {"Accepted"}) << row.Typed;
+        } else {
+            const QString kind = row.Kind == ekDate ? "date" : "time";
+            EXPECT_EQ(
+                answers.AskedTexts(), QStringList {"'" + QString(row.Typed) + "' is not a valid " + kind})
+                << row.Typed;
+            EXPECT_EQ(label->Value(), old) << row.Typed;
+            EXPECT_TRUE(label->Dropped()) << row.Typed;
+            EXPECT_TRUE(editor->isVisible() && editor->hasFocus()) << row.Typed;
+            QTest::keyClick(editor, Qt::Key_Escape);
+            EXPECT_EQ(label->Value(), old) << row.Typed;
+            EXPECT_EQ(Host.Closes, QStringList {"Discarded"}) << row.Typed;
+        }
+        delete label;
+    }
+}
+
+// The date editor keeps its calendar: the button at its end, or Alt+Down, drops it down at the typed
+// date, and the date picked there becomes the text.
+TEST_F(EditFixture, TheDateEditorsCalendarPutsThePickedDateIntoTheText)
+{
+    rtl::FormatSettingsScope scope;
+    rtl::formatSettings().ShortDateFormat = "m/d/yyyy";
+    rtl::formatSettings().DateSeparator = '/';
+    auto* label = Make<TDropDownDateTimeEdit>([](TDropDownDateTimeEdit* L) { L->SetKind(ekDate); });
+    label->SetValue("2/28/1997");
+    Click(label);
+    QLineEdit* editor = LineEditor();
+    ASSERT_TRUE(editor);
+    auto* button = editor->findChild<QToolButton*>();
+    ASSERT_TRUE(button && button->isVisible());
+    const struct {
+        std::function<void()> Open;
+        QDate Shown, Picked;
+        const char* Text;
+    } steps[] = {{[&] { Click(button); }, QDate(1997, 2, 28), QDate(1998, 3, 14), "3/14/1998"},
+        {[&] { QTest::keyClick(editor, Qt::Key_Down, Qt::AltModifier); }, QDate(1998, 3, 14), QDate(),
+            "3/14/1998"}};
+    for (const auto& step : steps) {
+        QDate shown;
+        OnPopup([&](QWidget* Popup) {
+            auto* calendar = qobject_cast<QCalendarWidget*>(Popup);
+            ASSERT_TRUE(calendar);
+            shown = calendar->selectedDate();
+            QWidget* keys = calendar->focusWidget() ? calendar->focusWidget() : calendar;
+            if (step.Picked.isValid()) {
+                calendar->setSelectedDate(step.Picked);
+                QTest::keyClick(keys, Qt::Key_Return);
+            } else {
+                QTest::keyClick(keys, Qt::Key_Escape);
+            }
+        });
+        step.Open();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shown, step.Shown);
+        EXPECT_EQ(editor->text(), step.Text);
+        EXPECT_TRUE(label->Dropped());
+        EXPECT_EQ(Host.Window.focusWidget(), editor);
+    }
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(label->Value(), "3/14/1998");
 }
 
 }  // namespace
