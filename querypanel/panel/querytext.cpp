@@ -25,6 +25,24 @@ bool IsDateType(TFieldType Type)
     return Type == ftDate || Type == ftTime || Type == ftDateTime || Type == ftTimeStamp;
 }
 
+// Date values are stored as day numbers, and each item of a date list as a day number of its own;
+// other values, and lists of other types, stay as they are.
+template <typename F>
+QString ConvertDates(const TFilterCond* Condition, int N, const QString& Text, F&& Convert)
+{
+    const TFieldType type = Condition->GetValueType(N);
+    const TValueKind kind = Condition->GetValueKind(N);
+    if (!IsDateType(type) || kind == vkSubQuery)
+        return Text;
+    if (kind != vkList)
+        return Convert(type, Text);
+    QStringList items;
+    SplitCommaText(Text, items);
+    for (QString& item : items)
+        item = Convert(type, item);
+    return rtl::StringList(items).CommaText();
+}
+
 // Writes the lines of one query text; notes whether a value or free line needs the escaped form.
 struct TextWriter {
     rtl::StringList& Lines;
@@ -280,12 +298,26 @@ void TZQueryPanel::GetStoredValues(const TFilterCond* Condition, QString& Value1
 {
     for (int n : {1, 2}) {
         const TSQLParam* param = Condition->Param(n);
-        QString text = param ? param->Value() : Condition->ValueText(n);
-        if (IsDateType(Condition->GetValueType(n)) && Condition->GetValueKind(n) != vkSubQuery
-            && !text.isEmpty())
-            text = FloatToStrDot(
-                Condition->GetValueType(n) == ftTime ? rtl::StrToTime(text) : rtl::StrToDateTime(text));
-        (n == 1 ? Value1 : Value2) = text;
+        const QString text = param ? param->Value() : Condition->ValueText(n);
+        (n == 1 ? Value1 : Value2)
+            = ConvertDates(Condition, n, text, [](TFieldType Type, const QString& Item) {
+                  if (Item.isEmpty())
+                      return Item;
+                  return FloatToStrDot(Type == ftTime ? rtl::StrToTime(Item) : rtl::StrToDateTime(Item));
+              });
+    }
+}
+
+void TZQueryPanel::SetStoredValues(const QString& Value1, const QString& Value2, TFilterCond* Condition)
+{
+    QString texts[3];
+    for (int n : {1, 2})
+        texts[n] = ConvertDates(Condition, n, n == 1 ? Value1 : Value2, StoredValueText);
+    for (int n : {1, 2}) {
+        if (TSQLParam* param = Condition->Param(n))
+            param->SetValue(texts[n]);
+        else
+            Condition->SetValue(n, texts[n]);
     }
 }
 

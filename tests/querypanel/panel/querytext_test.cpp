@@ -98,6 +98,37 @@ TEST(QueryTextWriteTest, DatesAreStoredAsDayNumbersAndReadBack)
     auto* copy = static_cast<TSimpleCond*>(g.Panel->Root()->Rows(0));
     EXPECT_EQ(copy->ValueText(1), shown);
 
+    // A date list was read as one date, so a query holding one could not be saved at all. Each
+    // item is a date of its own; a list of another type stays as written.
+    TextFixture h;
+    TSimpleCond* dates = h.AddSimple(h.Panel->Root(), "ShippedAt");
+    dates->SetOperator(h.Model->OperatorByName("InList"));
+    dates->SetValue(1, rtl::StringList({shown, rtl::DateToStr(rtl::EncodeDate(1996, 6, 4))}).CommaText());
+    TSimpleCond* numbers = h.AddSimple(h.Panel->Root(), "OrderID");
+    numbers->SetOperator(h.Model->OperatorByName("InList"));
+    numbers->SetValue(1, "10248, 10249");
+    h.Panel->SetMainTableName("Orders");
+    h.Panel->Activate();
+    h.Panel->BuildQuery();
+    const QStringList sql = h.Panel->QResult()->GetSQL();
+    ASSERT_TRUE(sql.join(u' ').contains("ShippedAt in ('"));
+    const rtl::StringList listText = h.Save();
+    EXPECT_EQ(listText.filter("Value1=").join(u' '), "Value1=38017.75,35220 Value1=10248, 10249");
+    TextFixture i;
+    i.Panel->LoadFromStrings(listText);
+    EXPECT_EQ(static_cast<TFilterCond*>(i.Panel->Root()->Rows(0))->ValueText(1), dates->ValueText(1));
+    EXPECT_EQ(Text(i.Save()), Text(listText));
+    i.Panel->SetMainTableName("Orders");
+    i.Panel->Activate();
+    i.Panel->BuildQuery();
+    EXPECT_EQ(i.Panel->QResult()->GetSQL(), sql);
+    // A list of one date, as a writer of one date per value stored it, reads as that date.
+    rtl::StringList single = listText;
+    single[single.indexOf("Value1=38017.75,35220")] = "Value1=38017.75";
+    i.Panel->LoadFromStrings(single);
+    EXPECT_EQ(static_cast<TFilterCond*>(i.Panel->Root()->Rows(0))->ValueText(1),
+        rtl::StringList({shown}).CommaText());
+
     row->SetValue(1, "not a date");
     f.Panel->SetModified(true);
     rtl::StringList failed;
