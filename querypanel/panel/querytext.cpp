@@ -25,6 +25,16 @@ bool IsDateType(TFieldType Type)
     return Type == ftDate || Type == ftTime || Type == ftDateTime || Type == ftTimeStamp;
 }
 
+// Far above any query a person composes; every road over the rows (reading, writing, SQL, layout)
+// recurses once a bracket, and a text nested thousands deep ran the reader out of stack.
+constexpr int MaxBracketDepth = 500;
+
+[[noreturn]] void RaiseTooDeep()
+{
+    throw EZQueryPanelError(
+        0, QString("The rows under [Row] nest brackets more than %1 deep").arg(MaxBracketDepth));
+}
+
 // Date values are stored as day numbers, and each item of a date list as a day number of its own;
 // other values, and lists of other types, stay as they are.
 template <typename F>
@@ -101,9 +111,13 @@ void SaveCondition(TZQueryPanel* Panel, TextWriter& W, const TFilterCond* Condit
 }
 
 // Each row is named by its place now: the stored paths follow only the panel's own row commands,
-// and a text naming rows otherwise reads back without them.
-void SaveRows(TZQueryPanel* Panel, TextWriter& W, const TFilterBracket* Bracket, const QString& Path)
+// and a text naming rows otherwise reads back without them. A tree deeper than the reader takes is
+// not written, so no file is made that cannot be opened again.
+void SaveRows(
+    TZQueryPanel* Panel, TextWriter& W, const TFilterBracket* Bracket, const QString& Path, int Depth)
 {
+    if (Depth > MaxBracketDepth)
+        RaiseTooDeep();
     W.Section("Row" + Path);
     W.Put("Enabled", Bit(Bracket->Checked()));
     W.Put("RowType", "1");
@@ -114,7 +128,7 @@ void SaveRows(TZQueryPanel* Panel, TextWriter& W, const TFilterBracket* Bracket,
         const TFilterRow* row = Bracket->Rows(i);
         const QString path = Path + QString::number(i + 1) + u'.';
         if (const auto* bracket = dynamic_cast<const TFilterBracket*>(row)) {
-            SaveRows(Panel, W, bracket, path);
+            SaveRows(Panel, W, bracket, path, Depth + 1);
         } else if (const auto* condition = dynamic_cast<const TFilterCond*>(row)) {
             W.Section("Row" + path);
             SaveCondition(Panel, W, condition);
@@ -148,7 +162,7 @@ void WriteText(TZQueryPanel* Panel, TextWriter& W)
     Panel->QResult()->ResultFields().SaveToStrings(fields);
     W.Lines.append(fields);
     if (Panel->Root())
-        SaveRows(Panel, W, Panel->Root(), QString());
+        SaveRows(Panel, W, Panel->Root(), QString(), 0);
 }
 
 // Reads the sections of one query text in order, each search going on from the section before.
@@ -233,8 +247,8 @@ void ReadValues(TZQueryPanel* Panel, TextReader& R, const rtl::StringList& S, TF
                 Condition->SetValueCaption(n, R.Get(S, "Caption" + QString::number(n)));
 }
 
-// False when the text has no such section.
-bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const QString& Name)
+// False when the text has no such section. Depth is the row's number of brackets below the root.
+bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const QString& Name, int Depth)
 {
     const rtl::StringList section = R.Section(Name);
     if (section.isEmpty())
@@ -243,12 +257,14 @@ bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const
     const int rowType = rtl::StrToInt(section.Values("RowType"));
     const QString enabled = section.Values("Enabled");
     if (rowType == 1) {
+        if (Depth > MaxBracketDepth)
+            RaiseTooDeep();
         TFilterBracket* bracket = Bracket ? Bracket->AppendBracket() : Panel->Root();
         const bool checked = enabled.isEmpty() || rtl::StrToInt(enabled) != 0;
         // A count that promises more rows than the text holds ends at the first missing one.
         const int count = rtl::StrToInt(section.Values("RowCount"));
         for (int k = 1; k <= count; ++k)
-            if (!LoadRows(Panel, R, bracket, Name + QString::number(k) + u'.'))
+            if (!LoadRows(Panel, R, bracket, Name + QString::number(k) + u'.', Depth + 1))
                 break;
         const int linkType = rtl::StrToInt(section.Values("LinkType"));
         if (linkType < fltAll || linkType > fltNotAll)
@@ -414,7 +430,7 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
             SetUserData(reader.Free("UserData"));
             FQResult->ResultFields().LoadFromStrings(Lines, FTextVersion);
             reader.Position = 0;
-            LoadRows(this, reader, nullptr, "Row");
+            LoadRows(this, reader, nullptr, "Row", 0);
         }
         EndReadingRows(reading);
     } catch (...) {
