@@ -383,22 +383,6 @@ QChar TZQueryPanel::GetQuoteSymbol(int N) const
     return N == 1 ? FDbStruct->SQLFormats().QuoteSymbol1() : FDbStruct->SQLFormats().QuoteSymbol2();
 }
 
-void TZQueryPanel::SetStoredValues(const QString& Value1, const QString& Value2, TFilterCond* Condition)
-{
-    QString texts[3];
-    for (int n : {1, 2}) {
-        const QString& stored = n == 1 ? Value1 : Value2;
-        const bool converted = Condition->GetValueKind(n) != vkSubQuery && (n == 1 || !stored.isEmpty());
-        texts[n] = converted ? StoredValueText(Condition->GetValueType(n), stored) : stored;
-    }
-    for (int n : {1, 2}) {
-        if (TSQLParam* param = Condition->Param(n))
-            param->SetValue(texts[n]);
-        else
-            Condition->SetValue(n, texts[n]);
-    }
-}
-
 // --- state -------------------------------------------------------------------------------------
 
 void TZQueryPanel::SetActive(bool Value)

@@ -191,7 +191,8 @@ public:
     virtual void SaveToStrings(rtl::StringList& Lines);
     virtual void LoadFromStrings(const rtl::StringList& Lines);
     // The texts a query text stores for the condition's two values: a parameter's value, else the
-    // value's text; a date value as its day number with "." (EConvertError when it is no date).
+    // value's text; a date value, and each item of a date list, as its day number with "."
+    // (EConvertError when it is no date).
     void GetStoredValues(const TFilterCond* Condition, QString& Value1, QString& Value2) const;
     // Reads one SELECT statement into result fields and rows (sqlreading.cpp); the query ends
     // modified. A statement the model cannot express (a table, field or operator it lacks) raises an

@@ -25,6 +25,34 @@ bool IsDateType(TFieldType Type)
     return Type == ftDate || Type == ftTime || Type == ftDateTime || Type == ftTimeStamp;
 }
 
+// Far above any query a person composes; every road over the rows (reading, writing, SQL, layout)
+// recurses once a bracket, and a text nested thousands deep ran the reader out of stack.
+constexpr int MaxBracketDepth = 500;
+
+[[noreturn]] void RaiseTooDeep()
+{
+    throw EZQueryPanelError(
+        0, QString("The rows under [Row] nest brackets more than %1 deep").arg(MaxBracketDepth));
+}
+
+// Date values are stored as day numbers, and each item of a date list as a day number of its own;
+// other values, and lists of other types, stay as they are.
+template <typename F>
+QString ConvertDates(const TFilterCond* Condition, int N, const QString& Text, F&& Convert)
+{
+    const TFieldType type = Condition->GetValueType(N);
+    const TValueKind kind = Condition->GetValueKind(N);
+    if (!IsDateType(type) || kind == vkSubQuery)
+        return Text;
+    if (kind != vkList)
+        return Convert(type, Text);
+    QStringList items;
+    SplitCommaText(Text, items);
+    for (QString& item : items)
+        item = Convert(type, item);
+    return rtl::StringList(items).CommaText();
+}
+
 // Writes the lines of one query text; notes whether a value or free line needs the escaped form.
 struct TextWriter {
     rtl::StringList& Lines;
@@ -83,9 +111,13 @@ void SaveCondition(TZQueryPanel* Panel, TextWriter& W, const TFilterCond* Condit
 }
 
 // Each row is named by its place now: the stored paths follow only the panel's own row commands,
-// and a text naming rows otherwise reads back without them.
-void SaveRows(TZQueryPanel* Panel, TextWriter& W, const TFilterBracket* Bracket, const QString& Path)
+// and a text naming rows otherwise reads back without them. A tree deeper than the reader takes is
+// not written, so no file is made that cannot be opened again.
+void SaveRows(
+    TZQueryPanel* Panel, TextWriter& W, const TFilterBracket* Bracket, const QString& Path, int Depth)
 {
+    if (Depth > MaxBracketDepth)
+        RaiseTooDeep();
     W.Section("Row" + Path);
     W.Put("Enabled", Bit(Bracket->Checked()));
     W.Put("RowType", "1");
@@ -96,7 +128,7 @@ void SaveRows(TZQueryPanel* Panel, TextWriter& W, const TFilterBracket* Bracket,
         const TFilterRow* row = Bracket->Rows(i);
         const QString path = Path + QString::number(i + 1) + u'.';
         if (const auto* bracket = dynamic_cast<const TFilterBracket*>(row)) {
-            SaveRows(Panel, W, bracket, path);
+            SaveRows(Panel, W, bracket, path, Depth + 1);
         } else if (const auto* condition = dynamic_cast<const TFilterCond*>(row)) {
             W.Section("Row" + path);
             SaveCondition(Panel, W, condition);
@@ -130,7 +162,7 @@ void WriteText(TZQueryPanel* Panel, TextWriter& W)
     Panel->QResult()->ResultFields().SaveToStrings(fields);
     W.Lines.append(fields);
     if (Panel->Root())
-        SaveRows(Panel, W, Panel->Root(), QString());
+        SaveRows(Panel, W, Panel->Root(), QString(), 0);
 }
 
 // Reads the sections of one query text in order, each search going on from the section before.
@@ -215,8 +247,8 @@ void ReadValues(TZQueryPanel* Panel, TextReader& R, const rtl::StringList& S, TF
                 Condition->SetValueCaption(n, R.Get(S, "Caption" + QString::number(n)));
 }
 
-// False when the text has no such section.
-bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const QString& Name)
+// False when the text has no such section. Depth is the row's number of brackets below the root.
+bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const QString& Name, int Depth)
 {
     const rtl::StringList section = R.Section(Name);
     if (section.isEmpty())
@@ -225,12 +257,14 @@ bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const
     const int rowType = rtl::StrToInt(section.Values("RowType"));
     const QString enabled = section.Values("Enabled");
     if (rowType == 1) {
+        if (Depth > MaxBracketDepth)
+            RaiseTooDeep();
         TFilterBracket* bracket = Bracket ? Bracket->AppendBracket() : Panel->Root();
         const bool checked = enabled.isEmpty() || rtl::StrToInt(enabled) != 0;
         // A count that promises more rows than the text holds ends at the first missing one.
         const int count = rtl::StrToInt(section.Values("RowCount"));
         for (int k = 1; k <= count; ++k)
-            if (!LoadRows(Panel, R, bracket, Name + QString::number(k) + u'.'))
+            if (!LoadRows(Panel, R, bracket, Name + QString::number(k) + u'.', Depth + 1))
                 break;
         const int linkType = rtl::StrToInt(section.Values("LinkType"));
         if (linkType < fltAll || linkType > fltNotAll)
@@ -280,12 +314,26 @@ void TZQueryPanel::GetStoredValues(const TFilterCond* Condition, QString& Value1
 {
     for (int n : {1, 2}) {
         const TSQLParam* param = Condition->Param(n);
-        QString text = param ? param->Value() : Condition->ValueText(n);
-        if (IsDateType(Condition->GetValueType(n)) && Condition->GetValueKind(n) != vkSubQuery
-            && !text.isEmpty())
-            text = FloatToStrDot(
-                Condition->GetValueType(n) == ftTime ? rtl::StrToTime(text) : rtl::StrToDateTime(text));
-        (n == 1 ? Value1 : Value2) = text;
+        const QString text = param ? param->Value() : Condition->ValueText(n);
+        (n == 1 ? Value1 : Value2)
+            = ConvertDates(Condition, n, text, [](TFieldType Type, const QString& Item) {
+                  if (Item.isEmpty())
+                      return Item;
+                  return FloatToStrDot(Type == ftTime ? rtl::StrToTime(Item) : rtl::StrToDateTime(Item));
+              });
+    }
+}
+
+void TZQueryPanel::SetStoredValues(const QString& Value1, const QString& Value2, TFilterCond* Condition)
+{
+    QString texts[3];
+    for (int n : {1, 2})
+        texts[n] = ConvertDates(Condition, n, n == 1 ? Value1 : Value2, StoredValueText);
+    for (int n : {1, 2}) {
+        if (TSQLParam* param = Condition->Param(n))
+            param->SetValue(texts[n]);
+        else
+            Condition->SetValue(n, texts[n]);
     }
 }
 
@@ -382,7 +430,7 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
             SetUserData(reader.Free("UserData"));
             FQResult->ResultFields().LoadFromStrings(Lines, FTextVersion);
             reader.Position = 0;
-            LoadRows(this, reader, nullptr, "Row");
+            LoadRows(this, reader, nullptr, "Row", 0);
         }
         EndReadingRows(reading);
     } catch (...) {

@@ -20,6 +20,7 @@ constexpr std::array<const char*, qbeLastCode + 1> Messages {
     "\"%s\" is not a file name in the query folder",
     "The file %s belongs to another query",
     "Cannot delete the file %s",
+    "Query files that cannot be read are not listed:\n%s",
 };
 
 constexpr QChar Separator = '/';
@@ -132,11 +133,14 @@ void TZQueryFileItem::ReadData(rtl::StringList& Lines)
         Lines.clear();
 }
 
+// A link to nowhere is taken too: writing would create its target, wherever that is.
 void TZQueryFileItem::CheckFileFree() const
 {
     if (FFileName.isEmpty())
         throw EZQueryBaseError::Create(qbeBadFileName, FFileName);
-    const bool taken = FileBase()->FindFile(FFileName, this) || (!FOwnsFile && QFileInfo::exists(FilePath()));
+    const QFileInfo file(FilePath());
+    const bool taken
+        = FileBase()->FindFile(FFileName, this) || (!FOwnsFile && (file.exists() || file.isSymLink()));
     if (taken)
         throw EZQueryBaseError::Create(qbeFileTaken, FFileName);
 }
@@ -458,10 +462,11 @@ void ReadHeader(TZQueryFileItem& Item, const QString& Path)
 }  // namespace
 
 // Only regular files: reading a FIFO, socket or device named *.qry would block or fail. A link to
-// nowhere stays listed, so the open reports it.
+// nowhere is looked at like any file, so the open reports it.
 void TZQueryFileBase::LoadItems()
 {
     LoadingScope loading(this);
+    FUnreadFiles.clear();
     const QString folder = FWorkDir.isEmpty() ? QStringLiteral(".") : FWorkDir;
     QStringList names;
     for (const QFileInfo& found : QDir(folder).entryInfoList(
@@ -473,9 +478,21 @@ void TZQueryFileBase::LoadItems()
         auto item = std::make_unique<TZQueryFileItem>();
         item->FFileName = name;
         item->FOwnsFile = true;
-        ReadHeader(*item, FWorkDir + name);
+        try {
+            ReadHeader(*item, FWorkDir + name);
+        } catch (const rtl::Exception& e) {
+            FUnreadFiles.append(e.Message());
+            continue;
+        }
         AddItem(std::move(item));
     }
+}
+
+void TZQueryFileBase::Open()
+{
+    TZQueryBase::Open();
+    if (!FUnreadFiles.isEmpty())
+        throw EZQueryBaseError::Create(qbeUnreadFiles, FUnreadFiles.join(u'\n'));
 }
 
 void TZQueryFileBase::DeleteItem(int N)

@@ -21,7 +21,8 @@ enum TQueryBaseErrorCode {
     qbeBadFileName,
     qbeFileTaken,
     qbeCannotDelete,
-    qbeLastCode = qbeCannotDelete
+    qbeUnreadFiles,
+    qbeLastCode = qbeUnreadFiles
 };
 
 class EZQueryBaseError : public EZLatticeError {
@@ -215,12 +216,17 @@ public:
     TZQueryFileItem* FindFile(const QString& FileName, const TZQueryFileItem* Except) const;
 
     std::unique_ptr<TZQueryItem> NewItem() override;
+    // Lists every query that can be read, then raises naming each file that could not.
+    void Open() override;
 
 protected:
+    // A file whose header cannot be read is left out and noted for Open to report.
     void LoadItems() override;
     // A file that exists and cannot be deleted raises and keeps the item.
     void DeleteItem(int N) override;
 
 private:
     QString FWorkDir;
+    // Why each file the last listing left out could not be read.
+    QStringList FUnreadFiles;
 };

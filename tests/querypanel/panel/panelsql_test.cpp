@@ -168,6 +168,16 @@ std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()
             "(10248,10249)"},
         {"between dates", [&] { Cond("Order date", "Between", "1/1/1997", "3/31/1997"); },
             "SELECT * FROM Orders WHERE OrderDate BETWEEN '1997-01-01' AND '1997-03-31'"},
+        // A date list was stored as one date: the query could not be kept.
+        {"a list of dates through the query text",
+            [&] {
+                Cond("Hire date", "InList", "5/1/1992,1/22/1996");
+                rtl::StringList text;
+                Panel.SaveToStrings(text);
+                Panel.LoadFromStrings(text);
+            },
+            "SELECT * FROM Orders JOIN Employees USING (EmployeeID) WHERE Employees.HireDate IN "
+            "('1992-05-01','1996-01-22')"},
         {"not between", [&] { Cond("Freight", "NotBetween", "10", "100"); },
             "SELECT * FROM Orders WHERE NOT Freight BETWEEN 10 AND 100"},
         {"none of a nested bracket",

@@ -67,6 +67,28 @@ rtl::StringList ReadData(const QString& Relative)
     return lines;
 }
 
+// A text whose brackets nest Depth deep below the root, with one condition in the deepest.
+rtl::StringList NestedText(int Depth, const TDSField* Field)
+{
+    rtl::StringList lines({"[Main]", "Version=3.5", ""});
+    QString path;
+    for (int depth = 0; depth <= Depth; ++depth) {
+        lines << "[Row" + path + "]"
+              << "Enabled=1"
+              << "RowType=1"
+              << "LinkType=1"
+              << "RowCount=1"
+              << "";
+        path += "1.";
+    }
+    lines << "[Row" + path + "]"
+          << "RowType=0"
+          << "FieldID=" + QString::number(Field->ID()) << "Operator=Equal"
+          << "Value1=7"
+          << "";
+    return lines;
+}
+
 // The smallest text the writer makes: nothing may be missing, nothing extra.
 TEST(QueryTextWriteTest, AnEmptyPanelWritesItsSectionsOnly)
 {
@@ -97,6 +119,37 @@ TEST(QueryTextWriteTest, DatesAreStoredAsDayNumbersAndReadBack)
     g.Panel->LoadFromStrings(text);
     auto* copy = static_cast<TSimpleCond*>(g.Panel->Root()->Rows(0));
     EXPECT_EQ(copy->ValueText(1), shown);
+
+    // A date list was read as one date, so a query holding one could not be saved at all. Each
+    // item is a date of its own; a list of another type stays as written.
+    TextFixture h;
+    TSimpleCond* dates = h.AddSimple(h.Panel->Root(), "ShippedAt");
+    dates->SetOperator(h.Model->OperatorByName("InList"));
+    dates->SetValue(1, rtl::StringList({shown, rtl::DateToStr(rtl::EncodeDate(1996, 6, 4))}).CommaText());
+    TSimpleCond* numbers = h.AddSimple(h.Panel->Root(), "OrderID");
+    numbers->SetOperator(h.Model->OperatorByName("InList"));
+    numbers->SetValue(1, "10248, 10249");
+    h.Panel->SetMainTableName("Orders");
+    h.Panel->Activate();
+    h.Panel->BuildQuery();
+    const QStringList sql = h.Panel->QResult()->GetSQL();
+    ASSERT_TRUE(sql.join(u' ').contains("ShippedAt in ('"));
+    const rtl::StringList listText = h.Save();
+    EXPECT_EQ(listText.filter("Value1=").join(u' '), "Value1=38017.75,35220 Value1=10248, 10249");
+    TextFixture i;
+    i.Panel->LoadFromStrings(listText);
+    EXPECT_EQ(static_cast<TFilterCond*>(i.Panel->Root()->Rows(0))->ValueText(1), dates->ValueText(1));
+    EXPECT_EQ(Text(i.Save()), Text(listText));
+    i.Panel->SetMainTableName("Orders");
+    i.Panel->Activate();
+    i.Panel->BuildQuery();
+    EXPECT_EQ(i.Panel->QResult()->GetSQL(), sql);
+    // A list of one date, as a writer of one date per value stored it, reads as that date.
+    rtl::StringList single = listText;
+    single[single.indexOf("Value1=38017.75,35220")] = "Value1=38017.75";
+    i.Panel->LoadFromStrings(single);
+    EXPECT_EQ(static_cast<TFilterCond*>(i.Panel->Root()->Rows(0))->ValueText(1),
+        rtl::StringList({shown}).CommaText());
 
     row->SetValue(1, "not a date");
     f.Panel->SetModified(true);
@@ -271,6 +324,9 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
             Lines({"[Main]", "Version=4.5", "[Row]", "RowType=1", "LinkType=3", "RowCount=2", "[Row1.]",
                 "RowType=0", "Enabled=0", "FieldID=1", "Operator=Equal", "[Row2.]", "RowType=x"}),
             false},
+        // Brackets nested thousands deep ran the reader out of stack.
+        {"brackets nested far deeper than the panel holds", NestedText(2000, TextFixture().Field("Freight")),
+            true},
     };
     // What the panel writes after a failed read: the text of a panel that never read one.
     TextFixture fresh;
@@ -297,6 +353,40 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
         EXPECT_EQ(f.Panel->ProcessState(), qpIdle);
         EXPECT_TRUE(f.Panel->Active());
     }
+}
+
+// Every road over the rows recurses once a bracket: a text as deep as the reader takes must also
+// write, build and show, and a tree deeper than that must not be written into a file that cannot be
+// opened again.
+TEST(QueryTextReadTest, ATextAsDeepAsTheReaderTakesWritesBuildsAndShows)
+{
+    TextFixture f;
+    const rtl::StringList deepest = NestedText(500, f.Field("Freight"));
+    f.Panel->LoadFromStrings(deepest);
+    const rtl::StringList written = f.Save();
+    EXPECT_EQ(written.filter("[Row").size(), deepest.filter("[Row").size());
+    TextFixture g;
+    g.Panel->LoadFromStrings(written);
+    EXPECT_EQ(Text(g.Save()), Text(written));
+    f.Panel->SetMainTableName("Orders");
+    f.Panel->Activate();
+    f.Panel->BuildQuery();
+    EXPECT_TRUE(f.Panel->QResult()->GetSQL().join(u' ').contains("Freight = 7"));
+
+    TFilterBracket* bracket = f.Panel->Root();
+    while (bracket->Count() > 0 && dynamic_cast<TFilterBracket*>(bracket->Rows(0)))
+        bracket = static_cast<TFilterBracket*>(bracket->Rows(0));
+    bracket->AppendBracket();
+    f.Panel->SetModified(true);
+    rtl::StringList lines;
+    try {
+        f.Panel->SaveToStrings(lines);
+        ADD_FAILURE() << "no error";
+    } catch (const EZQueryPanelError& e) {
+        EXPECT_TRUE(e.Message().contains("500")) << e.Message().toStdString();
+    }
+    EXPECT_TRUE(f.Panel->Modified());
+    EXPECT_EQ(f.Panel->ProcessState(), qpIdle);
 }
 
 // Options, titles and the sorting flag come before the rows in a text: a read that fails on its rows

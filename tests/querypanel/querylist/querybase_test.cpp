@@ -90,23 +90,52 @@ TEST(QueryBaseOpenTest, ReopeningOrMovingTheFolderListsEachFileOnce)
 }
 
 // A file that could not be read left the base loading, silencing every later notification, and the
-// next Open listed the files read before it a second time.
-TEST(QueryBaseOpenTest, AnUnreadableFileFailsTheOpenAndTheNextOpenListsEachFileOnce)
+// next Open listed the files read before it a second time. One bad file then ended the listing: the
+// queries after it in the folder's order were never listed, and the list was left closed.
+TEST(QueryBaseOpenTest, AnUnreadableFileIsLeftOutAndReportedOnceAfterEveryOtherIsListed)
 {
-    QueryFolder folder(2);
-    ASSERT_TRUE(QFile::link(folder.Path("gone"), folder.Path("broken.qry")));
+    QueryFolder folder(5);
+    ASSERT_TRUE(QFile::link(folder.Path("gone"), folder.Path("aaa.qry")));
+    ASSERT_TRUE(QFile::link(folder.Path("zzz.qry"), folder.Path("zzz.qry")));
     TZQueryFileBase base;
     RecordingLink link;
     link.SetQueryBase(&base);
     base.SetWorkDir(folder.Dir.path());
-    EXPECT_THROW(base.Open(), rtl::EFileError);
-    EXPECT_FALSE(base.Loading());
-    EXPECT_FALSE(base.Active());
+    QString message;
+    for (int open = 0; open < 2; ++open) {
+        SCOPED_TRACE(open == 0 ? "first open" : "second open");
+        link.Log.clear();
+        try {
+            base.Open();
+            ADD_FAILURE() << "no error";
+        } catch (const EZQueryBaseError& e) {
+            EXPECT_EQ(e.ErrorCode(), qbeUnreadFiles);
+            message = e.Message();
+        }
+        EXPECT_FALSE(base.Loading());
+        EXPECT_TRUE(base.Active());
+        ASSERT_EQ(base.Count(), 5);
+        EXPECT_EQ(base.ItemIndex(), 0);
+        EXPECT_TRUE(base.CurrentItem()->Name().startsWith("Query "));
+        EXPECT_EQ(link.Log.mid(link.Log.size() - 2), QStringList({"base 0 -1", "active 0"}));
+        EXPECT_EQ(message.count(folder.Path("aaa.qry")), 1) << message.toStdString();
+        EXPECT_EQ(message.count(folder.Path("zzz.qry")), 1) << message.toStdString();
+    }
+    // Nothing is written through the link that leads nowhere, by the query list or by a new query.
+    EXPECT_TRUE(QFileInfo(folder.Path("aaa.qry")).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(folder.Path("gone")));
+    link.Text = QStringList({"[Main]", "QueryName=New"});
+    auto owned = base.NewItem();
+    static_cast<TZQueryFileItem*>(owned.get())->SetFileName("aaa.qry");
+    const int added = base.AddItem(std::move(owned));
+    EXPECT_EQ(QueryBaseErrorCode([&] { base.Items(added)->Save(); }), qbeFileTaken);
+    EXPECT_FALSE(QFileInfo::exists(folder.Path("gone")));
 
-    ASSERT_TRUE(QFile::remove(folder.Path("broken.qry")));
+    ASSERT_TRUE(QFile::remove(folder.Path("aaa.qry")) && QFile::remove(folder.Path("zzz.qry")));
+    link.Log.clear();
     base.Open();
-    EXPECT_EQ(base.Count(), 2);
-    EXPECT_EQ(link.Log, QStringList({"base 0 -1", "active 0"}));
+    EXPECT_EQ(base.Count(), 5);
+    EXPECT_EQ(link.Log.mid(link.Log.size() - 2), QStringList({"base 0 -1", "active 0"}));
 }
 
 // A FIFO named like a query hung the listing for ever; the temporaries of an interrupted save stayed
