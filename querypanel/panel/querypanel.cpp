@@ -567,9 +567,19 @@ void TZQueryPanel::CloseDropDowns()
 {
     // Taken first: closing runs the rows' handlers, which may open another drop-down.
     const QList<QPointer<TDropDownLabel>> dropped = std::exchange(FDropped, {});
-    for (const QPointer<TDropDownLabel>& label : dropped)
-        if (label)
-            label->CloseDropDown(true);
+    for (qsizetype i = 0; i < dropped.size(); ++i) {
+        try {
+            if (dropped[i])
+                dropped[i]->CloseDropDown(true);
+        } catch (...) {
+            // An editor that refused its text stays open: it and the ones not reached yet stay
+            // listed, so the next close tries them again (a closed one is passed over).
+            for (qsizetype j = i; j < dropped.size(); ++j)
+                if (dropped[j])
+                    FDropped.append(dropped[j]);
+            throw;
+        }
+    }
 }
 
 QString TZQueryPanel::FormatSQLValue(TFieldType Type, const QString& Value, bool ToSQL)

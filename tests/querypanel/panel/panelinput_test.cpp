@@ -1,5 +1,7 @@
 #include "platform/messagebox.h"
+#include "querypanel/controls/dropdownedit.h"
 #include "querypanel/panel/filtercond.h"
+#include "rtl/datetime.h"
 #include "tests/querypanel/controls/hostwindow.h"
 #include "tests/querypanel/panel/paneltesting.h"
 
@@ -382,6 +384,27 @@ TEST(PanelDropDownTest, ClosingReachesEveryOpenDropDown)
         EXPECT_FALSE(value->Dropped()) << name;
         f.Panel->CloseDropDowns();
         EXPECT_FALSE(value->Dropped()) << name;
+    }
+}
+
+// An editor that refused its text stayed open but left the panel's list, so the next build ran
+// with the value it kept instead of trying the typed text again.
+TEST(PanelDropDownTest, AnEditorThatRefusesItsTextIsTriedAgainByTheNextClose)
+{
+    KeyFixture f;
+    f.Panel->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.Panel.get()));
+    auto* date = new TDropDownDateTimeEdit;
+    date->setParent(f.Panel->viewport());
+    date->SetValue(rtl::FormatDateTime(TDropDownDateTimeEdit::DateFormat(), rtl::EncodeDate(2003, 1, 2)));
+    date->show();
+    date->DropDown();
+    ASSERT_TRUE(date->Dropped());
+    f.Panel->NoteDropped(date);
+    QTest::keyClicks(QApplication::focusWidget(), "2/31/1997");
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_ANY_THROW(f.Panel->CloseDropDowns()) << i;
+        EXPECT_TRUE(date->Dropped()) << i;
     }
 }
 
