@@ -585,6 +585,12 @@ TFilterBracket* TFilterBracket::InsertBracketAt(int N)
 
 TFilterBracket* TFilterBracket::InsertNewBracket(int P)
 {
+    // The panel's commands make no tree deeper than a query text may be, so every query saves.
+    int depth = 1;
+    for (const TFilterBracket* up = Parent(); up; up = up->Parent())
+        ++depth;
+    if (depth > MaxBracketDepth)
+        throw EZQueryPanelError(0, QString("Brackets cannot nest more than %1 deep").arg(MaxBracketDepth));
     auto* bracket = new TFilterBracket(Panel(), this);
     InsertRow(P, bracket);
     return bracket;

@@ -167,6 +167,10 @@ private:
     QList<int> FElementOrder;
 };
 
+// How many brackets deep below the root the rows may nest: far above any query a person composes,
+// and every road over the rows (reading, writing, SQL, layout) recurses once a bracket.
+constexpr int MaxBracketDepth = 500;
+
 // A row holding rows joined by a link type: all, any, none or not all of them hold. The panel's
 // root is one; a new bracket starts with "any".
 class TFilterBracket : public TFilterRow {

@@ -25,10 +25,7 @@ bool IsDateType(TFieldType Type)
     return Type == ftDate || Type == ftTime || Type == ftDateTime || Type == ftTimeStamp;
 }
 
-// Far above any query a person composes; every road over the rows (reading, writing, SQL, layout)
-// recurses once a bracket, and a text nested thousands deep ran the reader out of stack.
-constexpr int MaxBracketDepth = 500;
-
+// A text nested thousands deep ran the reader out of stack.
 [[noreturn]] void RaiseTooDeep()
 {
     throw EZQueryPanelError(
@@ -379,10 +376,8 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
         TSQLOptions Options;
         rtl::StringList Titles;
         int TextVersion;
-        TFilterLinkType RootLinkType;
-        bool RootChecked;
     } kept {FQResult->ResultFields().JustSorting(), FQResult->ResultFields().Version(), FSQLOptions, FTitles,
-        FTextVersion, FRoot->LinkType(), FRoot->Checked()};
+        FTextVersion};
     const TQueryProcess state = FProcessState;
     FProcessState = qpLoading;
     const bool reading = FReadingRows;
@@ -434,7 +429,8 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
         }
         EndReadingRows(reading);
     } catch (...) {
-        // Never a half-read query that a later save writes over the file.
+        // Never a half-read query that a later save writes over the file; the cleared panel is a
+        // new query, its root as Clear makes it, not as the query before had it.
         FReadingRows = true;
         Clear();
         EndReadingRows(reading);
@@ -446,9 +442,6 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
         SetSQLOptions(kept.Options);
         FTitles = kept.Titles;
         FTextVersion = kept.TextVersion;
-        // The rows read before the failure may have unchecked the root through its rows.
-        FRoot->SetLinkType(kept.RootLinkType);
-        FRoot->SetChecked(kept.RootChecked);
         FProcessState = state;
         try {
             SetActive(wasActive);
