@@ -33,7 +33,9 @@ void CheckQueryFileName(const TZQueryFileBase& Base, const QString& FileName, co
         throw EZQueryBaseError::Create(qbeBadFileName, FileName);
     TZQueryFileItem probe;
     probe.SetFileName(FileName);
-    if (Base.FindFile(FileName, Self) || QFileInfo::exists(Base.WorkDir() + FileName))
+    // A link to nowhere is taken too: a save would write through it to wherever it leads.
+    const QFileInfo file(Base.WorkDir() + FileName);
+    if (Base.FindFile(FileName, Self) || file.exists() || file.isSymLink())
         throw EZQueryBaseError::Create(qbeFileTaken, FileName);
 }
 

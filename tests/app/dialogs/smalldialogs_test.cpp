@@ -91,9 +91,11 @@ TEST(QueryParamsDialog, RefusesFileNamesOutsideTheFolderOrOfAnotherFile)
         QFile file(folder.filePath(QString::fromLatin1(name)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
+    // A link to nowhere is taken too: a save would write through it to wherever it leads.
+    ASSERT_TRUE(QFile::link(folder.filePath("nowhere/x.qry"), folder.filePath("Gone.qry")));
     TdlgQueryParams dialog;
     dialog.SetFileNameCheck(folder.path(), QStringLiteral("Sales.qry"));
-    for (const char* name : {"", "../x.qry", "sub/x.qry", "sub\\x.qry", "..qry", "ORDERS.QRY"}) {
+    for (const char* name : {"", "../x.qry", "sub/x.qry", "sub\\x.qry", "..qry", "ORDERS.QRY", "gone.qry"}) {
         platform::ScriptedAnswers answers {platform::IDOK};
         dialog.edFileName->setText(QString::fromLatin1(name));
         dialog.btOKClick();
