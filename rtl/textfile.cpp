@@ -7,10 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSet>
 #include <QStringDecoder>
-
-#include <algorithm>
 
 namespace rtl {
 
@@ -59,9 +56,6 @@ QString WithCrLf(const QString& text)
     return result;
 }
 
-// A temporary of QSaveFile is the file's name, "." and six random ASCII letters.
-constexpr qsizetype SaveSuffixLength = 7;
-
 [[noreturn]] void RaiseFileError(const char* message, const QString& path, const QString& reason)
 {
     throw EFileError(QString::fromLatin1(message).arg(QDir::toNativeSeparators(path), reason));
@@ -102,23 +96,6 @@ void WriteTextFile(const QString& path, const QString& text)
     // removes it.
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         RaiseFileError("Cannot write file \"%1\". %2", path, file.errorString());
-    const QFileInfo written(path);
-    RemoveSaveLeftovers(written.path(), {written.fileName()});
-}
-
-void RemoveSaveLeftovers(const QString& folder, const QStringList& fileNames)
-{
-    const QSet<QString> names(fileNames.begin(), fileNames.end());
-    const auto isLetter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
-    QDir dir(folder);
-    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
-        const qsizetype stem = entry.size() - SaveSuffixLength;
-        if (stem <= 0 || entry[stem] != u'.' || !names.contains(entry.left(stem)))
-            continue;
-        const QStringView suffix = QStringView(entry).sliced(stem + 1);
-        if (std::all_of(suffix.begin(), suffix.end(), isLetter))
-            dir.remove(entry);
-    }
 }
 
 }  // namespace rtl

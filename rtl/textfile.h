@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 namespace rtl {
 
@@ -13,10 +12,6 @@ QString DecodeFileText(const QByteArray& bytes);
 QString ReadTextFile(const QString& path);
 // Writes through a temporary file beside the target that is renamed over it, so a failure never
 // leaves a half-written file; every line break becomes CR LF. Raises EFileError naming the file.
-// A successful write removes the temporaries an interrupted save of the same file left behind.
 void WriteTextFile(const QString& path, const QString& text);
-// Removes, in folder, the temporaries that interrupted saves of the named files left: each file's
-// name followed by "." and six letters. Files that cannot be removed stay.
-void RemoveSaveLeftovers(const QString& folder, const QStringList& fileNames);
 
 }  // namespace rtl

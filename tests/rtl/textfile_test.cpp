@@ -32,17 +32,21 @@ TEST(TextFile, DecodesUtf8OrWindows1252)
         EXPECT_EQ(DecodeFileText(bytes), QString::fromUtf8(text)) << bytes.toHex().toStdString();
 }
 
-// A save that was killed leaves its temporary file (the name and six letters) beside the file; the
-// next save of that file removes it and nothing else.
+// A save removed every file named like the saved one, "." and six letters, taking it for its own
+// temporary: the copies a user keeps beside a file are not the program's to delete.
 TEST(TextFile, WritesUtf8WithCrLfAndReadsBack)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.txt");
     WriteTextFile(path, "replaced");
-    const QStringList kept {"a.txt", "a.txt.AbCdE1", "a.txt.AbCdEfg", "a.txt.bak", "b.txt.AbCdEf"};
-    for (const QString& name : kept + QStringList {"a.txt.AbCdEf", "a.txt.xyzXYZ"})
+    const QStringList kept {"a.txt", "a.txt.AbCdE1", "a.txt.AbCdEf", "a.txt.AbCdEfg", "a.txt.bak",
+        "a.txt.xyzXYZ", "b.txt.AbCdEf", "dm_settings.ini", "dm_settings.ini.backup", "struct.dbs",
+        "struct.dbs.BACKUP", "struct.dbs.BackUp", "struct.dbs.backup"};
+    for (const QString& name : kept)
         if (name != "a.txt")
             WriteTextFile(dir.filePath(name), "left");
+    for (const char* saved : {"struct.dbs", "dm_settings.ini"})
+        WriteTextFile(dir.filePath(saved), "saved");
     WriteTextFile(path, QString::fromUtf8("a\nb\r\nc\r\xC3\xA9"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name).join(u' '), kept.join(u' '));
     EXPECT_EQ(FileBytes(path), QByteArray("a\r\nb\r\nc\r\n\xC3\xA9"));
