@@ -76,6 +76,10 @@ QString DecodeFileText(const QByteArray& bytes)
 
 QString ReadTextFile(const QString& path)
 {
+    // Checked before opening: opening a FIFO waits for a writer, and a device never ends.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw EFileError(QStringLiteral("\"%1\" is not a regular file").arg(QDir::toNativeSeparators(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         RaiseFileError("Cannot open file \"%1\". %2", path, file.errorString());

@@ -8,7 +8,8 @@ namespace rtl {
 // Texts of the system's files: written as UTF-8 with CR LF line ends; read with any line end, a
 // byte-order mark skipped, and read as Windows-1252 when the bytes are not valid UTF-8.
 QString DecodeFileText(const QByteArray& bytes);
-// Raises EFileError naming the file when it cannot be read.
+// Raises EFileError naming the file when it cannot be read or is no regular file (a FIFO or a
+// device would block or never end); a link to a regular file is read.
 QString ReadTextFile(const QString& path);
 // Writes through a temporary file beside the target that is renamed over it, so a failure never
 // leaves a half-written file; every line break becomes CR LF. Raises EFileError naming the file.

@@ -1,6 +1,7 @@
 #include "rtl/exception.h"
 #include "rtl/textfile.h"
 #include "tests/rtl/errortext.h"
+#include "tests/rtl/fifoopener.h"
 #include "tests/support/filesizelimit.h"
 
 #include <QDir>
@@ -8,6 +9,12 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace rtl;
 
@@ -19,6 +26,27 @@ QByteArray FileBytes(const QString& path)
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     return file.readAll();
 }
+
+// While it lives, the process may take only Bytes more address space: reading a device that never
+// ends fails soon instead of filling the machine's memory.
+class AddressSpaceLimit {
+public:
+    explicit AddressSpaceLimit(rlim_t Bytes)
+    {
+        EXPECT_EQ(getrlimit(RLIMIT_AS, &FSaved), 0);
+        rlim_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        rlimit small = FSaved;
+        small.rlim_cur = std::min(FSaved.rlim_cur, pages * rlim_t(sysconf(_SC_PAGESIZE)) + Bytes);
+        EXPECT_EQ(setrlimit(RLIMIT_AS, &small), 0);
+    }
+    ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &FSaved); }
+    AddressSpaceLimit(const AddressSpaceLimit&) = delete;
+    AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
+
+private:
+    rlimit FSaved {};
+};
 
 // Text that is not valid UTF-8 (a sequence cut off at the end included) is Windows-1252, with its
 // five unassigned bytes kept as the C1 codes; a BOM is dropped, also before Windows-1252 text.
@@ -54,6 +82,29 @@ TEST(TextFile, WritesUtf8WithCrLfAndReadsBack)
     const QString missing = dir.filePath("missing.txt");
     EXPECT_TRUE(
         ErrorText<EFileError>([&] { ReadTextFile(missing); }).startsWith("Cannot open file \"" + missing));
+}
+
+// A FIFO in place of a model or settings file blocked the start before any window appeared, and a
+// link to a device read without end; a link to a regular file is read.
+TEST(TextFile, OnlyRegularFilesAreRead)
+{
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("pipe.dbs");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.filePath("zero.dbs")));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("folder.dbs")));
+    ASSERT_TRUE(QFile::link(pipe, dir.filePath("linked.dbs")));
+    WriteTextFile(dir.filePath("model.dbs"), "[Main]");
+    ASSERT_TRUE(QFile::link(dir.filePath("model.dbs"), dir.filePath("struct.dbs")));
+
+    const FifoOpener opener(pipe);
+    const AddressSpaceLimit limit(rlim_t(1) << 30);
+    for (const char* name : {"pipe.dbs", "zero.dbs", "folder.dbs", "linked.dbs"}) {
+        const QString path = dir.filePath(name);
+        EXPECT_EQ(
+            ErrorText<EFileError>([&] { ReadTextFile(path); }), '"' + path + "\" is not a regular file");
+    }
+    EXPECT_EQ(ReadTextFile(dir.filePath("struct.dbs")), "[Main]");
 }
 
 // A write that fails half-way (here: the file size limit, which holds for every user, as a full disk
