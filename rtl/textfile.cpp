@@ -9,6 +9,8 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace rtl {
 
 namespace {
@@ -70,8 +72,24 @@ QString DecodeFileText(const QByteArray& bytes)
         data = data.sliced(3);
     // Stateless, so a sequence cut off at the end counts as invalid instead of waiting for more.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(data);
-    return utf8.hasError() ? DecodeCp1252(data) : text;
+    QString text = utf8.decode(data);
+    if (!utf8.hasError())
+        return text;
+    // One line typed in another editor must not turn the UTF-8 of every other line into mojibake
+    // that the next save makes permanent. Line breaks are ASCII and never inside a UTF-8 sequence.
+    text.clear();
+    text.reserve(data.size());
+    const char* const begin = data.data();
+    const char* const end = begin + data.size();
+    for (const char* line = begin; line != end;) {
+        const char* next = std::find_if(line, end, [](char c) { return c == '\n' || c == '\r'; });
+        if (next != end)
+            ++next;
+        const QByteArrayView bytesOfLine(line, next);
+        text += bytesOfLine.isValidUtf8() ? QString::fromUtf8(bytesOfLine) : DecodeCp1252(bytesOfLine);
+        line = next;
+    }
+    return text;
 }
 
 QString ReadTextFile(const QString& path)

@@ -6,7 +6,7 @@
 namespace rtl {
 
 // Texts of the system's files: written as UTF-8 with CR LF line ends; read with any line end, a
-// byte-order mark skipped, and read as Windows-1252 when the bytes are not valid UTF-8.
+// byte-order mark skipped, and each line that is not valid UTF-8 read as Windows-1252.
 QString DecodeFileText(const QByteArray& bytes);
 // Raises EFileError naming the file when it cannot be read or is no regular file (a FIFO or a
 // device would block or never end); a link to a regular file is read.

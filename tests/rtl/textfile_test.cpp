@@ -50,12 +50,19 @@ private:
 
 // Text that is not valid UTF-8 (a sequence cut off at the end included) is Windows-1252, with its
 // five unassigned bytes kept as the C1 codes; a BOM is dropped, also before Windows-1252 text.
+// One Windows-1252 line in a UTF-8 file turned every other line into mojibake, which the next save
+// made permanent: only that line is Windows-1252, whatever its line end.
 TEST(TextFile, DecodesUtf8OrWindows1252)
 {
     const std::pair<QByteArray, const char*> cases[]
         = {{"\xEF\xBB\xBFh\xC3\xA9", "h\xC3\xA9"}, {"caf\xE9", "caf\xC3\xA9"},
             {"\x80 \x93x\x94", "\xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D"}, {"\x81\x9F", "\xC2\x81\xC5\xB8"},
-            {"ab\xC3", "ab\xC3\x83"}, {"\xEF\xBB\xBF\xE9t\xE9", "\xC3\xA9t\xC3\xA9"}};
+            {"ab\xC3", "ab\xC3\x83"}, {"\xEF\xBB\xBF\xE9t\xE9", "\xC3\xA9t\xC3\xA9"},
+            {"K\xC3\xA4se\r\ncaf\xE9\r\n\xC3\xA4\r\n", "K\xC3\xA4se\r\ncaf\xC3\xA9\r\n\xC3\xA4\r\n"},
+            {"\xC3\xA4\ncaf\xE9\n\xC3\xB6", "\xC3\xA4\ncaf\xC3\xA9\n\xC3\xB6"},
+            {"\xC3\xA4\rcaf\xE9\r\xC3\xB6", "\xC3\xA4\rcaf\xC3\xA9\r\xC3\xB6"},
+            {"\xEF\xBB\xBF\xC3\xA4\r\n\x93\xE9\x94", "\xC3\xA4\r\n\xE2\x80\x9C\xC3\xA9\xE2\x80\x9D"},
+            {"ab\xC3\n\xC3\xA4\n\n\xE9", "ab\xC3\x83\n\xC3\xA4\n\n\xC3\xA9"}};
     for (const auto& [bytes, text] : cases)
         EXPECT_EQ(DecodeFileText(bytes), QString::fromUtf8(text)) << bytes.toHex().toStdString();
 }
