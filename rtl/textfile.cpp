@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -59,9 +58,6 @@ QString WithCrLf(const QString& text)
     return result;
 }
 
-// A temporary of QSaveFile is the file's name, "." and six random ASCII letters.
-constexpr qsizetype SaveSuffixLength = 7;
-
 [[noreturn]] void RaiseFileError(const char* message, const QString& path, const QString& reason)
 {
     throw EFileError(QString::fromLatin1(message).arg(QDir::toNativeSeparators(path), reason));
@@ -76,12 +72,32 @@ QString DecodeFileText(const QByteArray& bytes)
         data = data.sliced(3);
     // Stateless, so a sequence cut off at the end counts as invalid instead of waiting for more.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(data);
-    return utf8.hasError() ? DecodeCp1252(data) : text;
+    QString text = utf8.decode(data);
+    if (!utf8.hasError())
+        return text;
+    // One line typed in another editor must not turn the UTF-8 of every other line into mojibake
+    // that the next save makes permanent. Line breaks are ASCII and never inside a UTF-8 sequence.
+    text.clear();
+    text.reserve(data.size());
+    const char* const begin = data.data();
+    const char* const end = begin + data.size();
+    for (const char* line = begin; line != end;) {
+        const char* next = std::find_if(line, end, [](char c) { return c == '\n' || c == '\r'; });
+        if (next != end)
+            ++next;
+        const QByteArrayView bytesOfLine(line, next);
+        text += bytesOfLine.isValidUtf8() ? QString::fromUtf8(bytesOfLine) : DecodeCp1252(bytesOfLine);
+        line = next;
+    }
+    return text;
 }
 
 QString ReadTextFile(const QString& path)
 {
+    // Checked before opening: opening a FIFO waits for a writer, and a device never ends.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw EFileError(QStringLiteral("\"%1\" is not a regular file").arg(QDir::toNativeSeparators(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         RaiseFileError("Cannot open file \"%1\". %2", path, file.errorString());
@@ -102,23 +118,6 @@ void WriteTextFile(const QString& path, const QString& text)
     // removes it.
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         RaiseFileError("Cannot write file \"%1\". %2", path, file.errorString());
-    const QFileInfo written(path);
-    RemoveSaveLeftovers(written.path(), {written.fileName()});
-}
-
-void RemoveSaveLeftovers(const QString& folder, const QStringList& fileNames)
-{
-    const QSet<QString> names(fileNames.begin(), fileNames.end());
-    const auto isLetter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
-    QDir dir(folder);
-    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
-        const qsizetype stem = entry.size() - SaveSuffixLength;
-        if (stem <= 0 || entry[stem] != u'.' || !names.contains(entry.left(stem)))
-            continue;
-        const QStringView suffix = QStringView(entry).sliced(stem + 1);
-        if (std::all_of(suffix.begin(), suffix.end(), isLetter))
-            dir.remove(entry);
-    }
 }
 
 }  // namespace rtl

@@ -473,7 +473,6 @@ void TZQueryFileBase::LoadItems()
              {QStringLiteral("*.qry")}, QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort))
         if (found.isFile() || !found.exists())
             names.append(found.fileName());
-    rtl::RemoveSaveLeftovers(folder, names);
     for (const QString& name : names) {
         auto item = std::make_unique<TZQueryFileItem>();
         item->FFileName = name;

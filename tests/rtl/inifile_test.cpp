@@ -1,5 +1,7 @@
 #include "rtl/exception.h"
 #include "rtl/inifile.h"
+#include "tests/rtl/errortext.h"
+#include "tests/rtl/fifoopener.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+
+#include <sys/stat.h>
 
 using namespace rtl;
 
@@ -75,6 +79,13 @@ TEST(IniFile, FileRoundTrip)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("[Options]\r\nDllPath=Fendal.dll\r\nModelName=Caf\xC3\xA9\r\n"));
     EXPECT_THROW(IniFile {dir.path()}, EFileError);
+
+    // A FIFO in place of the settings blocked the start; it is reported, a missing file is empty.
+    const QString pipe = dir.filePath("pipe.ini");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const FifoOpener opener(pipe);
+    EXPECT_EQ(ErrorText<EFileError>([&] { IniFile {pipe}; }), '"' + pipe + "\" is not a regular file");
+    EXPECT_TRUE(IniFile(dir.filePath("missing.ini")).Lines().isEmpty());
 }
 
 }  // namespace

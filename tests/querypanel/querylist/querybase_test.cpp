@@ -138,21 +138,27 @@ TEST(QueryBaseOpenTest, AnUnreadableFileIsLeftOutAndReportedOnceAfterEveryOtherI
     EXPECT_EQ(link.Log.mid(link.Log.size() - 2), QStringList({"base 0 -1", "active 0"}));
 }
 
-// A FIFO named like a query hung the listing for ever; the temporaries of an interrupted save stayed
-// beside the queries for good.
-TEST(QueryBaseOpenTest, OnlyRegularFilesAreListedAndLeftoversOfInterruptedSavesGo)
+// A FIFO named like a query hung the listing for ever; opening the folder and saving a query
+// deleted the copies a user keeps beside the queries, taking "<file>." and six letters for the
+// temporary of an interrupted save.
+TEST(QueryBaseOpenTest, OnlyRegularFilesAreListedAndTheUsersCopiesStay)
 {
-    QueryFolder folder(1);
-    ASSERT_EQ(mkfifo(QFile::encodeName(folder.Path("pipe.qry")).constData(), 0600), 0);
-    for (const char* name : {"a.qry.XyZabc", "a.qry.bak", "gone.qry.XyZabc"})
-        rtl::WriteTextFile(folder.Path(name), "left");
-    TZQueryFileBase base;
-    base.SetWorkDir(folder.Dir.path());
-    base.Open();
-    ASSERT_EQ(base.Count(), 1);
-    EXPECT_EQ(base.Items(0)->Name(), "Query A");
-    EXPECT_EQ(QDir(folder.Dir.path()).entryList(QDir::Files, QDir::Name).join(u' '),
-        "a.qry a.qry.bak gone.qry.XyZabc");
+    OpenBase b(1);
+    ASSERT_EQ(mkfifo(QFile::encodeName(b.Folder.Path("pipe.qry")).constData(), 0600), 0);
+    WriteQuery(b.Folder.Dir.path(), "german_orders.qry", "German orders");
+    WriteQuery(b.Folder.Dir.path(), "orders_between_dates.qry", "Orders between dates");
+    for (const char* name : {"a.qry.BackUp", "a.qry.XyZabc", "a.qry.backup", "a.qry.bak",
+             "german_orders.qry.backup", "gone.qry.XyZabc", "orders_between_dates.qry.before"})
+        rtl::WriteTextFile(b.Folder.Path(name), "kept");
+    b.Base.Open();
+    ASSERT_EQ(b.Base.Count(), 3);
+    EXPECT_GE(b.Base.IndexOfName("Query A"), 0);
+    b.Link.Text = QStringList({"[Main]", "QueryName=Saved"});
+    for (int i = 0; i < b.Base.Count(); ++i)
+        b.Base.Items(i)->Save();
+    EXPECT_EQ(QDir(b.Folder.Dir.path()).entryList(QDir::Files, QDir::Name).join(u' '),
+        "a.qry a.qry.BackUp a.qry.XyZabc a.qry.backup a.qry.bak german_orders.qry german_orders.qry.backup "
+        "gone.qry.XyZabc orders_between_dates.qry orders_between_dates.qry.before");
 }
 
 // After the current item went, the one that took its place has the same index, so a plain
