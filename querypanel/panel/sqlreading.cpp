@@ -736,9 +736,25 @@ bool MatchTemplate(QStringView T, QStringView S, TNameList& NameList)
 
 QString ApplyValues(const QString& Template, const TNameList& NameList)
 {
-    QString text = Template;
-    for (int i = 0; i < NameList.Count(); ++i)
-        text = ReplaceAll(text, NameList.Name(i), NameList.Value(i));
+    // One pass over the template, so that a value put in is never searched for names.
+    QString text;
+    text.reserve(Template.size());
+    qsizetype i = 0;
+    while (i < Template.size()) {
+        if (Template[i] != u'@') {
+            text += Template[i++];
+            continue;
+        }
+        qsizetype end = i + 1;
+        while (end < Template.size() && IsNameChar(Template[end]))
+            ++end;
+        const QStringView name = QStringView(Template).mid(i, end - i);
+        int index = 0;
+        while (index < NameList.Count() && name.compare(NameList.Name(index), Qt::CaseInsensitive) != 0)
+            ++index;
+        text += index < NameList.Count() ? QStringView(NameList.Value(index)) : name;
+        i = end;
+    }
     return text;
 }
 

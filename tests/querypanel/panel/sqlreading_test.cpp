@@ -67,6 +67,9 @@ TEST(MatchTemplateTest, TemplatesTakeTheTextsThePanelWrites)
     names.SetValue(u"@f", QStringLiteral("x"));
     names.SetValue(u"@1", QStringLiteral("a"));
     EXPECT_EQ(ApplyValues(QStringLiteral("@f <> '@1'"), names), QStringLiteral("x <> 'a'"));
+    // A value holding a name used to have it filled in as well.
+    names.SetValue(u"@1", QStringLiteral("U@2K@f"));
+    EXPECT_EQ(ApplyValues(QStringLiteral("@f <> '@1'"), names), QStringLiteral("x <> 'U@2K@f'"));
 }
 
 // The sample model over the sample database, with its sub-query operator and its order count, and
@@ -150,6 +153,8 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
         {"Orders.ShipCountry != 'a'", "NotEqual", "a", ""},
         {"Orders.ShipCountry <> 'a'", "NotEqual", "a", ""},
         {"not(Orders.ShipCountry = 'a')", "NotEqual", "a", ""},
+        // The rewrite to "<>" used to fill the value's "@2" in as well, giving UK.
+        {"NOT ( Orders.ShipCountry = 'U@2K' )", "NotEqual", "U@2K", ""},
         {"Orders.ShipName = 'O''Hara'", "Equal", "O'Hara", ""},
         {"Orders.ShipName LIKE 'O''H%'", "StartsWith", "O'H", ""},
         {"Orders.ShipName like '%5%%'", "Contains", "5%", ""},
