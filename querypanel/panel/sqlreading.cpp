@@ -354,6 +354,13 @@ bool IsPlainName(const QString& Text)
     return !Text.isEmpty() && std::all_of(Text.begin(), Text.end(), [](QChar c) { return IsIdentChar(c); });
 }
 
+// A column as a statement names it, with its table or without; no expression.
+bool IsColumnName(const QString& Text)
+{
+    static const QRegularExpression column(QStringLiteral(R"(^((\w+|"[^"]*")\.)*(\w+|"[^"]*")$)"));
+    return column.match(Text).hasMatch();
+}
+
 // Builds result fields and rows of one panel from a parsed statement.
 class TSQLRowReader {
 public:
@@ -539,6 +546,8 @@ private:
     {
         const QString name = Qualified(Condition->LeftExpr());
         TDSField* field = FindField(name);
+        if (!field && !IsColumnName(name))
+            throw EZQueryPanelError::Create(qpeNoFieldIsExpression, name);
         if (!field)
             MissingField(name);
         QString values[3];

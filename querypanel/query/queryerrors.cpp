@@ -21,6 +21,7 @@ constexpr std::array<const char*, qpeLastCode> Messages {
     "their own",
     "The outer join of %s to %s cannot be written in this SQL dialect",
     "Conditions on totals need result fields",
+    "The data model has no field whose expression is %s",
 };
 
 }  // namespace

@@ -17,7 +17,9 @@ enum TQueryPanelErrorCode {
     qpeNestedAggregate,
     qpeJoinNotWritable,
     qpeTotalsNeedResultFields,
-    qpeLastCode = qpeTotalsNeedResultFields
+    // SQL read back into the panel
+    qpeNoFieldIsExpression,
+    qpeLastCode = qpeNoFieldIsExpression
 };
 
 class EZQueryPanelError : public EZLatticeError {
