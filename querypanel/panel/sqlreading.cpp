@@ -369,13 +369,23 @@ public:
     {
     }
 
-    // Every table must be one of the model's.
+    // Every table must be one of the model's, and the panel's main table one of them: the query
+    // always reads from it, so a statement without it would come back over other rows.
     void CheckTables() const
     {
+        const TDSTable* main = FPanel->ResolveMainTable();
+        bool mainRead = false;
+        QStringList names;
         for (const TSQLTable* table : FTables) {
-            if (!ModelTable(table->Name()))
+            const TDSTable* model = ModelTable(table->Name());
+            if (!model)
                 throw EZDBStructError::Create(dseNoSuchTable, table->Name());
+            mainRead = mainRead || model == main;
+            names << u'"' + table->Name() + u'"';
         }
+        if (main && !mainRead)
+            throw EZQueryPanelError::Create(
+                qpeMainTableNotRead, u'"' + main->Name() + u'"', names.join(QStringLiteral(", ")));
     }
 
     void ReadResultFields(const TSQLResultFieldList& Fields)

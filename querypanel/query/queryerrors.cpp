@@ -22,6 +22,7 @@ constexpr std::array<const char*, qpeLastCode> Messages {
     "The outer join of %s to %s cannot be written in this SQL dialect",
     "Conditions on totals need result fields",
     "The data model has no field whose expression is %s",
+    "The statement does not read the main table %s: its FROM clause names %s",
 };
 
 }  // namespace

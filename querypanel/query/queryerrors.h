@@ -19,7 +19,8 @@ enum TQueryPanelErrorCode {
     qpeTotalsNeedResultFields,
     // SQL read back into the panel
     qpeNoFieldIsExpression,
-    qpeLastCode = qpeNoFieldIsExpression
+    qpeMainTableNotRead,
+    qpeLastCode = qpeMainTableNotRead
 };
 
 class EZQueryPanelError : public EZLatticeError {

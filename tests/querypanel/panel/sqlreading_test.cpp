@@ -306,6 +306,11 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
         {"SELECT Orders.ShipCountry FROM Orders GROUP BY Orders.ShipCountry HAVING SUM(Orders.Freight) > "
          "5000",
             "The data model has no field whose expression is SUM(Orders.Freight)"},
+        // A statement over other tables used to be rebuilt over the main table, with other rows.
+        {"SELECT Customers.CompanyName, Customers.City FROM Customers WHERE Customers.Country = 'France' OR "
+         "Customers.City LIKE 'L%'",
+            "The statement does not read the main table \"Orders\": its FROM clause names \"Customers\""},
+        {"SELECT * FROM Customers", "main table \"Orders\": its FROM clause names \"Customers\""},
         // A total in WHERE, a single record in HAVING and a total two brackets deep have no row that
         // the query would write there again.
         {"SELECT * FROM Orders WHERE COUNT(Orders.OrderID) > 1", "Condition 1 does not fit"},
