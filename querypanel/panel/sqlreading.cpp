@@ -868,12 +868,16 @@ void TZQueryPanel::LoadFromSQL(const QStringList& Lines)
         SaveToStrings(saved);
     const TFilterLinkType rootLinkType = FRoot->LinkType();
     const bool justSorting = FQResult->ResultFields().JustSorting();
+    const TSQLOptions options = FSQLOptions;
     FModified = modified;
     FProcessState = qpLoading;
     FReadingRows = true;
     try {
         Deactivate();
         Clear();
+        // The statement says whether its rows are distinct; the panel's other options stay.
+        constexpr TSQLOptions distinct {soSelectDistinct};
+        SetSQLOptions(statement.Distinct() ? options + distinct : options - distinct);
         reader.ReadResultFields(statement.ResultFields());
         reader.ReadRoot(FRoot, statement.Root(), statement.Having());
         EndReadingRows(reading);
@@ -895,6 +899,7 @@ void TZQueryPanel::LoadFromSQL(const QStringList& Lines)
                 Clear();
             }
         }
+        SetSQLOptions(options);
         EndReadingRows(reading);
         FProcessState = state;
         FModified = modified;

@@ -273,6 +273,7 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
     Panel.SetModified(false);
     rtl::StringList before;
     Panel.SaveToStrings(before);
+    const TSQLOptions options = Panel.SQLOptions();
     const std::pair<const char*, const char*> cases[] = {
         {"SELECT * FROM Invoices WHERE Invoices.Total = 1", "Invoices"},
         {"SELECT * FROM Orders WHERE Orders.Weight = 1", "Weight"},
@@ -331,6 +332,7 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
         }
         EXPECT_TRUE(Panel.Active());
         EXPECT_FALSE(Panel.Modified());
+        EXPECT_EQ(Panel.SQLOptions(), options);
         rtl::StringList after;
         Panel.SaveToStrings(after);
         EXPECT_EQ(after.Text(), before.Text());
@@ -346,6 +348,39 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(paramChanges, 1);
     EXPECT_EQ(Panel.QResult()->Params().Count(), 0);
+}
+
+// A statement read back selects the rows it selects on the sample database, whatever the panel's
+// DISTINCT option was: the statement's DISTINCT used to be dropped for the panel's own option.
+TEST_F(SQLReadingTest, StatementsReadBackSelectTheirOwnRows)
+{
+    struct Case {
+        const char* SQL;
+        bool PanelDistinct;
+        int Rows;
+    };
+    const Case cases[] = {
+        {"SELECT DISTINCT Customers.CompanyName, Customers.City FROM Orders INNER JOIN Customers ON "
+         "(Orders.CustomerID=Customers.CustomerID) WHERE Customers.Country = 'Germany'",
+            false, 6},
+        {"SELECT Customers.CompanyName, Customers.City FROM Orders INNER JOIN Customers ON "
+         "(Orders.CustomerID=Customers.CustomerID) WHERE Customers.Country = 'Germany'",
+            true, 84},
+        {"SELECT DISTINCT Customers.CompanyName, Customers.City FROM Customers INNER JOIN Orders ON "
+         "(Orders.CustomerID=Customers.CustomerID) WHERE Customers.Country = 'France' OR Customers.City "
+         "LIKE 'L%'",
+            false, 9},
+        {"SELECT Orders.ShipCountry FROM Orders", true, 830},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.SQL);
+        constexpr TSQLOptions distinct {soSelectDistinct};
+        Panel.SetSQLOptions(c.PanelDistinct ? Panel.SQLOptions() + distinct : Panel.SQLOptions() - distinct);
+        Read(c.SQL);
+        const std::string sql = Build(Panel);
+        EXPECT_EQ(Count(c.SQL), c.Rows);
+        EXPECT_EQ(Count(QString::fromStdString(sql)), c.Rows) << sql;
+    }
 }
 
 // Panels composed through the row API give SQL that reads back into rows giving the same SQL, in
