@@ -258,6 +258,53 @@ std::optional<QString> NonValue(const TDSOperator* Op, const TNameList& Names, c
     return std::nullopt;
 }
 
+// Whether Op's template writes the condition's Text; the values it reads go into Names.
+bool WritesCondition(
+    const TDSOperator* Op, const TSQLCondition* Condition, const QString& Text, TNameList& Names)
+{
+    const QString& sqlTemplate = Op->SQLName();
+    if ((Op->ValueKind() == vkSubQuery) != Condition->HasSubQuery()
+        || !sqlTemplate.contains(QStringLiteral("@f"), Qt::CaseInsensitive))
+        return false;
+    Names.ClearValues();
+    return MatchTemplate(sqlTemplate, Text, Names);
+}
+
+// The format the query gives a parameter in slot N of Template: the literal around the slot, with
+// "@v" for it ('%@1%' gives %@v%).
+QString ParamFormat(const QString& Template, int N)
+{
+    const QString slot = u'@' + QString::number(N);
+    return ReplaceAll(UnquoteStr(FindQuotedSpan(Template, slot), u'\''), slot, QStringLiteral("@v"));
+}
+
+// A parameter stands for the whole literal around its slot, so the text does not show the pattern
+// the literal held: when an operator before Operators[Found] reads the text too and writes one of
+// its parameters with another pattern ("starts with" and "contains"), either may have written it.
+void CheckParamPatterns(const QList<TDSOperator*>& Operators, qsizetype Found, const TSQLCondition* Condition,
+    const QString& Text, const TNameList& Names, const TSQLFormats& Formats)
+{
+    const TDSOperator* found = Operators[Found];
+    QList<int> params;
+    for (int n = 1; n <= std::min(found->GetParamCount(), 2); ++n) {
+        const QString slot = u'@' + QString::number(n);
+        if (!Names.IsLiteral(slot) && Names.Value(slot).startsWith(u':'))
+            params << n;
+    }
+    if (params.isEmpty())
+        return;
+    TNameList names = Names;
+    for (qsizetype k = Found - 1; k >= 0; --k) {
+        const TDSOperator* other = Operators[k];
+        if (!WritesCondition(other, Condition, Text, names) || NonValue(other, names, Formats))
+            continue;
+        for (const int n : params)
+            if (ParamFormat(other->SQLName(), n) != ParamFormat(found->SQLName(), n))
+                throw EZQueryPanelError::Create(
+                    qpeParamWrittenTwoWays, Condition->GetText(), other->DisplayName(), found->DisplayName());
+    }
+}
+
 constexpr TFieldTypes DateTypes {ftDate, ftTime, ftDateTime, ftTimeStamp};
 
 // A date the panel wrote as SQL, in the locale's form: read with the model's format of its type, or
@@ -801,20 +848,18 @@ TDSOperator* TZQueryPanel::MatchOperator(const TSQLCondition* Condition, QString
     // other template takes the text.
     std::optional<QString> nonValue;
     const QList<TDSOperator*>& operators = FDbStruct->Operators();
+    const TSQLFormats& formats = FDbStruct->SQLFormats();
     for (qsizetype k = operators.size() - 1; k >= 0; --k) {
         TDSOperator* op = operators[k];
-        const QString& sqlTemplate = op->SQLName();
-        if ((op->ValueKind() == vkSubQuery) != Condition->HasSubQuery()
-            || !sqlTemplate.contains(QStringLiteral("@f"), Qt::CaseInsensitive))
+        if (!WritesCondition(op, Condition, text, names))
             continue;
-        names.ClearValues();
-        if (!MatchTemplate(sqlTemplate, text, names))
-            continue;
-        if (std::optional<QString> value = NonValue(op, names, FDbStruct->SQLFormats())) {
+        if (std::optional<QString> value = NonValue(op, names, formats)) {
             if (!nonValue)
                 nonValue = value;
             continue;
         }
+        CheckParamPatterns(operators, k, Condition, text, names, formats);
+        const QString& sqlTemplate = op->SQLName();
         Value1 = TemplateValue(sqlTemplate, names, QStringLiteral("@1"));
         Value2 = TemplateValue(sqlTemplate, names, QStringLiteral("@2"));
         if (Literal)

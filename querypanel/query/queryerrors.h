@@ -20,7 +20,8 @@ enum TQueryPanelErrorCode {
     // SQL read back into the panel
     qpeNoFieldIsExpression,
     qpeMainTableNotRead,
-    qpeLastCode = qpeMainTableNotRead
+    qpeParamWrittenTwoWays,
+    qpeLastCode = qpeParamWrittenTwoWays
 };
 
 class EZQueryPanelError : public EZLatticeError {

@@ -312,6 +312,13 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
          "Customers.City LIKE 'L%'",
             "The statement does not read the main table \"Orders\": its FROM clause names \"Customers\""},
         {"SELECT * FROM Customers", "main table \"Orders\": its FROM clause names \"Customers\""},
+        // A parameter for a whole pattern literal used to be read as "contains", whatever it was.
+        {"SELECT * FROM Orders INNER JOIN Customers ON (Orders.CustomerID=Customers.CustomerID) WHERE "
+         "Customers.CompanyName like :Param1",
+            "The parameter of Customers.CompanyName like :Param1 can stand for \"starts with\" or for "
+            "\"contains\", which write it differently"},
+        {"SELECT * FROM Orders WHERE not(Orders.ShipName like :Name)",
+            "can stand for \"does not start with\" or for \"does not contain\""},
         // A total in WHERE, a single record in HAVING and a total two brackets deep have no row that
         // the query would write there again.
         {"SELECT * FROM Orders WHERE COUNT(Orders.OrderID) > 1", "Condition 1 does not fit"},
@@ -398,7 +405,6 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
                   Cond(r, parts[0], parts[1], parts.value(2));
               }
           };
-    const char* patterns[] = {"StartsWith", "NotStartsWith", "Contains", "NotContains", "Equal"};
     const std::function<void(TFilterBracket*)> composed[] = {
         [&](TFilterBracket* r) {
             r->SetLinkType(fltAny);
@@ -425,8 +431,7 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
         },
         [&](TFilterBracket* r) {
             r->SetLinkType(fltAny);
-            for (const char* op : patterns)
-                Cond(r, "Ship to", op)->SetParamState(1, true);
+            Cond(r, "Ship to", "Equal")->SetParamState(1, true);
             TSimpleCond* between = Cond(r, "Freight", "Between");
             between->SetParamState(1, true);
             between->SetParamState(2, true);
@@ -486,12 +491,16 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
     sub.Activate();
     EXPECT_EQ(QString::fromStdString(Build(sub)).replace("\n", "  ").toStdString(),
         row->ValueText(1).toStdString());
-    // A parameter takes the whole pattern literal, so "starts with" writes what "contains" writes:
-    // the text tells only the negation, which used to be lost as well.
+    // A parameter takes the whole pattern literal, so where "starts with" writes what "contains"
+    // writes, either reads it; the text tells the negation, which used to be lost as well.
+    Model.OperatorByName("StartsWith")->SetSQLName("@f like '%@1%'");
+    Model.OperatorByName("NotStartsWith")->SetSQLName("not(@f like '%@1%')");
     Panel.Clear();
     composed[2](Panel.Root());
+    for (const char* op : {"StartsWith", "NotStartsWith", "Contains", "NotContains"})
+        Cond(Panel.Root(), "Ship to", op)->SetParamState(1, true);
     Read(Panel, Build(Panel));
-    const char* read[] = {"Contains", "NotContains", "Contains", "NotContains", "Equal", "Between"};
+    const char* read[] = {"Equal", "Between", "Contains", "NotContains", "Contains", "NotContains"};
     ASSERT_EQ(Panel.Root()->Count(), int(std::size(read)));
     for (int i = 0; i < Panel.Root()->Count(); ++i)
         EXPECT_EQ(Row(i)->Operator()->Name(), read[i]);
