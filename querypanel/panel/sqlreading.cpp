@@ -884,6 +884,10 @@ void TZQueryPanel::SubQueryToQueryText(const QString& SQLText, QStringList& Line
     hidden->SetSQLSyntax(FSQLSyntax);
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
     hidden->LoadFromSQL(SQLText.split(lineBreak));
+    // The sub-query dialog makes no parameters, and the query numbers its own without looking into
+    // sub-queries: one there would be a second parameter of the same name.
+    if (hidden->QResult()->Params().Count() > 0)
+        throw EZQueryPanelError::Create(qpeParamInSubQuery, SQLText);
     rtl::StringList text;
     hidden->SaveToStrings(text);
     Lines = text;

@@ -21,7 +21,8 @@ enum TQueryPanelErrorCode {
     qpeNoFieldIsExpression,
     qpeMainTableNotRead,
     qpeParamWrittenTwoWays,
-    qpeLastCode = qpeParamWrittenTwoWays
+    qpeParamInSubQuery,
+    qpeLastCode = qpeParamInSubQuery
 };
 
 class EZQueryPanelError : public EZLatticeError {

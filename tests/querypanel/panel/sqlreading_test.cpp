@@ -319,6 +319,12 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
             "\"contains\", which write it differently"},
         {"SELECT * FROM Orders WHERE not(Orders.ShipName like :Name)",
             "can stand for \"does not start with\" or for \"does not contain\""},
+        // A parameter in a sub-query used to be a second parameter of the same name.
+        {"SELECT * FROM Orders INNER JOIN Customers ON (Orders.CustomerID=Customers.CustomerID) WHERE "
+         "Customers.CustomerID IN (SELECT Customers.CustomerID FROM Orders INNER JOIN Customers ON "
+         "(Orders.CustomerID=Customers.CustomerID) WHERE Customers.Country = :Country) AND "
+         "Customers.City = :Country",
+            "A sub-query cannot hold parameters: SELECT Customers.CustomerID"},
         // A total in WHERE, a single record in HAVING and a total two brackets deep have no row that
         // the query would write there again.
         {"SELECT * FROM Orders WHERE COUNT(Orders.OrderID) > 1", "Condition 1 does not fit"},
