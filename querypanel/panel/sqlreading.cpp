@@ -258,6 +258,53 @@ std::optional<QString> NonValue(const TDSOperator* Op, const TNameList& Names, c
     return std::nullopt;
 }
 
+// Whether Op's template writes the condition's Text; the values it reads go into Names.
+bool WritesCondition(
+    const TDSOperator* Op, const TSQLCondition* Condition, const QString& Text, TNameList& Names)
+{
+    const QString& sqlTemplate = Op->SQLName();
+    if ((Op->ValueKind() == vkSubQuery) != Condition->HasSubQuery()
+        || !sqlTemplate.contains(QStringLiteral("@f"), Qt::CaseInsensitive))
+        return false;
+    Names.ClearValues();
+    return MatchTemplate(sqlTemplate, Text, Names);
+}
+
+// The format the query gives a parameter in slot N of Template: the literal around the slot, with
+// "@v" for it ('%@1%' gives %@v%).
+QString ParamFormat(const QString& Template, int N)
+{
+    const QString slot = u'@' + QString::number(N);
+    return ReplaceAll(UnquoteStr(FindQuotedSpan(Template, slot), u'\''), slot, QStringLiteral("@v"));
+}
+
+// A parameter stands for the whole literal around its slot, so the text does not show the pattern
+// the literal held: when an operator before Operators[Found] reads the text too and writes one of
+// its parameters with another pattern ("starts with" and "contains"), either may have written it.
+void CheckParamPatterns(const QList<TDSOperator*>& Operators, qsizetype Found, const TSQLCondition* Condition,
+    const QString& Text, const TNameList& Names, const TSQLFormats& Formats)
+{
+    const TDSOperator* found = Operators[Found];
+    QList<int> params;
+    for (int n = 1; n <= std::min(found->GetParamCount(), 2); ++n) {
+        const QString slot = u'@' + QString::number(n);
+        if (!Names.IsLiteral(slot) && Names.Value(slot).startsWith(u':'))
+            params << n;
+    }
+    if (params.isEmpty())
+        return;
+    TNameList names = Names;
+    for (qsizetype k = Found - 1; k >= 0; --k) {
+        const TDSOperator* other = Operators[k];
+        if (!WritesCondition(other, Condition, Text, names) || NonValue(other, names, Formats))
+            continue;
+        for (const int n : params)
+            if (ParamFormat(other->SQLName(), n) != ParamFormat(found->SQLName(), n))
+                throw EZQueryPanelError::Create(
+                    qpeParamWrittenTwoWays, Condition->GetText(), other->DisplayName(), found->DisplayName());
+    }
+}
+
 constexpr TFieldTypes DateTypes {ftDate, ftTime, ftDateTime, ftTimeStamp};
 
 // A date the panel wrote as SQL, in the locale's form: read with the model's format of its type, or
@@ -354,6 +401,13 @@ bool IsPlainName(const QString& Text)
     return !Text.isEmpty() && std::all_of(Text.begin(), Text.end(), [](QChar c) { return IsIdentChar(c); });
 }
 
+// A column as a statement names it, with its table or without; no expression.
+bool IsColumnName(const QString& Text)
+{
+    static const QRegularExpression column(QStringLiteral(R"(^((\w+|"[^"]*")\.)*(\w+|"[^"]*")$)"));
+    return column.match(Text).hasMatch();
+}
+
 // Builds result fields and rows of one panel from a parsed statement.
 class TSQLRowReader {
 public:
@@ -362,13 +416,23 @@ public:
     {
     }
 
-    // Every table must be one of the model's.
+    // Every table must be one of the model's, and the panel's main table one of them: the query
+    // always reads from it, so a statement without it would come back over other rows.
     void CheckTables() const
     {
+        const TDSTable* main = FPanel->ResolveMainTable();
+        bool mainRead = false;
+        QStringList names;
         for (const TSQLTable* table : FTables) {
-            if (!ModelTable(table->Name()))
+            const TDSTable* model = ModelTable(table->Name());
+            if (!model)
                 throw EZDBStructError::Create(dseNoSuchTable, table->Name());
+            mainRead = mainRead || model == main;
+            names << u'"' + table->Name() + u'"';
         }
+        if (main && !mainRead)
+            throw EZQueryPanelError::Create(
+                qpeMainTableNotRead, u'"' + main->Name() + u'"', names.join(QStringLiteral(", ")));
     }
 
     void ReadResultFields(const TSQLResultFieldList& Fields)
@@ -539,6 +603,8 @@ private:
     {
         const QString name = Qualified(Condition->LeftExpr());
         TDSField* field = FindField(name);
+        if (!field && !IsColumnName(name))
+            throw EZQueryPanelError::Create(qpeNoFieldIsExpression, name);
         if (!field)
             MissingField(name);
         QString values[3];
@@ -736,9 +802,25 @@ bool MatchTemplate(QStringView T, QStringView S, TNameList& NameList)
 
 QString ApplyValues(const QString& Template, const TNameList& NameList)
 {
-    QString text = Template;
-    for (int i = 0; i < NameList.Count(); ++i)
-        text = ReplaceAll(text, NameList.Name(i), NameList.Value(i));
+    // One pass over the template, so that a value put in is never searched for names.
+    QString text;
+    text.reserve(Template.size());
+    qsizetype i = 0;
+    while (i < Template.size()) {
+        if (Template[i] != u'@') {
+            text += Template[i++];
+            continue;
+        }
+        qsizetype end = i + 1;
+        while (end < Template.size() && IsNameChar(Template[end]))
+            ++end;
+        const QStringView name = QStringView(Template).mid(i, end - i);
+        int index = 0;
+        while (index < NameList.Count() && name.compare(NameList.Name(index), Qt::CaseInsensitive) != 0)
+            ++index;
+        text += index < NameList.Count() ? QStringView(NameList.Value(index)) : name;
+        i = end;
+    }
     return text;
 }
 
@@ -766,20 +848,18 @@ TDSOperator* TZQueryPanel::MatchOperator(const TSQLCondition* Condition, QString
     // other template takes the text.
     std::optional<QString> nonValue;
     const QList<TDSOperator*>& operators = FDbStruct->Operators();
+    const TSQLFormats& formats = FDbStruct->SQLFormats();
     for (qsizetype k = operators.size() - 1; k >= 0; --k) {
         TDSOperator* op = operators[k];
-        const QString& sqlTemplate = op->SQLName();
-        if ((op->ValueKind() == vkSubQuery) != Condition->HasSubQuery()
-            || !sqlTemplate.contains(QStringLiteral("@f"), Qt::CaseInsensitive))
+        if (!WritesCondition(op, Condition, text, names))
             continue;
-        names.ClearValues();
-        if (!MatchTemplate(sqlTemplate, text, names))
-            continue;
-        if (std::optional<QString> value = NonValue(op, names, FDbStruct->SQLFormats())) {
+        if (std::optional<QString> value = NonValue(op, names, formats)) {
             if (!nonValue)
                 nonValue = value;
             continue;
         }
+        CheckParamPatterns(operators, k, Condition, text, names, formats);
+        const QString& sqlTemplate = op->SQLName();
         Value1 = TemplateValue(sqlTemplate, names, QStringLiteral("@1"));
         Value2 = TemplateValue(sqlTemplate, names, QStringLiteral("@2"));
         if (Literal)
@@ -804,6 +884,10 @@ void TZQueryPanel::SubQueryToQueryText(const QString& SQLText, QStringList& Line
     hidden->SetSQLSyntax(FSQLSyntax);
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
     hidden->LoadFromSQL(SQLText.split(lineBreak));
+    // The sub-query dialog makes no parameters, and the query numbers its own without looking into
+    // sub-queries: one there would be a second parameter of the same name.
+    if (hidden->QResult()->Params().Count() > 0)
+        throw EZQueryPanelError::Create(qpeParamInSubQuery, SQLText);
     rtl::StringList text;
     hidden->SaveToStrings(text);
     Lines = text;
@@ -833,12 +917,16 @@ void TZQueryPanel::LoadFromSQL(const QStringList& Lines)
         SaveToStrings(saved);
     const TFilterLinkType rootLinkType = FRoot->LinkType();
     const bool justSorting = FQResult->ResultFields().JustSorting();
+    const TSQLOptions options = FSQLOptions;
     FModified = modified;
     FProcessState = qpLoading;
     FReadingRows = true;
     try {
         Deactivate();
         Clear();
+        // The statement says whether its rows are distinct; the panel's other options stay.
+        constexpr TSQLOptions distinct {soSelectDistinct};
+        SetSQLOptions(statement.Distinct() ? options + distinct : options - distinct);
         reader.ReadResultFields(statement.ResultFields());
         reader.ReadRoot(FRoot, statement.Root(), statement.Having());
         EndReadingRows(reading);
@@ -860,6 +948,7 @@ void TZQueryPanel::LoadFromSQL(const QStringList& Lines)
                 Clear();
             }
         }
+        SetSQLOptions(options);
         EndReadingRows(reading);
         FProcessState = state;
         FModified = modified;

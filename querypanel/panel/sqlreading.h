@@ -44,5 +44,5 @@ private:
 // doubled apostrophes included (as they stand in the text); an apostrophe of the template that the
 // text lacks (a number written without quotes) is passed over.
 bool MatchTemplate(QStringView Template, QStringView Text, TNameList& NameList);
-// Template with every occurrence of each name, in list order, replaced by its value.
+// Template with each placeholder of the list replaced by its value; a value is never read again.
 QString ApplyValues(const QString& Template, const TNameList& NameList);

@@ -21,6 +21,10 @@ constexpr std::array<const char*, qpeLastCode> Messages {
     "their own",
     "The outer join of %s to %s cannot be written in this SQL dialect",
     "Conditions on totals need result fields",
+    "The data model has no field whose expression is %s",
+    "The statement does not read the main table %s: its FROM clause names %s",
+    "The parameter of %s can stand for \"%s\" or for \"%s\", which write it differently",
+    "A sub-query cannot hold parameters: %s",
 };
 
 }  // namespace

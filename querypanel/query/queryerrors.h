@@ -17,7 +17,12 @@ enum TQueryPanelErrorCode {
     qpeNestedAggregate,
     qpeJoinNotWritable,
     qpeTotalsNeedResultFields,
-    qpeLastCode = qpeTotalsNeedResultFields
+    // SQL read back into the panel
+    qpeNoFieldIsExpression,
+    qpeMainTableNotRead,
+    qpeParamWrittenTwoWays,
+    qpeParamInSubQuery,
+    qpeLastCode = qpeParamInSubQuery
 };
 
 class EZQueryPanelError : public EZLatticeError {

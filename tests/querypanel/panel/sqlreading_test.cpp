@@ -67,6 +67,9 @@ TEST(MatchTemplateTest, TemplatesTakeTheTextsThePanelWrites)
     names.SetValue(u"@f", QStringLiteral("x"));
     names.SetValue(u"@1", QStringLiteral("a"));
     EXPECT_EQ(ApplyValues(QStringLiteral("@f <> '@1'"), names), QStringLiteral("x <> 'a'"));
+    // A value holding a name used to have it filled in as well.
+    names.SetValue(u"@1", QStringLiteral("U@2K@f"));
+    EXPECT_EQ(ApplyValues(QStringLiteral("@f <> '@1'"), names), QStringLiteral("x <> 'U@2K@f'"));
 }
 
 // The sample model over the sample database, with its sub-query operator and its order count, and
@@ -150,6 +153,8 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
         {"Orders.ShipCountry != 'a'", "NotEqual", "a", ""},
         {"Orders.ShipCountry <> 'a'", "NotEqual", "a", ""},
         {"not(Orders.ShipCountry = 'a')", "NotEqual", "a", ""},
+        // The rewrite to "<>" used to fill the value's "@2" in as well, giving UK.
+        {"NOT ( Orders.ShipCountry = 'U@2K' )", "NotEqual", "U@2K", ""},
         {"Orders.ShipName = 'O''Hara'", "Equal", "O'Hara", ""},
         {"Orders.ShipName LIKE 'O''H%'", "StartsWith", "O'H", ""},
         {"Orders.ShipName like '%5%%'", "Contains", "5%", ""},
@@ -268,6 +273,7 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
     Panel.SetModified(false);
     rtl::StringList before;
     Panel.SaveToStrings(before);
+    const TSQLOptions options = Panel.SQLOptions();
     const std::pair<const char*, const char*> cases[] = {
         {"SELECT * FROM Invoices WHERE Invoices.Total = 1", "Invoices"},
         {"SELECT * FROM Orders WHERE Orders.Weight = 1", "Weight"},
@@ -295,7 +301,30 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
         {"SELECT * FROM Orders WHERE Freight = 1 AND OrderDate = 'no date'", "no date"},
         {"SELECT * FROM Orders WHERE (Freight = 1", "Lost bracket"},
         {"SELECT * FROM Orders GROUP BY Orders.ShipCountry HAVING SUM(Orders.Weight) > 1", "Weight"},
-        {"SELECT * FROM Orders WHERE Freight = 1 HAVING count(*) > 1", "\"count(*)\" in table \"Orders\""},
+        // A total the model has no field for used to be named a missing column of a table.
+        {"SELECT * FROM Orders WHERE Freight = 1 HAVING count(*) > 1",
+            "The data model has no field whose expression is count(*)"},
+        {"SELECT Orders.ShipCountry FROM Orders GROUP BY Orders.ShipCountry HAVING SUM(Orders.Freight) > "
+         "5000",
+            "The data model has no field whose expression is SUM(Orders.Freight)"},
+        // A statement over other tables used to be rebuilt over the main table, with other rows.
+        {"SELECT Customers.CompanyName, Customers.City FROM Customers WHERE Customers.Country = 'France' OR "
+         "Customers.City LIKE 'L%'",
+            "The statement does not read the main table \"Orders\": its FROM clause names \"Customers\""},
+        {"SELECT * FROM Customers", "main table \"Orders\": its FROM clause names \"Customers\""},
+        // A parameter for a whole pattern literal used to be read as "contains", whatever it was.
+        {"SELECT * FROM Orders INNER JOIN Customers ON (Orders.CustomerID=Customers.CustomerID) WHERE "
+         "Customers.CompanyName like :Param1",
+            "The parameter of Customers.CompanyName like :Param1 can stand for \"starts with\" or for "
+            "\"contains\", which write it differently"},
+        {"SELECT * FROM Orders WHERE not(Orders.ShipName like :Name)",
+            "can stand for \"does not start with\" or for \"does not contain\""},
+        // A parameter in a sub-query used to be a second parameter of the same name.
+        {"SELECT * FROM Orders INNER JOIN Customers ON (Orders.CustomerID=Customers.CustomerID) WHERE "
+         "Customers.CustomerID IN (SELECT Customers.CustomerID FROM Orders INNER JOIN Customers ON "
+         "(Orders.CustomerID=Customers.CustomerID) WHERE Customers.Country = :Country) AND "
+         "Customers.City = :Country",
+            "A sub-query cannot hold parameters: SELECT Customers.CustomerID"},
         // A total in WHERE, a single record in HAVING and a total two brackets deep have no row that
         // the query would write there again.
         {"SELECT * FROM Orders WHERE COUNT(Orders.OrderID) > 1", "Condition 1 does not fit"},
@@ -316,6 +345,7 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
         }
         EXPECT_TRUE(Panel.Active());
         EXPECT_FALSE(Panel.Modified());
+        EXPECT_EQ(Panel.SQLOptions(), options);
         rtl::StringList after;
         Panel.SaveToStrings(after);
         EXPECT_EQ(after.Text(), before.Text());
@@ -333,6 +363,39 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
     EXPECT_EQ(Panel.QResult()->Params().Count(), 0);
 }
 
+// A statement read back selects the rows it selects on the sample database, whatever the panel's
+// DISTINCT option was: the statement's DISTINCT used to be dropped for the panel's own option.
+TEST_F(SQLReadingTest, StatementsReadBackSelectTheirOwnRows)
+{
+    struct Case {
+        const char* SQL;
+        bool PanelDistinct;
+        int Rows;
+    };
+    const Case cases[] = {
+        {"SELECT DISTINCT Customers.CompanyName, Customers.City FROM Orders INNER JOIN Customers ON "
+         "(Orders.CustomerID=Customers.CustomerID) WHERE Customers.Country = 'Germany'",
+            false, 6},
+        {"SELECT Customers.CompanyName, Customers.City FROM Orders INNER JOIN Customers ON "
+         "(Orders.CustomerID=Customers.CustomerID) WHERE Customers.Country = 'Germany'",
+            true, 84},
+        {"SELECT DISTINCT Customers.CompanyName, Customers.City FROM Customers INNER JOIN Orders ON "
+         "(Orders.CustomerID=Customers.CustomerID) WHERE Customers.Country = 'France' OR Customers.City "
+         "LIKE 'L%'",
+            false, 9},
+        {"SELECT Orders.ShipCountry FROM Orders", true, 830},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.SQL);
+        constexpr TSQLOptions distinct {soSelectDistinct};
+        Panel.SetSQLOptions(c.PanelDistinct ? Panel.SQLOptions() + distinct : Panel.SQLOptions() - distinct);
+        Read(c.SQL);
+        const std::string sql = Build(Panel);
+        EXPECT_EQ(Count(c.SQL), c.Rows);
+        EXPECT_EQ(Count(QString::fromStdString(sql)), c.Rows) << sql;
+    }
+}
+
 // Panels composed through the row API give SQL that reads back into rows giving the same SQL, in
 // SQL2 and in SQL1, and that runs on the sample database.
 TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
@@ -348,7 +411,6 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
                   Cond(r, parts[0], parts[1], parts.value(2));
               }
           };
-    const char* patterns[] = {"StartsWith", "NotStartsWith", "Contains", "NotContains", "Equal"};
     const std::function<void(TFilterBracket*)> composed[] = {
         [&](TFilterBracket* r) {
             r->SetLinkType(fltAny);
@@ -375,8 +437,7 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
         },
         [&](TFilterBracket* r) {
             r->SetLinkType(fltAny);
-            for (const char* op : patterns)
-                Cond(r, "Ship to", op)->SetParamState(1, true);
+            Cond(r, "Ship to", "Equal")->SetParamState(1, true);
             TSimpleCond* between = Cond(r, "Freight", "Between");
             between->SetParamState(1, true);
             between->SetParamState(2, true);
@@ -436,12 +497,16 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
     sub.Activate();
     EXPECT_EQ(QString::fromStdString(Build(sub)).replace("\n", "  ").toStdString(),
         row->ValueText(1).toStdString());
-    // A parameter takes the whole pattern literal, so "starts with" writes what "contains" writes:
-    // the text tells only the negation, which used to be lost as well.
+    // A parameter takes the whole pattern literal, so where "starts with" writes what "contains"
+    // writes, either reads it; the text tells the negation, which used to be lost as well.
+    Model.OperatorByName("StartsWith")->SetSQLName("@f like '%@1%'");
+    Model.OperatorByName("NotStartsWith")->SetSQLName("not(@f like '%@1%')");
     Panel.Clear();
     composed[2](Panel.Root());
+    for (const char* op : {"StartsWith", "NotStartsWith", "Contains", "NotContains"})
+        Cond(Panel.Root(), "Ship to", op)->SetParamState(1, true);
     Read(Panel, Build(Panel));
-    const char* read[] = {"Contains", "NotContains", "Contains", "NotContains", "Equal", "Between"};
+    const char* read[] = {"Equal", "Between", "Contains", "NotContains", "Contains", "NotContains"};
     ASSERT_EQ(Panel.Root()->Count(), int(std::size(read)));
     for (int i = 0; i < Panel.Root()->Count(); ++i)
         EXPECT_EQ(Row(i)->Operator()->Name(), read[i]);
