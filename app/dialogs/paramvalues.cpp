@@ -2,13 +2,14 @@
 
 #include "core/model/dbstructure.h"
 #include "platform/exceptionguard.h"
+#include "platform/messagebox.h"
 #include "querypanel/controls/dropdownedit.h"
 #include "rtl/datetime.h"
+#include "rtl/format.h"
 #include "rtl/formatsettings.h"
 #include "rtl/strutils.h"
 
 #include <QComboBox>
-#include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -18,8 +19,17 @@
 
 namespace {
 
-// The types whose conditions take their value from a date picker, as the query panel's do.
+// The types whose conditions take their value from a date editor, as the query panel's do.
 constexpr TFieldTypes DateTypes {ftDate, ftDateTime, ftTimeStamp};
+
+// The format a date or time parameter is shown and typed in, as the panel's value editor has it;
+// empty for the other types.
+QString ShownFormat(TFieldType Type)
+{
+    if (DateTypes.Contains(Type))
+        return TDropDownDateTimeEdit::DateFormat();
+    return Type == ftTime ? rtl::formatSettings().LongTimeFormat : QString();
+}
 
 }  // namespace
 
@@ -65,17 +75,14 @@ QWidget* TdlgParamValues::CreateEditor(const TParam& Param, const TSQLFormats& F
         list->setCurrentIndex(on ? 1 : 0);
         return list;
     }
-    const bool date = DateTypes.Contains(Param.DataType);
-    if (date || Param.DataType == ftTime) {
-        auto* picker = new QDateTimeEdit(this);
-        picker->setDisplayFormat(rtl::DateTimeFormatToQt(
-            date ? TDropDownDateTimeEdit::DateFormat() : rtl::formatSettings().LongTimeFormat));
-        picker->setCalendarPopup(date);
+    // Dates and times are typed as shown and read strictly on OK: a picker's sections took a typed
+    // "2/28/1997" apart into another date without a word.
+    if (const QString format = ShownFormat(Param.DataType); !format.isEmpty()) {
+        const bool date = Param.DataType != ftTime;
         rtl::TDateTime value = 0;
         if (!(date ? rtl::TryStrToDate(Param.Value, value) : rtl::TryStrToTime(Param.Value, value)))
             value = date ? rtl::Date() : rtl::Now();
-        picker->setDateTime(rtl::ToQDateTime(value));
-        return picker;
+        return new QLineEdit(rtl::FormatDateTime(format, value), this);
     }
     return new QLineEdit(Param.Value, this);
 }
@@ -85,24 +92,30 @@ TParamValues TdlgParamValues::Values() const
     TParamValues values;
     for (int i = 0; i < FParams.size(); ++i) {
         QString& value = values[FParams[i].Name];
-        if (auto* list = qobject_cast<QComboBox*>(FEditors[i])) {
+        if (auto* list = qobject_cast<QComboBox*>(FEditors[i]))
             value = list->currentData().toString();
-        } else if (auto* picker = qobject_cast<QDateTimeEdit*>(FEditors[i])) {
-            const QDateTime moment = picker->dateTime();
-            value = FParams[i].DataType == ftTime
-                ? rtl::TimeToStr(
-                    rtl::EncodeTime(moment.time().hour(), moment.time().minute(), moment.time().second(), 0))
-                : rtl::FormatDateTime(TDropDownDateTimeEdit::DateFormat(),
-                    rtl::EncodeDate(moment.date().year(), moment.date().month(), moment.date().day()));
-        } else {
-            value = static_cast<QLineEdit*>(FEditors[i])->text();
-        }
+        else
+            value = static_cast<QLineEdit*>(FEditors[i])->text().trimmed();
     }
     return values;
 }
 
 void TdlgParamValues::btOKClick()
 {
+    const TParamValues values = Values();
+    for (int i = 0; i < FParams.size(); ++i) {
+        const QString format = ShownFormat(FParams[i].DataType);
+        const QString& text = values[FParams[i].Name];
+        rtl::TDateTime value = 0;
+        if (!format.isEmpty() && !rtl::TryReadFormattedDateTime(format, text, value)) {
+            platform::ShowError(
+                rtl::Format(FParams[i].DataType == ftTime ? QStringLiteral("'%s' is not a valid time")
+                                                          : QStringLiteral("'%s' is not a valid date"),
+                    text));
+            FEditors[i]->setFocus();
+            return;
+        }
+    }
     if (!OnCheckValues || platform::Guarded([this] { OnCheckValues(Values()); }))
         accept();
 }

@@ -13,8 +13,8 @@ class QPushButton;
 class TSQLFormats;
 
 // Asks for the values of a query's parameters before its rows are shown: one row per parameter
-// with its caption and an editor for its data type (a line for texts and numbers, a date or time
-// picker, a False/True list).
+// with its caption and an editor for its data type (a line for texts, numbers, and dates and times
+// typed as shown, a False/True list).
 class TdlgParamValues : public QDialog {
     Q_OBJECT
 public:
@@ -32,7 +32,7 @@ public:
     // The values by parameter name, in the form a condition's value has: dates and times in the
     // locale's formats.
     TParamValues Values() const;
-    // The editor of the I-th parameter: a QLineEdit, a QDateTimeEdit or a QComboBox.
+    // The editor of the I-th parameter: a QLineEdit or a QComboBox.
     QWidget* Editor(int I) const { return FEditors.at(I); }
 
     // Closes with OK once OnCheckValues took the values; a failure it raises is shown and the

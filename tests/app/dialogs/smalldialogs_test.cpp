@@ -15,7 +15,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
-#include <QDateTimeEdit>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -143,7 +142,7 @@ TEST(ParamValuesDialog, AsksEachParameterByTypeAndRefusesAWrongValue)
     EXPECT_EQ(captions,
         QStringList(
             {"Parameter Order date", "Parameter Freight", "Parameter Discontinued", "Parameter Country"}));
-    EXPECT_EQ(qobject_cast<QDateTimeEdit*>(dialog.Editor(0))->date(), QDate(1997, 12, 31));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(dialog.Editor(0))->text(), QStringLiteral("12/31/1997"));
     EXPECT_NE(qobject_cast<QLineEdit*>(dialog.Editor(1)), nullptr);
     EXPECT_EQ(qobject_cast<QComboBox*>(dialog.Editor(2))->currentText(), QStringLiteral("True"));
     EXPECT_EQ(qobject_cast<QLineEdit*>(dialog.Editor(3))->text(), QStringLiteral("O'Hara"));
@@ -171,10 +170,28 @@ TEST(ParamValuesDialog, AsksEachParameterByTypeAndRefusesAWrongValue)
     }
     EXPECT_EQ(checked, QStringList {"abc"});
 
+    // A date is taken as typed or refused: a picker once made another date of "2/28/1998".
+    for (const char* typed : {"2/31/1998", "13/1/1998", "1/1/98", "2-1-1998"}) {
+        platform::ScriptedAnswers answers {platform::IDOK};
+        EXPECT_EQ(run([&] {
+            auto* date = qobject_cast<QLineEdit*>(dialog.Editor(0));
+            date->selectAll();
+            QTest::keyClicks(date, QString::fromLatin1(typed));
+            QTest::mouseClick(dialog.btOK, Qt::LeftButton);
+            EXPECT_TRUE(dialog.isVisible());
+            dialog.btCancel->click();
+        }),
+            QDialog::Rejected);
+        EXPECT_EQ(answers.AskedTexts(), QStringList {QStringLiteral("'%1' is not a valid date").arg(typed)});
+    }
+    EXPECT_EQ(checked, QStringList {"abc"});
+
     platform::ScriptedAnswers none;
     EXPECT_EQ(run([&] {
         qobject_cast<QLineEdit*>(dialog.Editor(1))->setText(QStringLiteral("2.5"));
-        qobject_cast<QDateTimeEdit*>(dialog.Editor(0))->setDate(QDate(1998, 2, 1));
+        auto* date = qobject_cast<QLineEdit*>(dialog.Editor(0));
+        date->selectAll();
+        QTest::keyClicks(date, QStringLiteral("2/1/1998"));
         qobject_cast<QComboBox*>(dialog.Editor(2))->setCurrentIndex(0);
         QTest::mouseClick(dialog.btOK, Qt::LeftButton);
     }),
