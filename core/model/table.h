@@ -85,6 +85,11 @@ private:
     QRect FDsgnPos {0, 0, 0, 0};
 };
 
+// Whether SQL takes Text bare as a name: letters, digits and "_", not starting with a digit, and no
+// word that SQLite or PostgreSQL reserves. Characters beyond ASCII count as letters, as both
+// databases take them in a bare name.
+bool IsPlainSQLName(const QString& Text);
+
 // A plain list of tables; the model's own list is the only one whose tables the model frees.
 class TDSTableList : public QList<TDSTable*> {
 public:

@@ -264,6 +264,22 @@ std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()
                 Result("count(@1)", "Order number", 2);
             },
             "SELECT ShipCity FROM Orders GROUP BY ShipCity"},
+        {"captions that are keywords, sorted by names",
+            [&] {
+                Panel.SetSQLOptions(Panel.SQLOptions() + TSQLOptions {soSortByNames});
+                Result("@1", "Ship country", 1)->SetCaption("Order");
+                Result("@1", "Ship city", 2)->SetCaption("Group");
+                Result("@1", "Freight")->SetCaption("Select");
+            },
+            "SELECT DISTINCT ShipCountry, ShipCity, Freight FROM Orders"},
+        {"a caption that is its column's name in other letters, sorted by names",
+            [&] {
+                Panel.SetSQLOptions(Panel.SQLOptions() + TSQLOptions {soSortByNames});
+                Result("@1", "Unit price", 1);
+                Result("@1", "List price", 2);
+            },
+            "SELECT DISTINCT d.UnitPrice, p.UnitPrice FROM Orders JOIN \"Order Details\" d ON d.OrderID = "
+            "Orders.OrderID JOIN Products p ON p.ProductID = d.ProductID"},
         {"parameters left as names",
             [&] {
                 Cond("Ship country", "Contains", "erm")->SetParamState(1, true);

@@ -198,7 +198,9 @@ TEST_F(SQLGenerationTest, FilterNamesFollowAllTables)
     EXPECT_EQ(Panel.Result.WhereLines()[1], "Orders.OrderID = 1 AND");
 }
 
-// ORDER BY must name what SELECT defines.
+// ORDER BY must name what SELECT defines: a column written without its alias (the alias being its
+// column's name in other letters) is sorted by its expression, as the bare name may be another
+// table's column too; an alias that is a keyword is quoted as SELECT quotes it.
 TEST_F(SQLGenerationTest, OrderByNamesWhatSelectDefines)
 {
     TRFieldList& fields = Panel.Result.ResultFields();
@@ -206,21 +208,36 @@ TEST_F(SQLGenerationTest, OrderByNamesWhatSelectDefines)
     total->SetSorting(2);
     TResultField* id = fields.AddField("@1", {OrderID}, "orderid");
     id->SetSorting(1);
+    TResultField* country = fields.AddField("@1", {ShipCountry}, "Order");
+    country->SetSorting(1);
     const struct {
         TSQLOptions Options;
         bool JustSorting;
+        QString Select;
         QString OrderBy;
     } cases[] = {
-        {DefaultSQLOptions, false, "1 DESC, 2 ASC"},
-        {{soSortByNames}, false, "Freight_Total DESC, orderid ASC"},
-        {{soSortByNames, soQuoteAliases}, false, "\"Freight Total\" DESC, Orders.OrderID ASC"},
-        {{soSortByNames}, true, "SUM(Orders.Freight) DESC, Orders.OrderID ASC"},
+        {DefaultSQLOptions, false,
+            "SELECT DISTINCT SUM(Orders.Freight) as FreightTotal, Orders.OrderID, Orders.ShipCountry as "
+            "\"Order\"",
+            "1 DESC, 2 ASC, 3 ASC"},
+        {{soSortByNames}, false,
+            "SELECT SUM(Orders.Freight) as Freight_Total, Orders.OrderID, Orders.ShipCountry as \"Order\"",
+            "Freight_Total DESC, Orders.OrderID ASC, \"Order\" ASC"},
+        {{soSortByNames, soQuoteAliases}, false,
+            "SELECT SUM(Orders.Freight) as \"Freight Total\", Orders.OrderID, Orders.ShipCountry as "
+            "\"Order\"",
+            "\"Freight Total\" DESC, Orders.OrderID ASC, \"Order\" ASC"},
+        {{soSortByNames}, true, "SELECT *", "Orders.OrderID ASC, Orders.ShipCountry ASC"},
     };
     for (const auto& c : cases) {
+        // Under "*" a total cannot sort.
+        total->SetSorting(c.JustSorting ? 0 : 2);
         Panel.Apply(c.Options, ssSQL2);
         fields.UpdateAliases();
         fields.SetJustSorting(c.JustSorting);
-        EXPECT_EQ(Panel.Build().last(), "ORDER BY " + c.OrderBy);
+        const QStringList sql = Panel.Build();
+        EXPECT_EQ(sql.first(), c.Select);
+        EXPECT_EQ(sql.last(), "ORDER BY " + c.OrderBy);
     }
 }
 
