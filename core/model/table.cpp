@@ -132,7 +132,7 @@ QString TDSTable::GetOwnerName() const
     return owner.isEmpty() ? FName : owner + u'.' + FName;
 }
 
-QString TDSTable::GetSQLName() const
+QString TDSTable::GetSQLTableName() const
 {
     const TSQLFormats& formats = FStructure->SQLFormats();
     const TDMOptions& options = FStructure->DMOptions();
@@ -142,6 +142,12 @@ QString TDSTable::GetSQLName() const
         : FName;
     if (options.MultiDB() && !FDBName.isEmpty() && FDBName != options.DefaultDatabase())
         result = GetFullTableName(result);
+    return result;
+}
+
+QString TDSTable::GetSQLName() const
+{
+    QString result = GetSQLTableName();
     if (FAlias != FName)
         result += u' ' + GetSQLAlias();
     if (!FHints.isEmpty())

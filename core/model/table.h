@@ -53,7 +53,9 @@ public:
 
     QString GetCaption() const;
     QString GetOwnerName() const;
-    // The reference for a FROM clause: quoted or full name, alias and hints.
+    // The table as FROM names it, quoted or by its full name, without alias and hints.
+    QString GetSQLTableName() const;
+    // The reference for a FROM clause: GetSQLTableName, alias and hints.
     QString GetSQLName() const;
     // The alias as SQL names the table by it: a plain word as it stands, any other alias (a keyword,
     // a hyphen, a quote symbol) between the model's quote symbols.

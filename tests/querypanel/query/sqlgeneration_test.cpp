@@ -307,6 +307,36 @@ TEST_F(SQLGenerationTest, ValuesAreWrittenByTheirType)
     }
 }
 
+// "@t" and "@m" name a table as FROM does, without hints: a template that gives the table an alias of
+// its own gets the name alone, one that does not gets the table's alias too, so that "@f" in its
+// sub-select names the sub-select's table; inside a literal they are the name, apostrophes doubled.
+TEST_F(SQLGenerationTest, TemplatesNameTablesAsFromDoes)
+{
+    S.Orders->SetName("Open Order's");
+    S.Orders->SetQuoted(true);
+    S.Orders->SetHints("NOLOCK");
+    const struct {
+        const char* Template;
+        QString Text;
+    } cases[] = {
+        {"@f in (select x.OrderID from @t x)",
+            "Orders.OrderID in (select x.OrderID from \"Open Order's\" x)"},
+        {"@f in (select o.OrderID from @t AS o)",
+            "Orders.OrderID in (select o.OrderID from \"Open Order's\" AS o)"},
+        {"@f = (select max(@f) from @t)",
+            "Orders.OrderID = (select max(Orders.OrderID) from \"Open Order's\" Orders)"},
+        {"@f in (select OrderID from @M where OrderID > 0)",
+            "Orders.OrderID in (select OrderID from \"Open Order's\" Orders where OrderID > 0)"},
+        {"'@t' <> '' and @f > 0", "'Open Order''s' <> '' and Orders.OrderID > 0"},
+        {"@f > 0 and '@m' like '%'", "Orders.OrderID > 0 and 'Open Order''s' like '%'"},
+    };
+    for (const auto& c : cases) {
+        Panel.Root = FakeNode(fltAll);
+        S.Operator(c.Template, c.Template);
+        EXPECT_EQ(ConditionText(OrderID, c.Template, {}), c.Text) << c.Template;
+    }
+}
+
 TEST_F(SQLGenerationTest, DecimalsUseAPointWhateverTheLocale)
 {
     rtl::FormatSettingsScope scope;
