@@ -408,16 +408,20 @@ void TQueryResult::BuildQuery(const TParamValues* ParamValues)
 void TQueryResult::BuildOrderAndGroup()
 {
     FResultFields.NumberColumns();
-    const bool byNames = FResultFields.JustSorting() || FSQLOptions.Contains(soSortByNames);
+    // Under "*" the fields only sort the single rows: a total has nothing to stand for there.
+    const bool selectAll = FResultFields.JustSorting();
+    const bool byNames = selectAll || FSQLOptions.Contains(soSortByNames);
     bool anyAggregate = false;
     std::vector<std::pair<int, QString>> order;
     for (const TResultField* field : FResultFields) {
-        anyAggregate = anyAggregate || field->IsAggregate();
+        anyAggregate = anyAggregate || (!selectAll && field->IsAggregate());
         for (const TDSField* bound : field->Fields())
             for (TDSTable* table : bound->Tables())
                 AddTableWithPath(table);
         if (field->Sorting() == 0)
             continue;
+        if (selectAll && field->IsAggregate())
+            throw EZQueryPanelError::Create(qpeSortingByTotalsNeedsResultFields);
         const QString key = byNames ? field->GetOrderName() : QString::number(field->ColumnNo());
         const auto place = std::upper_bound(order.begin(), order.end(), field->SortOrder(),
             [](int sortOrder, const std::pair<int, QString>& item) { return sortOrder < item.first; });

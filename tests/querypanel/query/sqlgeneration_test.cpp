@@ -28,6 +28,13 @@ public:
         }
         return 0;
     }
+    // A sorting-only field, as the result fields editor adds it under SELECT *.
+    void SortOnly(TDSField* Field, uint8_t Sorting)
+    {
+        TRFieldList& fields = Panel.Result.ResultFields();
+        fields.Add(fields.CreateField("@1", {Field}, Field->DisplayName()));
+        fields[fields.Count() - 1]->SetSorting(Sorting);
+    }
     // The WHERE text of one condition.
     QString ConditionText(TDSField* Field, const QString& Operator, const QString& V1, const QString& V2 = {})
     {
@@ -134,6 +141,14 @@ TEST_F(SQLGenerationTest, UnwritableQueriesRaiseErrors)
         {"total under select *",
             [](SQLGenerationTest& t) { t.Panel.Root.Cond(t.FreightSum, t.S.Op("Equal"), "5"); },
             qpeTotalsNeedResultFields},
+        {"sorting by a total under select *", [](SQLGenerationTest& t) { t.SortOnly(t.FreightSum, 1); },
+            qpeSortingByTotalsNeedsResultFields},
+        {"sorting by a plain field, then by a total, under select *",
+            [](SQLGenerationTest& t) {
+                t.SortOnly(t.ShipCountry, 1);
+                t.SortOnly(t.FreightSum, 2);
+            },
+            qpeSortingByTotalsNeedsResultFields},
         {"no operator", [](SQLGenerationTest& t) { t.Panel.Root.Cond(t.OrderID, nullptr); },
             qpeIncompleteCondition},
         {"unrecognized field",
@@ -157,6 +172,7 @@ TEST_F(SQLGenerationTest, UnwritableQueriesRaiseErrors)
     };
     for (const auto& c : cases) {
         Panel.Root = FakeNode(fltAll);
+        Panel.Result.ResultFields().Clear();
         Panel.Apply(DefaultSQLOptions, ssSQL2);
         S.EmployeesLink->SetLinkType(ltLeft);
         c.Setup(*this);
