@@ -84,7 +84,7 @@ void TDSTable::SetName(const QString& Text)
     ChangeKey([&] {
         FName = Text;
         if (FAlias.isEmpty())
-            FAlias = QString(Text).replace(u' ', u'_');
+            StoreAlias(Text);
     });
 }
 
@@ -95,7 +95,15 @@ void TDSTable::SetDisplayName(const QString& Text)
 
 void TDSTable::SetAlias(const QString& Text)
 {
-    ChangeKey([&] { FAlias = QString(Text).replace(u' ', u'_'); });
+    ChangeKey([&] { StoreAlias(Text); });
+}
+
+void TDSTable::StoreAlias(const QString& Text)
+{
+    FAlias = QString(Text).replace(u' ', u'_');
+    // An alias made from a name that comes with its own double quotes is already one identifier.
+    FAliasAsIs = IsPlainSQLName(FAlias)
+        || (FAlias.startsWith(u'"') && QuoteIdentifier(UnquoteStr(FAlias, u'"'), u'"', u'"') == FAlias);
 }
 
 void TDSTable::AddLink(TDSLink* Link)
@@ -157,10 +165,7 @@ QString TDSTable::GetSQLName() const
 
 QString TDSTable::GetSQLAlias() const
 {
-    if (IsPlainSQLName(FAlias))
-        return FAlias;
-    // An alias made from a name that comes with its own double quotes is already one identifier.
-    if (FAlias.startsWith(u'"') && QuoteIdentifier(UnquoteStr(FAlias, u'"'), u'"', u'"') == FAlias)
+    if (FAliasAsIs)
         return FAlias;
     const TSQLFormats& formats = FStructure->SQLFormats();
     return QuoteIdentifier(FAlias, formats.QuoteSymbol1(), formats.QuoteSymbol2());

@@ -72,6 +72,8 @@ private:
     // Runs a change of a key the model looks tables up by.
     template <typename F>
     void ChangeKey(F&& Change);
+    // Sets the alias and whether SQL takes it as it stands.
+    void StoreAlias(const QString& Text);
 
     TZCustomDBStructure* FStructure;
     // Rank in the model's table list, given when the model appends the table; 0 outside it.
@@ -80,6 +82,7 @@ private:
     QString FName;
     QString FDisplayName;
     QString FAlias;
+    bool FAliasAsIs = false;
     QString FLinksText;
     QList<TDSLink*> FLinks;
     QString FHints;

@@ -285,6 +285,26 @@ bool IsPlainNumber(const QString& Text)
     return number.match(Text).hasMatch();
 }
 
+// Which of the table placeholders "@t" and "@m" Template holds, in either case. Asked for every
+// condition, so it is one look at each character, with no folded copy of the text.
+struct TTablePlaceholders {
+    bool Table = false;
+    bool Main = false;
+};
+
+TTablePlaceholders TablePlaceholders(QStringView Template)
+{
+    TTablePlaceholders found;
+    for (qsizetype p = 0; p + 1 < Template.size(); ++p) {
+        if (Template[p] != u'@')
+            continue;
+        const char16_t next = Template[p + 1].unicode() | 0x20;
+        found.Table = found.Table || next == u't';
+        found.Main = found.Main || next == u'm';
+    }
+    return found;
+}
+
 // FindQuotedSpan as a part of Template, so that building a condition copies nothing.
 QStringView QuotedSpan(QStringView Template, QStringView Placeholder)
 {
@@ -506,16 +526,15 @@ QString TQueryResult::ConditionText(const TConditionInput& Condition, const TPar
     // gives none of its own, so that "@f" in a sub-select over it names the sub-select's table.
     // Inside a literal they are the table's name.
     const auto tableRules = [&](QStringView Pattern, const TDSTable* Table) {
-        if (!sqlTemplate.contains(Pattern, Qt::CaseInsensitive))
-            return;
         rules.push_back({Pattern, Table->GetSQLTableName(), true, 2, false,
             Table->Alias() != Table->Name() ? Table->GetSQLAlias() : QString()});
         rules.push_back(
             {Pattern, ReplaceAll(Table->Name(), QStringLiteral("'"), QStringLiteral("''")), true, 1});
     };
-    if (!Condition.Tables.isEmpty())
+    const TTablePlaceholders tables = TablePlaceholders(sqlTemplate);
+    if (tables.Table && !Condition.Tables.isEmpty())
         tableRules(u"@t", Condition.Tables.first());
-    if (FResultTables.Count() > 0)
+    if (tables.Main && FResultTables.Count() > 0)
         tableRules(u"@m", FResultTables.GetItem(0).Table);
     // Longer patterns first, so a quoted span wins over the slot inside it.
     for (qsizetype i = 1; i < rules.size(); ++i)
