@@ -6,46 +6,58 @@
 #include "rtl/format.h"
 #include "rtl/strutils.h"
 
-#include <QSet>
-
 #include <algorithm>
 #include <iterator>
+#include <string_view>
 #include <utility>
 
 namespace {
 
-// The words that SQLite or PostgreSQL will not take as a bare table alias; upper case.
-const QSet<QString>& ReservedWords()
-{
-    static const QSet<QString> words {"ADD", "ALL", "ALTER", "ANALYSE", "ANALYZE", "AND", "ANY", "ARRAY",
-        "AS", "ASC", "ASYMMETRIC", "AUTHORIZATION", "AUTOINCREMENT", "BETWEEN", "BINARY", "BOTH", "CASE",
-        "CAST", "CHECK", "COLLATE", "COLLATION", "COLUMN", "COMMIT", "CONCURRENTLY", "CONSTRAINT", "CREATE",
-        "CROSS", "CURRENT_CATALOG", "CURRENT_DATE", "CURRENT_ROLE", "CURRENT_SCHEMA", "CURRENT_TIME",
-        "CURRENT_TIMESTAMP", "CURRENT_USER", "DEFAULT", "DEFERRABLE", "DELETE", "DESC", "DISTINCT", "DO",
-        "DROP", "ELSE", "END", "ESCAPE", "EXCEPT", "EXISTS", "FALSE", "FETCH", "FOR", "FOREIGN", "FREEZE",
-        "FROM", "FULL", "GRANT", "GROUP", "HAVING", "ILIKE", "IN", "INDEX", "INDEXED", "INITIALLY", "INNER",
-        "INSERT", "INTERSECT", "INTO", "IS", "ISNULL", "JOIN", "LATERAL", "LEADING", "LEFT", "LIKE", "LIMIT",
-        "LOCALTIME", "LOCALTIMESTAMP", "NATURAL", "NOT", "NOTHING", "NOTNULL", "NULL", "OFFSET", "ON", "ONLY",
-        "OR", "ORDER", "OUTER", "OVERLAPS", "PLACING", "PRIMARY", "RAISE", "REFERENCES", "RETURNING", "RIGHT",
-        "SELECT", "SESSION_USER", "SET", "SIMILAR", "SOME", "SYMMETRIC", "TABLE", "TABLESAMPLE", "THEN", "TO",
-        "TRAILING", "TRANSACTION", "TRUE", "UNION", "UNIQUE", "UPDATE", "USER", "USING", "VALUES", "VARIADIC",
-        "VERBOSE", "WHEN", "WHERE", "WINDOW", "WITH"};
-    return words;
-}
+// The words that SQLite or PostgreSQL will not take as a bare name; upper case, sorted.
+constexpr std::string_view ReservedWords[] {"ADD", "ALL", "ALTER", "ANALYSE", "ANALYZE", "AND", "ANY",
+    "ARRAY", "AS", "ASC", "ASYMMETRIC", "AUTHORIZATION", "AUTOINCREMENT", "BETWEEN", "BINARY", "BOTH", "CASE",
+    "CAST", "CHECK", "COLLATE", "COLLATION", "COLUMN", "COMMIT", "CONCURRENTLY", "CONSTRAINT", "CREATE",
+    "CROSS", "CURRENT_CATALOG", "CURRENT_DATE", "CURRENT_ROLE", "CURRENT_SCHEMA", "CURRENT_TIME",
+    "CURRENT_TIMESTAMP", "CURRENT_USER", "DEFAULT", "DEFERRABLE", "DELETE", "DESC", "DISTINCT", "DO", "DROP",
+    "ELSE", "END", "ESCAPE", "EXCEPT", "EXISTS", "FALSE", "FETCH", "FOR", "FOREIGN", "FREEZE", "FROM", "FULL",
+    "GRANT", "GROUP", "HAVING", "ILIKE", "IN", "INDEX", "INDEXED", "INITIALLY", "INNER", "INSERT",
+    "INTERSECT", "INTO", "IS", "ISNULL", "JOIN", "LATERAL", "LEADING", "LEFT", "LIKE", "LIMIT", "LOCALTIME",
+    "LOCALTIMESTAMP", "NATURAL", "NOT", "NOTHING", "NOTNULL", "NULL", "OFFSET", "ON", "ONLY", "OR", "ORDER",
+    "OUTER", "OVERLAPS", "PLACING", "PRIMARY", "RAISE", "REFERENCES", "RETURNING", "RIGHT", "SELECT",
+    "SESSION_USER", "SET", "SIMILAR", "SOME", "SYMMETRIC", "TABLE", "TABLESAMPLE", "THEN", "TO", "TRAILING",
+    "TRANSACTION", "TRUE", "UNION", "UNIQUE", "UPDATE", "USER", "USING", "VALUES", "VARIADIC", "VERBOSE",
+    "WHEN", "WHERE", "WINDOW", "WITH"};
+static_assert(std::is_sorted(std::begin(ReservedWords), std::end(ReservedWords)));
 
-// Letters, digits and "_", not starting with a digit; characters beyond ASCII count as letters, as
-// both databases take them in a bare name.
-bool IsPlainIdentifier(const QString& Text)
+// Asked for every alias SQL writes: upper-cased on the stack, looked up without a copy of the text.
+bool IsReservedWord(const QString& Text)
 {
-    if (Text.isEmpty() || IsDigitChar(Text[0]))
+    constexpr qsizetype longest = 17;
+    if (Text.size() > longest)
         return false;
-    return std::all_of(Text.begin(), Text.end(), [](QChar ch) {
-        return ch.unicode() >= 128 || ch == u'_' || IsDigitChar(ch) || (ch >= u'A' && ch <= u'Z')
-            || (ch >= u'a' && ch <= u'z');
-    });
+    char upper[longest];
+    for (qsizetype i = 0; i < Text.size(); ++i) {
+        const char16_t ch = Text[i].unicode();
+        if (ch >= 128)
+            return false;
+        upper[i] = char(ch >= u'a' && ch <= u'z' ? ch - (u'a' - u'A') : ch);
+    }
+    return std::binary_search(
+        std::begin(ReservedWords), std::end(ReservedWords), std::string_view(upper, size_t(Text.size())));
 }
 
 }  // namespace
+
+bool IsPlainSQLName(const QString& Text)
+{
+    if (Text.isEmpty() || IsDigitChar(Text[0]))
+        return false;
+    const bool word = std::all_of(Text.begin(), Text.end(), [](QChar ch) {
+        return ch.unicode() >= 128 || ch == u'_' || IsDigitChar(ch) || (ch >= u'A' && ch <= u'Z')
+            || (ch >= u'a' && ch <= u'z');
+    });
+    return word && !IsReservedWord(Text);
+}
 
 TDSTable::TDSTable(TZCustomDBStructure* Structure) : FStructure(Structure)
 {
@@ -72,7 +84,7 @@ void TDSTable::SetName(const QString& Text)
     ChangeKey([&] {
         FName = Text;
         if (FAlias.isEmpty())
-            FAlias = QString(Text).replace(u' ', u'_');
+            StoreAlias(Text);
     });
 }
 
@@ -83,7 +95,15 @@ void TDSTable::SetDisplayName(const QString& Text)
 
 void TDSTable::SetAlias(const QString& Text)
 {
-    ChangeKey([&] { FAlias = QString(Text).replace(u' ', u'_'); });
+    ChangeKey([&] { StoreAlias(Text); });
+}
+
+void TDSTable::StoreAlias(const QString& Text)
+{
+    FAlias = QString(Text).replace(u' ', u'_');
+    // An alias made from a name that comes with its own double quotes is already one identifier.
+    FAliasAsIs = IsPlainSQLName(FAlias)
+        || (FAlias.startsWith(u'"') && QuoteIdentifier(UnquoteStr(FAlias, u'"'), u'"', u'"') == FAlias);
 }
 
 void TDSTable::AddLink(TDSLink* Link)
@@ -120,7 +140,7 @@ QString TDSTable::GetOwnerName() const
     return owner.isEmpty() ? FName : owner + u'.' + FName;
 }
 
-QString TDSTable::GetSQLName() const
+QString TDSTable::GetSQLTableName() const
 {
     const TSQLFormats& formats = FStructure->SQLFormats();
     const TDMOptions& options = FStructure->DMOptions();
@@ -130,6 +150,12 @@ QString TDSTable::GetSQLName() const
         : FName;
     if (options.MultiDB() && !FDBName.isEmpty() && FDBName != options.DefaultDatabase())
         result = GetFullTableName(result);
+    return result;
+}
+
+QString TDSTable::GetSQLName() const
+{
+    QString result = GetSQLTableName();
     if (FAlias != FName)
         result += u' ' + GetSQLAlias();
     if (!FHints.isEmpty())
@@ -139,10 +165,7 @@ QString TDSTable::GetSQLName() const
 
 QString TDSTable::GetSQLAlias() const
 {
-    if (IsPlainIdentifier(FAlias) && !ReservedWords().contains(rtl::UpperCase(FAlias)))
-        return FAlias;
-    // An alias made from a name that comes with its own double quotes is already one identifier.
-    if (FAlias.startsWith(u'"') && QuoteIdentifier(UnquoteStr(FAlias, u'"'), u'"', u'"') == FAlias)
+    if (FAliasAsIs)
         return FAlias;
     const TSQLFormats& formats = FStructure->SQLFormats();
     return QuoteIdentifier(FAlias, formats.QuoteSymbol1(), formats.QuoteSymbol2());

@@ -53,7 +53,9 @@ public:
 
     QString GetCaption() const;
     QString GetOwnerName() const;
-    // The reference for a FROM clause: quoted or full name, alias and hints.
+    // The table as FROM names it, quoted or by its full name, without alias and hints.
+    QString GetSQLTableName() const;
+    // The reference for a FROM clause: GetSQLTableName, alias and hints.
     QString GetSQLName() const;
     // The alias as SQL names the table by it: a plain word as it stands, any other alias (a keyword,
     // a hyphen, a quote symbol) between the model's quote symbols.
@@ -70,6 +72,8 @@ private:
     // Runs a change of a key the model looks tables up by.
     template <typename F>
     void ChangeKey(F&& Change);
+    // Sets the alias and whether SQL takes it as it stands.
+    void StoreAlias(const QString& Text);
 
     TZCustomDBStructure* FStructure;
     // Rank in the model's table list, given when the model appends the table; 0 outside it.
@@ -78,12 +82,18 @@ private:
     QString FName;
     QString FDisplayName;
     QString FAlias;
+    bool FAliasAsIs = false;
     QString FLinksText;
     QList<TDSLink*> FLinks;
     QString FHints;
     bool FQuoted = false;
     QRect FDsgnPos {0, 0, 0, 0};
 };
+
+// Whether SQL takes Text bare as a name: letters, digits and "_", not starting with a digit, and no
+// word that SQLite or PostgreSQL reserves. Characters beyond ASCII count as letters, as both
+// databases take them in a bare name.
+bool IsPlainSQLName(const QString& Text);
 
 // A plain list of tables; the model's own list is the only one whose tables the model frees.
 class TDSTableList : public QList<TDSTable*> {

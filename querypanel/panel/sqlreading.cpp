@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
@@ -674,9 +675,14 @@ TNameList::TNameList()
 
 int TNameList::IndexOf(QStringView Name) const
 {
-    for (int i = 0; i < FItems.size(); ++i)
-        if (Name.compare(FItems[i].Name, Qt::CaseInsensitive) == 0)
+    // Asked for every placeholder of every template tried: the short names are folded in place.
+    for (int i = 0; i < FItems.size(); ++i) {
+        const QString& item = FItems[i].Name;
+        if (item.size() == Name.size()
+            && std::equal(item.begin(), item.end(), Name.begin(),
+                [](QChar A, QChar B) { return Folded(A) == Folded(B); }))
             return i;
+    }
     return -1;
 }
 

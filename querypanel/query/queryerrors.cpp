@@ -25,6 +25,7 @@ constexpr std::array<const char*, qpeLastCode> Messages {
     "The statement does not read the main table %s: its FROM clause names %s",
     "The parameter of %s can stand for \"%s\" or for \"%s\", which write it differently",
     "A sub-query cannot hold parameters: %s",
+    "Sorting by totals needs result fields",
 };
 
 }  // namespace

@@ -22,7 +22,9 @@ enum TQueryPanelErrorCode {
     qpeMainTableNotRead,
     qpeParamWrittenTwoWays,
     qpeParamInSubQuery,
-    qpeLastCode = qpeParamInSubQuery
+    // Building the statement
+    qpeSortingByTotalsNeedsResultFields,
+    qpeLastCode = qpeSortingByTotalsNeedsResultFields
 };
 
 class EZQueryPanelError : public EZLatticeError {

@@ -37,14 +37,6 @@ QString MapSlots(const QString& Text, const std::function<QString(int, const QSt
     return result;
 }
 
-bool IsPlainIdentifier(const QString& Text)
-{
-    if (Text.isEmpty() || IsDigitChar(Text[0]))
-        return false;
-    return std::all_of(
-        Text.begin(), Text.end(), [](QChar ch) { return ch.isLetterOrNumber() || ch == u'_'; });
-}
-
 bool ContainsSlot(const QString& Text, int N)
 {
     bool found = false;
@@ -208,8 +200,9 @@ QString TResultField::GetSQLText() const
 
 QString TResultField::GetQuotedAlias() const
 {
-    // An alias set by hand that is no plain identifier is quoted, so it cannot end the column early.
-    if (!FOwner->QuoteAliases() && IsPlainIdentifier(FAlias))
+    // A keyword, or an alias set by hand that is no plain word, is quoted, so it cannot end the
+    // column early.
+    if (!FOwner->QuoteAliases() && IsPlainSQLName(FAlias))
         return FAlias;
     const TZCustomDBStructure* model = DBStruct();
     return model
@@ -219,14 +212,13 @@ QString TResultField::GetQuotedAlias() const
 
 QString TResultField::GetOrderName() const
 {
-    // Under SELECT * and for a quoted alias that SELECT leaves out, no alias is defined to sort by.
-    const bool noAliasInSelect = FOwner->JustSorting() || (FOwner->QuoteAliases() && AliasIsColumnName());
+    // Under SELECT *, and for an alias that SELECT leaves out, no alias is defined to sort by: the
+    // bare column name may be a column of another table as well.
+    const bool noAliasInSelect = FOwner->JustSorting() || (!FAlias.isEmpty() && AliasIsColumnName());
     if (noAliasInSelect && !FFormula.isEmpty())
         return GetExpression();
     if (FAlias.isEmpty())
         return QString::number(FColumnNo);
-    if (FFields.Count() == 1 && FFields[0]->FieldExpr() == FAlias)
-        return GetExpression();
     return GetQuotedAlias();
 }
 

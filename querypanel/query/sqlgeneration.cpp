@@ -192,13 +192,35 @@ bool InsideLiteralAfter(const QString& Text, qsizetype From, qsizetype To, bool 
 // One replacement of a template: Pattern stands for Text, or for Text in apostrophes when Wrap is
 // set. A rule with Context 1 applies only inside string literals of the template, 2 only outside
 // them, 0 anywhere.
+// A rule with an Alias writes it after Text, unless the template names the table anew right there.
 struct TRule {
     QStringView Pattern;
     QString Text;
     bool IgnoreCase = false;
     int Context = 0;
     bool Wrap = false;
+    QString Alias {};
 };
+
+// Whether a template goes on with a name of its own for the table just written: AS, an alias (a
+// plain word that is no keyword, or a quoted one), or a "." that qualifies by the table's name.
+bool NamesTableAnew(QStringView Rest)
+{
+    if (Rest.startsWith(u'.'))
+        return true;
+    const QStringView next = Rest.trimmed();
+    if (next.isEmpty())
+        return false;
+    if (next[0] == u'"' || next[0] == u'[' || next[0] == u'`')
+        return true;
+    qsizetype end = 0;
+    while (end < next.size()
+        && (next[end].unicode() >= 128 || next[end] == u'_' || IsDigitChar(next[end])
+            || (next[end] >= u'A' && next[end] <= u'Z') || (next[end] >= u'a' && next[end] <= u'z')))
+        ++end;
+    const QStringView word = next.first(end);
+    return word.compare(u"AS", Qt::CaseInsensitive) == 0 || IsPlainSQLName(word.toString());
+}
 
 // Fills Template in one pass over the original text: what a rule puts in is never read again, so a
 // value holding "@2", "@f" or ":Param1" stays as it is. Literals are tracked from the start of the
@@ -240,6 +262,8 @@ QString FillTemplate(const QString& Template, const TRules& Rules)
             result += u'\'';
         inside = InsideLiteralAfter(Template, i, i + match->Pattern.size(), inside);
         i += match->Pattern.size();
+        if (!match->Alias.isEmpty() && !NamesTableAnew(QStringView(Template).mid(i)))
+            result += u' ' + match->Alias;
         copied = i;
     }
     result += QStringView(Template).mid(copied);
@@ -259,6 +283,26 @@ bool IsPlainNumber(const QString& Text)
 {
     static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+(\\.[0-9]+)?$"));
     return number.match(Text).hasMatch();
+}
+
+// Which of the table placeholders "@t" and "@m" Template holds, in either case. Asked for every
+// condition, so it is one look at each character, with no folded copy of the text.
+struct TTablePlaceholders {
+    bool Table = false;
+    bool Main = false;
+};
+
+TTablePlaceholders TablePlaceholders(QStringView Template)
+{
+    TTablePlaceholders found;
+    for (qsizetype p = 0; p + 1 < Template.size(); ++p) {
+        if (Template[p] != u'@')
+            continue;
+        const char16_t next = Template[p + 1].unicode() | 0x20;
+        found.Table = found.Table || next == u't';
+        found.Main = found.Main || next == u'm';
+    }
+    return found;
 }
 
 // FindQuotedSpan as a part of Template, so that building a condition copies nothing.
@@ -384,16 +428,20 @@ void TQueryResult::BuildQuery(const TParamValues* ParamValues)
 void TQueryResult::BuildOrderAndGroup()
 {
     FResultFields.NumberColumns();
-    const bool byNames = FResultFields.JustSorting() || FSQLOptions.Contains(soSortByNames);
+    // Under "*" the fields only sort the single rows: a total has nothing to stand for there.
+    const bool selectAll = FResultFields.JustSorting();
+    const bool byNames = selectAll || FSQLOptions.Contains(soSortByNames);
     bool anyAggregate = false;
     std::vector<std::pair<int, QString>> order;
     for (const TResultField* field : FResultFields) {
-        anyAggregate = anyAggregate || field->IsAggregate();
+        anyAggregate = anyAggregate || (!selectAll && field->IsAggregate());
         for (const TDSField* bound : field->Fields())
             for (TDSTable* table : bound->Tables())
                 AddTableWithPath(table);
         if (field->Sorting() == 0)
             continue;
+        if (selectAll && field->IsAggregate())
+            throw EZQueryPanelError::Create(qpeSortingByTotalsNeedsResultFields);
         const QString key = byNames ? field->GetOrderName() : QString::number(field->ColumnNo());
         const auto place = std::upper_bound(order.begin(), order.end(), field->SortOrder(),
             [](int sortOrder, const std::pair<int, QString>& item) { return sortOrder < item.first; });
@@ -474,10 +522,20 @@ QString TQueryResult::ConditionText(const TConditionInput& Condition, const TPar
         }
         rules.push_back({u"@f", name, true});
     }
-    if (!Condition.Tables.isEmpty())
-        rules.push_back({u"@t", Condition.Tables.first()->GetSQLName(), true});
-    if (FResultTables.Count() > 0)
-        rules.push_back({u"@m", FResultTables.GetItem(0).Table->Name(), true});
+    // "@t" and "@m" name a table as FROM does, without hints; with its alias where the template
+    // gives none of its own, so that "@f" in a sub-select over it names the sub-select's table.
+    // Inside a literal they are the table's name.
+    const auto tableRules = [&](QStringView Pattern, const TDSTable* Table) {
+        rules.push_back({Pattern, Table->GetSQLTableName(), true, 2, false,
+            Table->Alias() != Table->Name() ? Table->GetSQLAlias() : QString()});
+        rules.push_back(
+            {Pattern, ReplaceAll(Table->Name(), QStringLiteral("'"), QStringLiteral("''")), true, 1});
+    };
+    const TTablePlaceholders tables = TablePlaceholders(sqlTemplate);
+    if (tables.Table && !Condition.Tables.isEmpty())
+        tableRules(u"@t", Condition.Tables.first());
+    if (tables.Main && FResultTables.Count() > 0)
+        tableRules(u"@m", FResultTables.GetItem(0).Table);
     // Longer patterns first, so a quoted span wins over the slot inside it.
     for (qsizetype i = 1; i < rules.size(); ++i)
         for (qsizetype j = i; j > 0 && rules[j - 1].Pattern.size() < rules[j].Pattern.size(); --j)

@@ -43,6 +43,11 @@ protected:
         // Templates with a doubled apostrophe before the value, and with the condition's table.
         Model.AddOperator("ItsEqual", "is it's", EqualityTypes, {}, "@f = 'it''s @1'");
         Model.AddOperator("IsLargest", "is the largest", OrderingTypes, {}, "@f = (select max(@f) from @t)");
+        // The condition's table named in FROM under an alias of the template's own, and in a literal.
+        Model.AddOperator("InDiscounted", "is discounted", OrderingTypes, {},
+            "@f in (select x.Quantity from @t x where x.Discount > 0)");
+        Model.AddOperator(
+            "AboveInTable", "is above", OrderingTypes, {}, "@f > @1 and '@t' = 'Order Details'");
         Panel.resize(700, 400);
         Panel.SetDbStruct(&Model);
         Panel.Activate();
@@ -243,6 +248,12 @@ std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()
         {"the condition's table in the template", [&] { Cond("Quantity", "IsLargest"); },
             "SELECT * FROM Orders JOIN \"Order Details\" d ON d.OrderID = Orders.OrderID WHERE d.Quantity = "
             "(SELECT max(Quantity) FROM \"Order Details\")"},
+        {"the condition's table under the template's alias", [&] { Cond("Quantity", "InDiscounted"); },
+            "SELECT * FROM Orders JOIN \"Order Details\" d ON d.OrderID = Orders.OrderID WHERE d.Quantity IN "
+            "(SELECT Quantity FROM \"Order Details\" WHERE Discount > 0)"},
+        {"the condition's table in a literal", [&] { Cond("Quantity", "AboveInTable", "50"); },
+            "SELECT * FROM Orders JOIN \"Order Details\" d ON d.OrderID = Orders.OrderID WHERE d.Quantity > "
+            "50"},
         {"a doubled apostrophe before the value",
             [&] {
                 Panel.Root()->SetLinkType(fltAny);
@@ -264,6 +275,22 @@ std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()
                 Result("count(@1)", "Order number", 2);
             },
             "SELECT ShipCity FROM Orders GROUP BY ShipCity"},
+        {"captions that are keywords, sorted by names",
+            [&] {
+                Panel.SetSQLOptions(Panel.SQLOptions() + TSQLOptions {soSortByNames});
+                Result("@1", "Ship country", 1)->SetCaption("Order");
+                Result("@1", "Ship city", 2)->SetCaption("Group");
+                Result("@1", "Freight")->SetCaption("Select");
+            },
+            "SELECT DISTINCT ShipCountry, ShipCity, Freight FROM Orders"},
+        {"a caption that is its column's name in other letters, sorted by names",
+            [&] {
+                Panel.SetSQLOptions(Panel.SQLOptions() + TSQLOptions {soSortByNames});
+                Result("@1", "Unit price", 1);
+                Result("@1", "List price", 2);
+            },
+            "SELECT DISTINCT d.UnitPrice, p.UnitPrice FROM Orders JOIN \"Order Details\" d ON d.OrderID = "
+            "Orders.OrderID JOIN Products p ON p.ProductID = d.ProductID"},
         {"parameters left as names",
             [&] {
                 Cond("Ship country", "Contains", "erm")->SetParamState(1, true);

@@ -106,6 +106,13 @@ TEST_F(PostgresTest, GeneratedStatementsRunWithTheExpectedRows)
             },
             "SELECT CompanyName FROM Orders JOIN Customers USING (CustomerID) GROUP BY CompanyName"
             " HAVING SUM(Freight) = 75"},
+        {"keyword aliases sorted by names",
+            [&](FakePanel& p) {
+                p.Apply(DefaultSQLOptions + TSQLOptions {soSortByNames}, ssSQL2);
+                p.Result.ResultFields().AddField("@1", {ShipCountry}, "Order")->SetSorting(1);
+                p.Result.ResultFields().AddField("@1", {CompanyName}, "Group")->SetSorting(2);
+            },
+            "SELECT DISTINCT ShipCountry, CompanyName FROM Orders JOIN Customers USING (CustomerID)"},
         {"sorting by numbers",
             [&](FakePanel& p) {
                 p.Result.ResultFields().AddField("@1", {ShipCountry}, "Ship Country")->SetSorting(2);

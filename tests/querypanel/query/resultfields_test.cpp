@@ -16,8 +16,8 @@ protected:
     TDSField* Country = S.Field(S.Orders, "ShipCountry", ftString);
 };
 
-// Aliases must be identifiers or quoted; a wrong alias breaks the SELECT list or lets a caption
-// inject SQL.
+// Aliases must be identifiers that are no keywords, or quoted; a wrong alias breaks the SELECT list
+// or lets a caption inject SQL.
 TEST_F(ResultFieldsTest, AliasesFromCaptionsAreIdentifiersOrQuoted)
 {
     const struct {
@@ -33,6 +33,11 @@ TEST_F(ResultFieldsTest, AliasesFromCaptionsAreIdentifiersOrQuoted)
         {{soASCIIRFields}, "Sum 2", "Orders.Freight as Sum2"},
         {{soASCIIRFields}, "%%", "Orders.Freight as C1"},
         {{}, "x) from y; --", "Orders.Freight as x_from_y_"},
+        {{soASCIIRFields}, "Order", "Orders.Freight as \"Order\""},
+        {{}, "group", "Orders.Freight as \"group\""},
+        {{soASCIIRFields}, "Select!", "Orders.Freight as \"Select\""},
+        {{}, "Values", "Orders.Freight as \"Values\""},
+        {{soASCIIRFields}, "Orders", "Orders.Freight as Orders"},
     };
     for (const auto& c : cases) {
         Fields.Clear();

@@ -28,6 +28,13 @@ public:
         }
         return 0;
     }
+    // A sorting-only field, as the result fields editor adds it under SELECT *.
+    void SortOnly(TDSField* Field, uint8_t Sorting)
+    {
+        TRFieldList& fields = Panel.Result.ResultFields();
+        fields.Add(fields.CreateField("@1", {Field}, Field->DisplayName()));
+        fields[fields.Count() - 1]->SetSorting(Sorting);
+    }
     // The WHERE text of one condition.
     QString ConditionText(TDSField* Field, const QString& Operator, const QString& V1, const QString& V2 = {})
     {
@@ -134,6 +141,14 @@ TEST_F(SQLGenerationTest, UnwritableQueriesRaiseErrors)
         {"total under select *",
             [](SQLGenerationTest& t) { t.Panel.Root.Cond(t.FreightSum, t.S.Op("Equal"), "5"); },
             qpeTotalsNeedResultFields},
+        {"sorting by a total under select *", [](SQLGenerationTest& t) { t.SortOnly(t.FreightSum, 1); },
+            qpeSortingByTotalsNeedsResultFields},
+        {"sorting by a plain field, then by a total, under select *",
+            [](SQLGenerationTest& t) {
+                t.SortOnly(t.ShipCountry, 1);
+                t.SortOnly(t.FreightSum, 2);
+            },
+            qpeSortingByTotalsNeedsResultFields},
         {"no operator", [](SQLGenerationTest& t) { t.Panel.Root.Cond(t.OrderID, nullptr); },
             qpeIncompleteCondition},
         {"unrecognized field",
@@ -157,6 +172,7 @@ TEST_F(SQLGenerationTest, UnwritableQueriesRaiseErrors)
     };
     for (const auto& c : cases) {
         Panel.Root = FakeNode(fltAll);
+        Panel.Result.ResultFields().Clear();
         Panel.Apply(DefaultSQLOptions, ssSQL2);
         S.EmployeesLink->SetLinkType(ltLeft);
         c.Setup(*this);
@@ -198,7 +214,9 @@ TEST_F(SQLGenerationTest, FilterNamesFollowAllTables)
     EXPECT_EQ(Panel.Result.WhereLines()[1], "Orders.OrderID = 1 AND");
 }
 
-// ORDER BY must name what SELECT defines.
+// ORDER BY must name what SELECT defines: a column written without its alias (the alias being its
+// column's name in other letters) is sorted by its expression, as the bare name may be another
+// table's column too; an alias that is a keyword is quoted as SELECT quotes it.
 TEST_F(SQLGenerationTest, OrderByNamesWhatSelectDefines)
 {
     TRFieldList& fields = Panel.Result.ResultFields();
@@ -206,21 +224,36 @@ TEST_F(SQLGenerationTest, OrderByNamesWhatSelectDefines)
     total->SetSorting(2);
     TResultField* id = fields.AddField("@1", {OrderID}, "orderid");
     id->SetSorting(1);
+    TResultField* country = fields.AddField("@1", {ShipCountry}, "Order");
+    country->SetSorting(1);
     const struct {
         TSQLOptions Options;
         bool JustSorting;
+        QString Select;
         QString OrderBy;
     } cases[] = {
-        {DefaultSQLOptions, false, "1 DESC, 2 ASC"},
-        {{soSortByNames}, false, "Freight_Total DESC, orderid ASC"},
-        {{soSortByNames, soQuoteAliases}, false, "\"Freight Total\" DESC, Orders.OrderID ASC"},
-        {{soSortByNames}, true, "SUM(Orders.Freight) DESC, Orders.OrderID ASC"},
+        {DefaultSQLOptions, false,
+            "SELECT DISTINCT SUM(Orders.Freight) as FreightTotal, Orders.OrderID, Orders.ShipCountry as "
+            "\"Order\"",
+            "1 DESC, 2 ASC, 3 ASC"},
+        {{soSortByNames}, false,
+            "SELECT SUM(Orders.Freight) as Freight_Total, Orders.OrderID, Orders.ShipCountry as \"Order\"",
+            "Freight_Total DESC, Orders.OrderID ASC, \"Order\" ASC"},
+        {{soSortByNames, soQuoteAliases}, false,
+            "SELECT SUM(Orders.Freight) as \"Freight Total\", Orders.OrderID, Orders.ShipCountry as "
+            "\"Order\"",
+            "\"Freight Total\" DESC, Orders.OrderID ASC, \"Order\" ASC"},
+        {{soSortByNames}, true, "SELECT *", "Orders.OrderID ASC, Orders.ShipCountry ASC"},
     };
     for (const auto& c : cases) {
+        // Under "*" a total cannot sort.
+        total->SetSorting(c.JustSorting ? 0 : 2);
         Panel.Apply(c.Options, ssSQL2);
         fields.UpdateAliases();
         fields.SetJustSorting(c.JustSorting);
-        EXPECT_EQ(Panel.Build().last(), "ORDER BY " + c.OrderBy);
+        const QStringList sql = Panel.Build();
+        EXPECT_EQ(sql.first(), c.Select);
+        EXPECT_EQ(sql.last(), "ORDER BY " + c.OrderBy);
     }
 }
 
@@ -287,6 +320,36 @@ TEST_F(SQLGenerationTest, ValuesAreWrittenByTheirType)
             EXPECT_EQ(e.ErrorCode(), c.Code) << c.Value.toStdString();
             EXPECT_TRUE(QString(e.what()).contains(c.Field->DisplayName())) << e.what();
         }
+    }
+}
+
+// "@t" and "@m" name a table as FROM does, without hints: a template that gives the table an alias of
+// its own gets the name alone, one that does not gets the table's alias too, so that "@f" in its
+// sub-select names the sub-select's table; inside a literal they are the name, apostrophes doubled.
+TEST_F(SQLGenerationTest, TemplatesNameTablesAsFromDoes)
+{
+    S.Orders->SetName("Open Order's");
+    S.Orders->SetQuoted(true);
+    S.Orders->SetHints("NOLOCK");
+    const struct {
+        const char* Template;
+        QString Text;
+    } cases[] = {
+        {"@f in (select x.OrderID from @t x)",
+            "Orders.OrderID in (select x.OrderID from \"Open Order's\" x)"},
+        {"@f in (select o.OrderID from @t AS o)",
+            "Orders.OrderID in (select o.OrderID from \"Open Order's\" AS o)"},
+        {"@f = (select max(@f) from @t)",
+            "Orders.OrderID = (select max(Orders.OrderID) from \"Open Order's\" Orders)"},
+        {"@f in (select OrderID from @M where OrderID > 0)",
+            "Orders.OrderID in (select OrderID from \"Open Order's\" Orders where OrderID > 0)"},
+        {"'@t' <> '' and @f > 0", "'Open Order''s' <> '' and Orders.OrderID > 0"},
+        {"@f > 0 and '@m' like '%'", "Orders.OrderID > 0 and 'Open Order''s' like '%'"},
+    };
+    for (const auto& c : cases) {
+        Panel.Root = FakeNode(fltAll);
+        S.Operator(c.Template, c.Template);
+        EXPECT_EQ(ConditionText(OrderID, c.Template, {}), c.Text) << c.Template;
     }
 }
 
