@@ -234,7 +234,11 @@ bool IsAggregateExpr(const QString& Expr)
 
 bool TDSField::IsAggregate() const
 {
-    return IsAggregateExpr(GetSQLExpr());
+    // Every field chooser asks every field: a data field's expression is looked at in its two parts,
+    // which no function name can span (a "." stands between them), instead of being built.
+    if (FKind == zfkVirtual || FTables.isEmpty() || FTables.first()->Alias().isEmpty())
+        return IsAggregateExpr(GetSQLExpr());
+    return IsAggregateExpr(FTables.first()->GetSQLAlias()) || IsAggregateExpr(GetQuotedName());
 }
 
 TDSField* TDSFieldList::GetItem(int Index) const

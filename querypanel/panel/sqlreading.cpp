@@ -235,6 +235,11 @@ bool IsSQLValue(const QString& Text, const TSQLFormats& Formats)
     static const QRegularExpression literal(
         QStringLiteral(R"(^('([^']|'')*'|[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?|:\w+)$)"));
     const QString text = Text.trimmed();
+    // Asked of every value every matching template reads: the plain string literal, the most
+    // common value, is told without the regular expression.
+    if (text.size() >= 2 && text.front() == u'\'' && text.back() == u'\''
+        && !QStringView(text).sliced(1, text.size() - 2).contains(u'\''))
+        return true;
     return literal.match(text).hasMatch() || ToDateCall().match(text).hasMatch()
         || (!text.isEmpty()
             && (rtl::SameText(text, Formats.TrueValue()) || rtl::SameText(text, Formats.FalseValue())));
@@ -245,8 +250,9 @@ std::optional<QString> NonValue(const TDSOperator* Op, const TNameList& Names, c
 {
     if (Op->ValueKind() == vkSubQuery)
         return std::nullopt;
+    static const QString valueNames[] = {QStringLiteral("@1"), QStringLiteral("@2")};
     for (int n = 1; n <= std::min(Op->GetParamCount(), 2); ++n) {
-        const QString name = u'@' + QString::number(n);
+        const QString& name = valueNames[n - 1];
         const QString value = Names.Value(name);
         if (Names.IsLiteral(name) || IsSQLValue(value, Formats))
             continue;
