@@ -2,11 +2,7 @@
 
 #include "core/model/dbstructure.h"
 #include "platform/exceptionguard.h"
-#include "platform/messagebox.h"
 #include "querypanel/controls/dropdownedit.h"
-#include "rtl/datetime.h"
-#include "rtl/format.h"
-#include "rtl/formatsettings.h"
 #include "rtl/strutils.h"
 
 #include <QComboBox>
@@ -22,13 +18,12 @@ namespace {
 // The types whose conditions take their value from a date editor, as the query panel's do.
 constexpr TFieldTypes DateTypes {ftDate, ftDateTime, ftTimeStamp};
 
-// The format a date or time parameter is shown and typed in, as the panel's value editor has it;
-// empty for the other types.
-QString ShownFormat(TFieldType Type)
+// Dates and times are typed as the panel's date editor takes them; -1 for the other types.
+int EditKind(TFieldType Type)
 {
     if (DateTypes.Contains(Type))
-        return TDropDownDateTimeEdit::DateFormat();
-    return Type == ftTime ? rtl::formatSettings().LongTimeFormat : QString();
+        return ekDate;
+    return Type == ftTime ? ekTime : -1;
 }
 
 }  // namespace
@@ -77,13 +72,8 @@ QWidget* TdlgParamValues::CreateEditor(const TParam& Param, const TSQLFormats& F
     }
     // Dates and times are typed as shown and read strictly on OK: a picker's sections took a typed
     // "2/28/1997" apart into another date without a word.
-    if (const QString format = ShownFormat(Param.DataType); !format.isEmpty()) {
-        const bool date = Param.DataType != ftTime;
-        rtl::TDateTime value = 0;
-        if (!(date ? rtl::TryStrToDate(Param.Value, value) : rtl::TryStrToTime(Param.Value, value)))
-            value = date ? rtl::Date() : rtl::Now();
-        return new QLineEdit(rtl::FormatDateTime(format, value), this);
-    }
+    if (const int kind = EditKind(Param.DataType); kind >= 0)
+        return new QLineEdit(TDropDownDateTimeEdit::EditText(TDateTimeEditKind(kind), Param.Value), this);
     return new QLineEdit(Param.Value, this);
 }
 
@@ -102,16 +92,13 @@ TParamValues TdlgParamValues::Values() const
 
 void TdlgParamValues::btOKClick()
 {
-    const TParamValues values = Values();
     for (int i = 0; i < FParams.size(); ++i) {
-        const QString format = ShownFormat(FParams[i].DataType);
-        const QString& text = values[FParams[i].Name];
-        rtl::TDateTime value = 0;
-        if (!format.isEmpty() && !rtl::TryReadFormattedDateTime(format, text, value)) {
-            platform::ShowError(
-                rtl::Format(FParams[i].DataType == ftTime ? QStringLiteral("'%s' is not a valid time")
-                                                          : QStringLiteral("'%s' is not a valid date"),
-                    text));
+        const int kind = EditKind(FParams[i].DataType);
+        if (kind < 0)
+            continue;
+        const QString typed = static_cast<QLineEdit*>(FEditors[i])->text().trimmed();
+        if (!platform::Guarded(
+                [&] { TDropDownDateTimeEdit::ReadTypedText(TDateTimeEditKind(kind), typed); })) {
             FEditors[i]->setFocus();
             return;
         }

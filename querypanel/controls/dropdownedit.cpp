@@ -297,9 +297,27 @@ QString TDropDownDateTimeEdit::DateFormat()
     return format;
 }
 
-QString TDropDownDateTimeEdit::EditFormat() const
+QString TDropDownDateTimeEdit::EditFormat(TDateTimeEditKind Kind)
 {
-    return FKind == ekDate ? DateFormat() : rtl::formatSettings().LongTimeFormat;
+    return Kind == ekDate ? DateFormat() : rtl::formatSettings().LongTimeFormat;
+}
+
+QString TDropDownDateTimeEdit::EditText(TDateTimeEditKind Kind, const QString& Value)
+{
+    rtl::TDateTime value = 0;
+    const bool read = !Value.isEmpty()
+        && (Kind == ekDate ? rtl::TryStrToDate(Value, value) : rtl::TryStrToTime(Value, value));
+    if (!read)
+        value = Kind == ekDate ? rtl::Date() : rtl::Now();
+    return rtl::FormatDateTime(EditFormat(Kind), value);
+}
+
+QString TDropDownDateTimeEdit::ReadTypedText(TDateTimeEditKind Kind, const QString& Text)
+{
+    rtl::TDateTime value = 0;
+    if (!rtl::TryReadFormattedDateTime(EditFormat(Kind), Text, value))
+        rtl::RaiseConvertError(Kind == ekDate ? rtl::ConvertError::Date : rtl::ConvertError::Time, Text);
+    return rtl::FormatDateTime(EditFormat(Kind), value);
 }
 
 void TDropDownDateTimeEdit::SetKind(TDateTimeEditKind Value)
@@ -354,7 +372,7 @@ void TDropDownDateTimeEdit::DropCalendar()
     }
     // At the date typed so far, else today.
     rtl::TDateTime typed = 0;
-    FCalendar->setSelectedDate(rtl::TryReadFormattedDateTime(EditFormat(), FEditor->text(), typed)
+    FCalendar->setSelectedDate(rtl::TryReadFormattedDateTime(EditFormat(FKind), FEditor->text(), typed)
             ? rtl::ToQDateTime(typed).date()
             : QDate::currentDate());
     FCalendar->adjustSize();
@@ -368,21 +386,15 @@ void TDropDownDateTimeEdit::CalendarPicked(QDate Date)
     FCalendar->hide();
     rtl::TDateTime picked = 0;
     if (rtl::TryEncodeDate(Date.year(), Date.month(), Date.day(), picked))
-        FEditor->setText(rtl::FormatDateTime(EditFormat(), picked));
+        FEditor->setText(rtl::FormatDateTime(EditFormat(FKind), picked));
     FEditor->setFocus(Qt::PopupFocusReason);
 }
 
 void TDropDownDateTimeEdit::ShowEditControl()
 {
     // A value that does not read as a date or time opens the editor at today's date or the current
-    // time, instead of failing with the label already hidden.
-    rtl::TDateTime value = 0;
-    const bool read = !Value().isEmpty()
-        && (FKind == ekDate ? rtl::TryStrToDate(Value(), value) : rtl::TryStrToTime(Value(), value));
-    if (!read)
-        value = FKind == ekDate ? rtl::Date() : rtl::Now();
-    // In the formats of the moment's locale settings.
-    FEditor->setText(rtl::FormatDateTime(EditFormat(), value));
+    // time, instead of failing with the label already hidden; in the formats of the moment's locale.
+    FEditor->setText(EditText(FKind, Value()));
     FEditor->selectAll();
     FEditor->show();
 }
@@ -402,20 +414,14 @@ void TDropDownDateTimeEdit::SetEditText(const QString& Text)
     // A text that comes back unchanged (a double-click handler that changed nothing) stays as typed,
     // for the reading on closing up; a handler's own text is read as the locale writes dates.
     if (Text != FEditor->text())
-        FEditor->setText(rtl::FormatDateTime(EditFormat(), rtl::StrToDateTime(Text)));
+        FEditor->setText(rtl::FormatDateTime(EditFormat(FKind), rtl::StrToDateTime(Text)));
 }
 
 void TDropDownDateTimeEdit::AcceptValue()
 {
     if (!GetDropDownVisible())
         return;
-    // What was typed is read as it is shown: a lenient reading would make another date of a
-    // mistyped one without a word.
-    const QString typed = FEditor->text();
-    rtl::TDateTime value = 0;
-    if (!rtl::TryReadFormattedDateTime(EditFormat(), typed, value))
-        rtl::RaiseConvertError(FKind == ekDate ? rtl::ConvertError::Date : rtl::ConvertError::Time, typed);
-    const QString text = rtl::FormatDateTime(EditFormat(), value);
+    const QString text = ReadTypedText(FKind, FEditor->text());
     if (text == Value())
         return;
     SetValue(text);

@@ -124,6 +124,14 @@ public:
 
     // The locale's short date format with numeric months and a four-digit year.
     static QString DateFormat();
+    // The format a date or a time is shown and typed in: DateFormat, or the locale's long time format.
+    static QString EditFormat(TDateTimeEditKind Kind);
+    // Value as the editor opens on it: in EditFormat, or today's date or the current time when it
+    // does not read as one.
+    static QString EditText(TDateTimeEditKind Kind, const QString& Value);
+    // A typed text read as EditFormat shows it, written back in that format; any other text raises
+    // the conversion error of a date or a time, since a lenient reading would make another value of it.
+    static QString ReadTypedText(TDateTimeEditKind Kind, const QString& Text);
 
 protected:
     void CreateDropDownControl() override;
@@ -137,8 +145,6 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
-    // The format the editor shows and reads: DateFormat, or the locale's long time format.
-    QString EditFormat() const;
     void UpdateEditorKind();
     void DropCalendar();
     void CalendarPicked(QDate Date);
