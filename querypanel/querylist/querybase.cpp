@@ -461,18 +461,15 @@ void ReadHeader(TZQueryFileItem& Item, const QString& Path)
 
 }  // namespace
 
-// Only regular files: reading a FIFO, socket or device named *.qry would block or fail. A link to
-// nowhere is looked at like any file, so the open reports it.
+// Every entry is read through rtl::ReadTextFile, which refuses a folder, FIFO or device by name before
+// it opens anything (a FIFO would block).
 void TZQueryFileBase::LoadItems()
 {
     LoadingScope loading(this);
     FUnreadFiles.clear();
     const QString folder = FWorkDir.isEmpty() ? QStringLiteral(".") : FWorkDir;
-    QStringList names;
-    for (const QFileInfo& found : QDir(folder).entryInfoList(
-             {QStringLiteral("*.qry")}, QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort))
-        if (found.isFile() || !found.exists())
-            names.append(found.fileName());
+    const QStringList names = QDir(folder).entryList({QStringLiteral("*.qry")},
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::NoSort);
     for (const QString& name : names) {
         auto item = std::make_unique<TZQueryFileItem>();
         item->FFileName = name;

@@ -220,7 +220,8 @@ public:
     void Open() override;
 
 protected:
-    // A file whose header cannot be read is left out and noted for Open to report.
+    // Every entry named *.qry is an item or, when its header cannot be read (a folder, FIFO, device
+    // or link to nowhere included), left out and noted for Open to report.
     void LoadItems() override;
     // A file that exists and cannot be deleted raises and keeps the item.
     void DeleteItem(int N) override;
