@@ -51,6 +51,9 @@ public:
 
     virtual void ReadData(rtl::StringList& Lines);
     virtual void WriteData(const rtl::StringList& Lines);
+    using TTextLoader = std::function<void(const rtl::StringList& Lines)>;
+    // Reads the text through ReadData and hands it to Load.
+    virtual void LoadText(const TTextLoader& Load);
     // Asks the base's links for the query's text; raises when the item is in no base.
     bool SaveToStrings(rtl::StringList& Lines);
     // Writes the text the links give; raises instead of writing when no link gives one. The link
@@ -79,6 +82,8 @@ public:
 
     void ReadData(rtl::StringList& Lines) override;
     void WriteData(const rtl::StringList& Lines) override;
+    // What reading or loading the text raises names the file.
+    void LoadText(const TTextLoader& Load) override;
 
 private:
     friend class TZQueryFileBase;
