@@ -71,18 +71,19 @@ void TZQueryPanel::LoadCurrentQuery()
     TZQueryItem* item = base ? base->CurrentItem() : nullptr;
     if (!item)
         return;
-    rtl::StringList lines;
-    item->ReadData(lines);
-    BeginUpdate();
-    struct Finish {
-        TZQueryPanel* Panel;
-        ~Finish()
-        {
-            Panel->EndUpdate();
-            Panel->SetModified(false);
-        }
-    } finish {this};
-    LoadFromStrings(lines);
-    SetQueryName(item->Name());
-    SetDescription(DescriptionLines(*item));
+    // The list names the file in what reading or loading it raises.
+    item->LoadText([this, item](const rtl::StringList& Lines) {
+        BeginUpdate();
+        struct Finish {
+            TZQueryPanel* Panel;
+            ~Finish()
+            {
+                Panel->EndUpdate();
+                Panel->SetModified(false);
+            }
+        } finish {this};
+        LoadFromStrings(Lines);
+        SetQueryName(item->Name());
+        SetDescription(DescriptionLines(*item));
+    });
 }

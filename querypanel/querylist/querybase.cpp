@@ -64,6 +64,13 @@ void TZQueryItem::WriteData(const rtl::StringList&)
 {
 }
 
+void TZQueryItem::LoadText(const TTextLoader& Load)
+{
+    rtl::StringList lines;
+    ReadData(lines);
+    Load(lines);
+}
+
 // By the item's own place: names may repeat, and a look-up by name would report another item.
 void TZQueryItem::Changed()
 {
@@ -131,6 +138,20 @@ void TZQueryFileItem::ReadData(rtl::StringList& Lines)
         Lines.SetText(rtl::ReadTextFile(path));
     else
         Lines.clear();
+}
+
+// A damaged query is found by its file, as a damaged model is: the path goes in front of the message
+// unless the message names the file already, and the exception keeps its class and code.
+void TZQueryFileItem::LoadText(const TTextLoader& Load)
+{
+    const QString path = QDir::toNativeSeparators(FilePath());
+    try {
+        TZQueryItem::LoadText(Load);
+    } catch (rtl::Exception& e) {
+        if (!e.Message().contains(path))
+            e.SetMessage(path + QStringLiteral(": ") + e.Message());
+        throw;
+    }
 }
 
 // A link to nowhere is taken too: writing would create its target, wherever that is.
@@ -461,18 +482,15 @@ void ReadHeader(TZQueryFileItem& Item, const QString& Path)
 
 }  // namespace
 
-// Only regular files: reading a FIFO, socket or device named *.qry would block or fail. A link to
-// nowhere is looked at like any file, so the open reports it.
+// Every entry is read through rtl::ReadTextFile, which refuses a folder, FIFO or device by name before
+// it opens anything (a FIFO would block).
 void TZQueryFileBase::LoadItems()
 {
     LoadingScope loading(this);
     FUnreadFiles.clear();
     const QString folder = FWorkDir.isEmpty() ? QStringLiteral(".") : FWorkDir;
-    QStringList names;
-    for (const QFileInfo& found : QDir(folder).entryInfoList(
-             {QStringLiteral("*.qry")}, QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort))
-        if (found.isFile() || !found.exists())
-            names.append(found.fileName());
+    const QStringList names = QDir(folder).entryList({QStringLiteral("*.qry")},
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::NoSort);
     for (const QString& name : names) {
         auto item = std::make_unique<TZQueryFileItem>();
         item->FFileName = name;

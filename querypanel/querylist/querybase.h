@@ -51,6 +51,9 @@ public:
 
     virtual void ReadData(rtl::StringList& Lines);
     virtual void WriteData(const rtl::StringList& Lines);
+    using TTextLoader = std::function<void(const rtl::StringList& Lines)>;
+    // Reads the text through ReadData and hands it to Load.
+    virtual void LoadText(const TTextLoader& Load);
     // Asks the base's links for the query's text; raises when the item is in no base.
     bool SaveToStrings(rtl::StringList& Lines);
     // Writes the text the links give; raises instead of writing when no link gives one. The link
@@ -79,6 +82,8 @@ public:
 
     void ReadData(rtl::StringList& Lines) override;
     void WriteData(const rtl::StringList& Lines) override;
+    // What reading or loading the text raises names the file.
+    void LoadText(const TTextLoader& Load) override;
 
 private:
     friend class TZQueryFileBase;
@@ -220,7 +225,8 @@ public:
     void Open() override;
 
 protected:
-    // A file whose header cannot be read is left out and noted for Open to report.
+    // Every entry named *.qry is an item or, when its header cannot be read (a folder, FIFO, device
+    // or link to nowhere included), left out and noted for Open to report.
     void LoadItems() override;
     // A file that exists and cannot be deleted raises and keeps the item.
     void DeleteItem(int N) override;

@@ -4,13 +4,16 @@
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/query/queryresult.h"
 #include "querypanel/query/sqlparams.h"
+#include "querypanel/querylist/querybase.h"
 #include "rtl/datetime.h"
 #include "rtl/exception.h"
+#include "rtl/textfile.h"
 #include "tests/querypanel/query/querytesting.h"
 #include "tests/support/testdata.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -293,6 +296,8 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
         const char* Name;
         rtl::StringList Text;
         bool FormatError;
+        // Read as the current query of a query list, whose file the message names.
+        bool InFile = false;
     } cases[] = {
         {"non-numeric row type",
             Lines({"[Main]", "Version=3.5", "[Description]", "kept?", "[Row]", "RowType=1", "LinkType=0",
@@ -327,6 +332,10 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
         // Brackets nested thousands deep ran the reader out of stack.
         {"brackets nested far deeper than the panel holds", NestedText(2000, TextFixture().Field("Freight")),
             true},
+        // Messages from a query file did not say which file.
+        {"a query file nesting too deep", NestedText(600, TextFixture().Field("Freight")), true, true},
+        {"a query file with an empty row count", Lines({"[Row]", "RowType=1", "LinkType=0", "RowCount="}),
+            false, true},
     };
     // What the panel writes after a failed read: the text of a panel that never read one.
     TextFixture fresh;
@@ -339,15 +348,29 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
         // The query before was an "any" one: the cleared panel must not keep that for a new query.
         f.Panel->Root()->SetLinkType(fltAny);
         f.Panel->Activate();
+        QTemporaryDir folder;
+        const QString path = QDir(folder.path()).filePath("damaged.qry");
+        TZQueryFileBase base;
         bool formatError = false;
+        QString message;
         try {
-            f.Panel->LoadFromStrings(c.Text);
+            if (c.InFile) {
+                rtl::WriteTextFile(path, c.Text.Text());
+                base.SetWorkDir(folder.path());
+                f.Panel->SetQueryBase(&base);
+                base.Open();
+            } else
+                f.Panel->LoadFromStrings(c.Text);
             ADD_FAILURE() << "no error";
         } catch (const EZQueryPanelError& e) {
             formatError = e.Message().contains("[Row]");
-        } catch (const rtl::EConvertError&) {
+            message = e.Message();
+        } catch (const rtl::EConvertError& e) {
+            message = e.Message();
         }
         EXPECT_EQ(formatError, c.FormatError);
+        EXPECT_EQ(message.startsWith(path + ": ") && message.count(path) == 1, c.InFile)
+            << message.toStdString();
         EXPECT_EQ(Text(f.Save()), Text(empty));
         EXPECT_EQ(f.Panel->Root()->Count(), 0);
         EXPECT_TRUE(f.Panel->Description().isEmpty());
