@@ -94,12 +94,17 @@ void TQueryResult::AddHavingCondition(const QString& Text)
     FHaving += u' ' + BracketCondition(Text);
 }
 
-QString TQueryResult::GetSelectClause()
+void TQueryResult::MakeAliasesASCII()
 {
     if (FSQLOptions.Contains(soASCIIRFields))
         for (int i = 0; i < FResultFields.Count(); ++i)
             if (HasNonASCII(FResultFields[i]->Alias()))
                 FResultFields[i]->SetAlias(u'C' + QString::number(i + 1));
+}
+
+QString TQueryResult::GetSelectClause()
+{
+    MakeAliasesASCII();
     QString text = FSQLOptions.Contains(soSelectDistinct) ? QStringLiteral("SELECT DISTINCT ")
                                                           : QStringLiteral("SELECT ");
     if (FResultFields.JustSorting() || FResultFields.Count() == 0)

@@ -83,6 +83,9 @@ private:
 
     TZCustomDBStructure* DbStruct() const { return FPanel->DbStruct(); }
     void BuildOrderAndGroup();
+    // With soASCIIRFields an alias that is not ASCII becomes "C" + its column number, for good: the
+    // name SELECT gives the column, so ORDER BY must name it so too.
+    void MakeAliasesASCII();
     // The GROUP BY list: every result field that is not a total.
     QString GroupedFields() const;
     void AddTableWithPath(TDSTable* Table);

@@ -428,12 +428,16 @@ void TQueryResult::BuildQuery(const TParamValues* ParamValues)
 void TQueryResult::BuildOrderAndGroup()
 {
     FResultFields.NumberColumns();
-    // Under "*" the fields only sort the single rows: a total has nothing to stand for there.
+    MakeAliasesASCII();
+    // Under "*" the fields only sort the single rows: a total has nothing to stand for there, and a
+    // field that does not sort takes no part in the statement, not even a table.
     const bool selectAll = FResultFields.JustSorting();
     const bool byNames = selectAll || FSQLOptions.Contains(soSortByNames);
     bool anyAggregate = false;
     std::vector<std::pair<int, QString>> order;
     for (const TResultField* field : FResultFields) {
+        if (selectAll && field->Sorting() == 0)
+            continue;
         anyAggregate = anyAggregate || (!selectAll && field->IsAggregate());
         for (const TDSField* bound : field->Fields())
             for (TDSTable* table : bound->Tables())
@@ -559,6 +563,9 @@ QString TQueryResult::GetSQLValue(const TConditionNode* Condition, int Index) co
 TQueryResult::TSQLValue TQueryResult::ValueOf(
     const TConditionNode* Condition, const QString& Text, TFieldType Type, TValueKind Kind) const
 {
+    // The statement would end at a NUL, for the database and at the gate alike.
+    if (Text.contains(QChar(0)))
+        throw EZQueryPanelError::Create(qpeBadValue, Text, ValueOwnerName(Condition));
     if (Kind == vkSubQuery) {
         if (rtl::Trim(Text).isEmpty())
             throw EZQueryPanelError::Create(qpeValueRequired, ValueOwnerName(Condition));

@@ -291,6 +291,20 @@ std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()
             },
             "SELECT DISTINCT d.UnitPrice, p.UnitPrice FROM Orders JOIN \"Order Details\" d ON d.OrderID = "
             "Orders.OrderID JOIN Products p ON p.ProductID = d.ProductID"},
+        {"a caption that is not ASCII, sorted by names",
+            [&] {
+                Panel.SetSQLOptions(Panel.SQLOptions() + TSQLOptions {soSortByNames});
+                // As a query text written without ASCII names keeps it.
+                Result("@1", "Ship country", 1)->SetAlias("Größe");
+            },
+            "SELECT DISTINCT ShipCountry FROM Orders"},
+        {"a sorting-only field that does not sort",
+            [&] {
+                Result("@1", "Category");
+                Result("@1", "Ship country", 1);
+                Panel.QResult()->ResultFields().SetJustSorting(true);
+            },
+            "SELECT * FROM Orders"},
         {"parameters left as names",
             [&] {
                 Cond("Ship country", "Contains", "erm")->SetParamState(1, true);

@@ -47,8 +47,9 @@ protected:
     }
     static QStringList Hostile()
     {
+        // Control characters other than NUL are text a literal holds.
         return {"O'Hara", "'; DROP TABLE Orders; --", "@2", "@f", ":Param1", "a\r\nb", "say \"hi\"", "[x]",
-            "1' OR '1'='1", "x`y", "''"};
+            "1' OR '1'='1", "x`y", "''", "a\tb", "a\x01"};
     }
     static int Count(const QString& SQL, const QStringList& Bound = {})
     {
@@ -113,25 +114,40 @@ TEST_F(InjectionTest, NoValueLeavesItsLiteral)
     }
 }
 
+// A NUL would end the statement where it stands, so no literal holds one.
 TEST_F(InjectionTest, ValuesThatDoNotFitTheirTypeAreRefused)
 {
+    const QString nul = QString::fromUtf8("x\0' OR '1'='1", 14);
     const struct {
         TDSField* Field;
         const char* Operator;
         QString Value;
+        bool Param = false;  // the value given for a parameter at Build
     } cases[] = {
         {OrderID, "Equal", "1 OR 1=1"},
         {OrderID, "Bare", "5; DROP TABLE x"},
         {OrderID, "InList", "1,2) OR (1=1"},
         {Shipped, "Equal", "1' OR '1'='1"},
         {Shipped, "Bare", "true OR 1=1"},
+        {ShipCountry, "Equal", nul},
+        {ShipCountry, "Like", nul},
+        {ShipCountry, "InList", "a," + nul},
+        {ShipCountry, "Equal", nul, true},
     };
     for (TSQLSyntax syntax : {ssSQL2, ssSQL1, ssOracle}) {
         for (const auto& c : cases) {
             FakePanel panel(&S.Model);
             panel.Apply(DefaultSQLOptions, syntax);
-            panel.Root.Cond(c.Field, S.Op(c.Operator), c.Value);
-            EXPECT_THROW(panel.Build(), EZQueryPanelError) << c.Value.toStdString();
+            FakeNode* row = panel.Root.Cond(c.Field, S.Op(c.Operator), c.Param ? QString() : c.Value);
+            const TParamValues values {{"param1", c.Value}};
+            if (c.Param)
+                row->SetParam(1, panel.Result.AddParam(row, 1));
+            try {
+                panel.Result.BuildQuery(c.Param ? &values : nullptr);
+                ADD_FAILURE() << c.Value.toStdString();
+            } catch (const EZQueryPanelError& e) {
+                EXPECT_EQ(e.ErrorCode(), qpeBadValue) << c.Value.toStdString();
+            }
         }
     }
 }

@@ -113,6 +113,19 @@ TEST_F(PostgresTest, GeneratedStatementsRunWithTheExpectedRows)
                 p.Result.ResultFields().AddField("@1", {CompanyName}, "Group")->SetSorting(2);
             },
             "SELECT DISTINCT ShipCountry, CompanyName FROM Orders JOIN Customers USING (CustomerID)"},
+        {"a caption that is not ASCII sorted by names",
+            [&](FakePanel& p) {
+                p.Apply(DefaultSQLOptions + TSQLOptions {soSortByNames, soQuoteAliases}, ssSQL2);
+                p.Result.ResultFields().AddField("@1", {ShipCountry}, "Größe")->SetSorting(1);
+            },
+            "SELECT DISTINCT ShipCountry FROM Orders"},
+        {"a sorting-only field that does not sort",
+            [&](FakePanel& p) {
+                p.Result.ResultFields().AddField("@1", {CompanyName}, "Company Name");
+                p.Result.ResultFields().AddField("@1", {OrderID}, "Order ID")->SetSorting(2);
+                p.Result.ResultFields().SetJustSorting(true);
+            },
+            "SELECT * FROM Orders"},
         {"sorting by numbers",
             [&](FakePanel& p) {
                 p.Result.ResultFields().AddField("@1", {ShipCountry}, "Ship Country")->SetSorting(2);

@@ -149,6 +149,11 @@ TEST_F(SQLGenerationTest, UnwritableQueriesRaiseErrors)
                 t.SortOnly(t.FreightSum, 2);
             },
             qpeSortingByTotalsNeedsResultFields},
+        {"a NUL in a sub-query",
+            [](SQLGenerationTest& t) {
+                t.Panel.Root.Cond(t.Freight, t.S.Op("InSub"), QString::fromUtf8("select 1\0", 9));
+            },
+            qpeBadValue},
         {"no operator", [](SQLGenerationTest& t) { t.Panel.Root.Cond(t.OrderID, nullptr); },
             qpeIncompleteCondition},
         {"unrecognized field",
@@ -216,7 +221,8 @@ TEST_F(SQLGenerationTest, FilterNamesFollowAllTables)
 
 // ORDER BY must name what SELECT defines: a column written without its alias (the alias being its
 // column's name in other letters) is sorted by its expression, as the bare name may be another
-// table's column too; an alias that is a keyword is quoted as SELECT quotes it.
+// table's column too; an alias that is a keyword is quoted as SELECT quotes it, and one that is not
+// ASCII is named as SELECT renames it.
 TEST_F(SQLGenerationTest, OrderByNamesWhatSelectDefines)
 {
     TRFieldList& fields = Panel.Result.ResultFields();
@@ -231,6 +237,7 @@ TEST_F(SQLGenerationTest, OrderByNamesWhatSelectDefines)
         bool JustSorting;
         QString Select;
         QString OrderBy;
+        QString CountryCaption = "Order";
     } cases[] = {
         {DefaultSQLOptions, false,
             "SELECT DISTINCT SUM(Orders.Freight) as FreightTotal, Orders.OrderID, Orders.ShipCountry as "
@@ -244,16 +251,22 @@ TEST_F(SQLGenerationTest, OrderByNamesWhatSelectDefines)
             "\"Order\"",
             "\"Freight Total\" DESC, Orders.OrderID ASC, \"Order\" ASC"},
         {{soSortByNames}, true, "SELECT *", "Orders.OrderID ASC, Orders.ShipCountry ASC"},
+        {{soSortByNames, soQuoteAliases, soASCIIRFields}, false,
+            "SELECT SUM(Orders.Freight) as \"Freight Total\", Orders.OrderID, Orders.ShipCountry as \"C3\"",
+            "\"Freight Total\" DESC, Orders.OrderID ASC, \"C3\" ASC", "Größe"},
     };
     for (const auto& c : cases) {
-        // Under "*" a total cannot sort.
-        total->SetSorting(c.JustSorting ? 0 : 2);
-        Panel.Apply(c.Options, ssSQL2);
-        fields.UpdateAliases();
-        fields.SetJustSorting(c.JustSorting);
-        const QStringList sql = Panel.Build();
-        EXPECT_EQ(sql.first(), c.Select);
-        EXPECT_EQ(sql.last(), "ORDER BY " + c.OrderBy);
+        for (TSQLSyntax syntax : {ssSQL2, ssSQL1, ssOracle}) {
+            // Under "*" a total cannot sort.
+            total->SetSorting(c.JustSorting ? 0 : 2);
+            country->SetCaption(c.CountryCaption);
+            Panel.Apply(c.Options, syntax);
+            fields.UpdateAliases();
+            fields.SetJustSorting(c.JustSorting);
+            const QStringList sql = Panel.Build();
+            EXPECT_EQ(sql.first(), c.Select) << int(syntax);
+            EXPECT_EQ(sql.last(), "ORDER BY " + c.OrderBy) << int(syntax);
+        }
     }
 }
 
