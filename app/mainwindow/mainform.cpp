@@ -92,6 +92,24 @@ bool IsDateType(TFieldType Type)
 
 }  // namespace
 
+// Told by the query list before the panel, so that a query that fails to load leaves no rows of the
+// one before either.
+class TMainForm::TQueryChangeLink : public TZQueryBaseLink {
+public:
+    explicit TQueryChangeLink(TMainForm& Form) : FForm(Form) {}
+
+    void ActiveItemChanged() override { FForm.ClearQueryResult(); }
+    // Opened, closed, or the current query deleted: none is current.
+    void BaseChanged(uint8_t, int) override
+    {
+        if (QueryBase()->ItemIndex() == -1)
+            FForm.ClearQueryResult();
+    }
+
+private:
+    TMainForm& FForm;
+};
+
 TMainForm::TMainForm(QWidget* Parent) : QMainWindow(Parent)
 {
     setObjectName(QStringLiteral("MainForm"));
@@ -138,6 +156,8 @@ void TMainForm::CreateComponents()
     QBase = new TZQueryFileBase(this);
     QBase->BeforeScroll = [this](TZQueryBase*) { CheckIsQuerySaved(); };
     QBase->BeforeClose = [this](TZQueryBase*) { CheckIsQuerySaved(); };
+    FQueryChangeLink = std::make_unique<TQueryChangeLink>(*this);
+    FQueryChangeLink->SetQueryBase(QBase);
 }
 
 void TMainForm::CreateWorkArea()
@@ -453,6 +473,9 @@ bool TMainForm::FormClose()
         return false;
     platform::Guarded([this] { SaveOptions(); });
     platform::Guarded([this] { SaveFormPosition(this, platform::NuvKey); });
+    // A new model that never got its files has no folder to come back to.
+    if (!QFileInfo::exists(ModelFile()))
+        QueryDir = FOpenedDir;
     platform::Guarded([] { SaveGlobalSettings(); });
     return true;
 }

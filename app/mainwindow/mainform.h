@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -57,19 +58,25 @@ public:
     void UpdateControls();
     void LoadOptions();
     void SaveOptions();
-    // dm_settings.ini into QueryDir, and struct.dbs as SaveModelFile writes it.
+    // dm_settings.ini into QueryDir, and struct.dbs as SaveModelFile writes it; a missing QueryDir
+    // is created (raises rtl::EFileError when it cannot be) and goes again when the save fails.
     void SaveModelSettings();
     // The user made the model in memory on purpose (in the editor or the wizard): it may be
     // written over the struct.dbs that could not be read.
     void MarkModelAsMade();
     // Asks whether to save the modified query and saves it on Yes.
     void CheckIsQuerySaved();
-    // A save of the model (struct.dbs or dm_settings.ini) failed since it was read or last written:
-    // the change is only in memory.
+    // The model in memory is not what its folder holds: Run Wizard... changed it, or a save of
+    // struct.dbs or dm_settings.ini failed since it was read or last written.
     bool ModelUnsaved() const { return FModelUnsaved; }
     void SetModelUnsaved(bool Unsaved) { FModelUnsaved = Unsaved; }
-    // Asks whether to save the model that could not be written and saves it on Yes.
+    // Asks whether to save the unsaved model and saves it on Yes.
     void CheckIsModelSaved();
+    // QueryDir's query list, the first query current, and the panel active.
+    void OpenQueries();
+    // The query shown is another one, or none: the SQL page is cleared and the result page shows
+    // no rows until Build Query runs for it.
+    void ClearQueryResult();
     // Runs Replace, which may replace the model's content, with the panel let go of the model
     // meanwhile; the panel's query is read back afterwards (the panel is cleared when it no longer
     // fits). Answers what Replace answered.
@@ -167,6 +174,8 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    class TQueryChangeLink;
+
     // When a command may run: always, while there are queries, or also only while the query is
     // modified.
     enum TEnableRule { erAlways, erQueries, erModified };
@@ -191,6 +200,8 @@ private:
     // Renames the current query's file, keeping its content; never over a file that exists.
     void RenameQueryFile(const QString& NewFileName);
     void ShowResultCaptions();
+    // The rows on the result page make way for a line saying why there are none.
+    void ShowNoRows(const QString& Why);
     // QueryDir's struct.dbs.
     QString ModelFile() const;
     // The model into ModelFile, unless that is the file it could not be read from and the user has
@@ -198,9 +209,13 @@ private:
     void SaveModelFile();
 
     QString FModelName;
+    // The folder the open road opened last: where the next start goes back to while the model in
+    // memory has not been written into a folder of its own.
+    QString FOpenedDir;
     // The struct.dbs the open model could not be read from; empty when it was read.
     QString FUnreadModelFile;
     bool FModelUnsaved = false;
+    std::unique_ptr<TQueryChangeLink> FQueryChangeLink;
     std::vector<TCommand> FCommands;
     bool FShown = false;
     // A result was handed to the gate: a resize asks it to repaint.

@@ -15,6 +15,8 @@
 #include "rtl/inifile.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
@@ -52,6 +54,7 @@ QString GatePathOf(const QString& StoredName)
 // folder's queries and the caption of this folder.
 void TMainForm::LoadDataModel()
 {
+    FOpenedDir = QueryDir;
     QString dllName = DefaultDllName;
     QString modelName = QueryDir;
     platform::Guarded([&] {
@@ -64,8 +67,8 @@ void TMainForm::LoadDataModel()
         FResultShown = false;
     ZDBGate->SetDLLPath(GatePathOf(dllName));
     FModelName = modelName;
+    // Closing the list clears the SQL page and the rows (ClearQueryResult).
     QBase->Close();
-    memSQL->clear();
     QPanel->Deactivate();
     // The panel's rows point into the model: it lets go of the model while the model is replaced.
     QPanel->SetDbStruct(nullptr);
@@ -86,11 +89,16 @@ void TMainForm::LoadDataModel()
         }
     });
     QPanel->SetDbStruct(DBStructure);
+    OpenQueries();
+    UpdateCaption();
+    ZDBGate->Connect();
+}
+
+void TMainForm::OpenQueries()
+{
     QBase->SetWorkDir(QueryDir);
     platform::Guarded([this] { QBase->Open(); });
     platform::Guarded([this] { QPanel->Activate(); });
-    UpdateCaption();
-    ZDBGate->Connect();
 }
 
 QString TMainForm::ModelFile() const
@@ -116,15 +124,28 @@ void TMainForm::SaveModelFile()
     }
 }
 
-// The model is saved once both files are written.
+// The model is saved once both files are written. A folder made for the save goes again when the
+// save fails, with the model file written into it, unless something else has come into it
+// meanwhile: a model that never got its files leaves nothing behind.
 void TMainForm::SaveModelSettings()
 {
     FModelUnsaved = true;
-    SaveModelFile();
-    rtl::IniFile settings(FolderFile(QueryDir, QStringLiteral("dm_settings.ini")));
-    settings.WriteString(OptionsSection, QStringLiteral("DllPath"), FileNamePart(ZDBGate->DLLPath()));
-    settings.WriteString(OptionsSection, QStringLiteral("ModelName"), FModelName);
-    settings.UpdateFile();
+    const bool makeFolder = !QFileInfo::exists(QueryDir);
+    if (makeFolder && !QDir().mkpath(QueryDir))
+        throw rtl::EFileError(rtl::Format(QStringLiteral("Can not create the folder \"%s\""), QueryDir));
+    try {
+        SaveModelFile();
+        rtl::IniFile settings(FolderFile(QueryDir, QStringLiteral("dm_settings.ini")));
+        settings.WriteString(OptionsSection, QStringLiteral("DllPath"), FileNamePart(ZDBGate->DLLPath()));
+        settings.WriteString(OptionsSection, QStringLiteral("ModelName"), FModelName);
+        settings.UpdateFile();
+    } catch (...) {
+        if (makeFolder) {
+            QFile::remove(ModelFile());
+            QDir().rmdir(QueryDir);
+        }
+        throw;
+    }
     FModelUnsaved = false;
 }
 
@@ -159,6 +180,8 @@ bool TMainForm::ReplaceModelUnderPanel(const std::function<bool()>& Replace)
         QPanel->Clear();
     }
     QPanel->SetModified(restored && modified);
+    if (!restored)
+        ClearQueryResult();
     if (active)
         platform::Guarded([this] { QPanel->Activate(); });
     if (failure)

@@ -96,38 +96,44 @@ bool AskParamValues(TZQueryPanel& Panel, TParamValues& Given, QWidget* Owner, QS
     return true;
 }
 
-// Marks the gate's widgets that the result page hides while it says the query was not run.
-const char* const HiddenForNotRun = "hiddenForNotRun";
-const QString NotRunLabel = QStringLiteral("lblQueryNotRun");
+// Marks the gate's widgets that the result page hides while it says why it shows no rows.
+const char* const HiddenForNoRows = "hiddenForNoRows";
+const QString NoRowsLabel = QStringLiteral("lblNoRows");
 
-// No rows, and a line saying why, in place of the rows shown before.
-void ShowQueryNotRun(QWidget* Page)
+// The page as the gate left it, once the gate has shown the next rows.
+void ClearNoRows(QWidget* Page)
 {
-    delete Page->findChild<QLabel*>(NotRunLabel, Qt::FindDirectChildrenOnly);
+    delete Page->findChild<QLabel*>(NoRowsLabel, Qt::FindDirectChildrenOnly);
     for (QWidget* child : Page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (!child->isHidden()) {
-            child->setProperty(HiddenForNotRun, true);
-            child->hide();
-        }
-    auto* label = new QLabel(ShellTexts::QueryNotRun, Page);
-    label->setObjectName(NotRunLabel);
-    label->move(label->fontMetrics().averageCharWidth(), label->fontMetrics().height() / 2);
-    label->adjustSize();
-    label->show();
-}
-
-// The page as the gate left it, before the gate shows the next rows.
-void ClearQueryNotRun(QWidget* Page)
-{
-    delete Page->findChild<QLabel*>(NotRunLabel, Qt::FindDirectChildrenOnly);
-    for (QWidget* child : Page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (child->property(HiddenForNotRun).toBool()) {
-            child->setProperty(HiddenForNotRun, QVariant());
+        if (child->property(HiddenForNoRows).toBool()) {
+            child->setProperty(HiddenForNoRows, QVariant());
             child->show();
         }
 }
 
 }  // namespace
+
+// The gate's widgets are hidden, not deleted: the gate still holds them and draws into them again.
+void TMainForm::ShowNoRows(const QString& Why)
+{
+    delete tshQueryResult->findChild<QLabel*>(NoRowsLabel, Qt::FindDirectChildrenOnly);
+    for (QWidget* child : tshQueryResult->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isHidden()) {
+            child->setProperty(HiddenForNoRows, true);
+            child->hide();
+        }
+    auto* label = new QLabel(Why, tshQueryResult);
+    label->setObjectName(NoRowsLabel);
+    label->move(label->fontMetrics().averageCharWidth(), label->fontMetrics().height() / 2);
+    label->adjustSize();
+    label->show();
+}
+
+void TMainForm::ClearQueryResult()
+{
+    memSQL->clear();
+    ShowNoRows(ShellTexts::QueryNotBuilt);
+}
 
 void TMainForm::NewQuery()
 {
@@ -253,14 +259,15 @@ void TMainForm::BuildQuery()
     if (!QPanel->QResult()->BuiltParamNames().isEmpty()) {
         const QString query = QBase->CurrentItem() ? QBase->CurrentItem()->FilePath() : QString();
         if (!AskParamValues(*QPanel, FParamValues[query], this, sql)) {
-            ShowQueryNotRun(tshQueryResult);
+            ShowNoRows(ShellTexts::QueryNotRun);
             return;
         }
     }
     const platform::HourglassCursor hourglass;
-    ClearQueryNotRun(tshQueryResult);
     FResultShown = true;
     ZDBGate->ShowResult(tshQueryResult, sql, captions);
+    // Only now: a gate that cannot show the rows leaves none of the rows before in their place.
+    ClearNoRows(tshQueryResult);
 }
 
 void TMainForm::miParseSQLClick()

@@ -9,14 +9,13 @@
 #include "core/model/dbstructure.h"
 #include "platform/exceptionguard.h"
 #include "platform/libraryloader.h"
+#include "querypanel/panel/querypanel.h"
 #include "querypanel/querylist/querybase.h"
 #include "rtl/format.h"
 #include "rtl/strutils.h"
 #include "wizard/wizardapi.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 
@@ -185,38 +184,19 @@ private:
     decltype(&::runwizard) FRun = nullptr;
 };
 
-// What New... puts back when no new model comes of it.
+// What New... puts back when the wizard gives no new model.
 struct TPreviousModel {
     QString GatePath;
     QString ModelName;
     QStringList Lines;
-    QString Folder;
-    bool Unsaved;
 
     void Restore(TMainForm& Form) const
     {
         Form.SetModelName(ModelName);
         Form.ZDBGate->SetDLLPath(GatePath);
         Form.DBStructure->LoadFromStrings(Lines);
-        QueryDir = Folder;
-        Form.SetModelUnsaved(Unsaved);
     }
 };
-
-// The new model's files into the folder CreateModelFolder has just made. When they cannot be
-// written, the folder goes again with the model file written into it, unless something else has
-// come into it meanwhile.
-void SaveNewModel(TMainForm& Form)
-{
-    const QString folder = QueryDir;
-    try {
-        Form.SaveModelSettings();
-    } catch (...) {
-        QFile::remove(folder + QStringLiteral("/struct.dbs"));
-        QDir().rmdir(folder);
-        throw;
-    }
-}
 
 // Opens the new model's folder with a first query; no question about the previous query on the way.
 void OpenNewModel(TMainForm& Form)
@@ -228,6 +208,20 @@ void OpenNewModel(TMainForm& Form)
     Form.LoadDataModel();
     Form.UpdateControls();
     Form.NewQuery();
+    Form.UpdateControls();
+    Form.UpdateCaption();
+}
+
+// The wizard's model stays the open one, unsaved, with the folder it could not be written to as its
+// place, where every save tries again. The queries of the model before are none of its own.
+void KeepUnwrittenModel(TMainForm& Form)
+{
+    ModelLoading = true;
+    const auto loaded = qScopeGuard([] { ModelLoading = false; });
+    Form.MarkModelAsMade();
+    Form.QBase->Close();
+    Form.QPanel->Clear();
+    Form.OpenQueries();
     Form.UpdateControls();
     Form.UpdateCaption();
 }
@@ -261,22 +255,20 @@ void CreateModelFolder(TMainForm& Form)
     // A file of that name takes the name as a folder would.
     for (int suffix = 1; QFileInfo::exists(folder); ++suffix)
         folder = models + u'/' + Form.ModelName() + QString::number(suffix);
-    if (!QDir().mkpath(folder))
-        throw rtl::EFileError(rtl::Format(QStringLiteral("Can not create the folder \"%s\""), folder));
+    // The model's place also when the folder or its files cannot be made.
     QueryDir = folder;
+    Form.SaveModelSettings();
 }
 
 void NewModelByWizard(TMainForm& Form)
 {
     Form.CheckIsQuerySaved();
     Form.CheckIsModelSaved();
-    const TPreviousModel previous {Form.ZDBGate->DLLPath(), Form.ModelName(),
-        [&Form] {
-            QStringList lines;
-            Form.DBStructure->SaveToStrings(lines);
-            return lines;
-        }(),
-        QueryDir, Form.ModelUnsaved()};
+    const TPreviousModel previous {Form.ZDBGate->DLLPath(), Form.ModelName(), [&Form] {
+                                       QStringList lines;
+                                       Form.DBStructure->SaveToStrings(lines);
+                                       return lines;
+                                   }()};
     MakeNewModelName(Form);
     // Until the library is bound the open model keeps its own name: a later save writes the name
     // into the open model's folder.
@@ -302,14 +294,8 @@ void NewModelByWizard(TMainForm& Form)
         return;
     try {
         CreateModelFolder(Form);
-        SaveNewModel(Form);
     } catch (...) {
-        // Without a folder and files of its own the new model would be saved over the previous
-        // model's.
-        Form.ReplaceModelUnderPanel([&] {
-            previous.Restore(Form);
-            return true;
-        });
+        KeepUnwrittenModel(Form);
         throw;
     }
     OpenNewModel(Form);
@@ -318,7 +304,11 @@ void NewModelByWizard(TMainForm& Form)
 void RunWizardOnModel(TMainForm& Form)
 {
     TWizardLibrary wizard;
-    if (Form.ReplaceModelUnderPanel([&] { return wizard.Run(Form); }))
+    if (Form.ReplaceModelUnderPanel([&] { return wizard.Run(Form); })) {
         Form.MarkModelAsMade();
+        // Written when the user says so: by Edit Model Structure..., Edit Model Settings..., or Yes
+        // to the question that closing, Select... and New... ask.
+        Form.SetModelUnsaved(true);
+    }
     Form.UpdateControls();
 }

@@ -52,10 +52,16 @@ protected:
         row->SetOperator(Form->DBStructure->OperatorByName(Operator));
         row->SetValue(1, Value);
     }
+    // -1 when no rows are shown.
     int ShownRows() const
     {
         const auto* view = Form->tshQueryResult->findChild<QTableView*>();
-        return view && view->model() ? view->model()->rowCount() : -1;
+        return view && !view->isHidden() && view->model() ? view->model()->rowCount() : -1;
+    }
+    QString NoRowsLine() const
+    {
+        const auto* line = Form->tshQueryResult->findChild<QLabel*>();
+        return line ? line->text() : QString();
     }
     QStringList FirstShownRow() const
     {
@@ -240,6 +246,75 @@ TEST_F(EndToEndTest, ANewQueryStartsWithAll)
     EXPECT_EQ(Form->QPanel->Root()->LinkType(), fltAll);
     EXPECT_EQ(Form->QPanel->Root()->LinkTypeLabel()->Caption(), "all");
     EXPECT_TRUE(Read("dmodels/nwind/fresh.qry").contains("LinkType=0\r\n"));
+}
+
+// The pages kept the statement and the rows of the query built before under the name of the query
+// shown after it, where they read as its rows. Every road that changes the query shown, or opens a
+// model, leaves both pages empty until Build Query runs for the query now shown.
+TEST_F(EndToEndTest, ThePagesShowOnlyWhatWasBuiltForTheQueryShown)
+{
+    Open();
+    const QString countries = "Countries with many Parcel Eagle orders";
+    const QString discontinued = "Customers of discontinued products";
+    const auto buildCountries = [&] {
+        Choose(countries);
+        Form->miBuildQuery->trigger();
+        ASSERT_EQ(ShownRows(), 4);
+        ASSERT_EQ(FirstShownRow(), QStringList({"Canada", "20"}));
+        ASSERT_FALSE(Form->memSQL->toPlainText().isEmpty());
+    };
+    const auto expectNothingBuilt = [this](const char* Road) {
+        EXPECT_EQ(Form->memSQL->toPlainText().toStdString(), "") << Road;
+        EXPECT_EQ(ShownRows(), -1) << Road;
+        EXPECT_EQ(NoRowsLine().toStdString(), ShellTexts::QueryNotBuilt.toStdString()) << Road;
+    };
+    expectNothingBuilt("start");
+
+    buildCountries();
+    Choose(discontinued);
+    expectNothingBuilt("choosing another query");
+    Form->miBuildQuery->trigger();
+    EXPECT_GT(ShownRows(), 0);
+    EXPECT_EQ(NoRowsLine(), "");
+    const auto* view = Form->tshQueryResult->findChild<QTableView*>();
+    EXPECT_NE(view->model()->headerData(0, Qt::Horizontal).toString(), "Ship country");
+    EXPECT_TRUE(Form->memSQL->toPlainText().contains("Discontinued"))
+        << Form->memSQL->toPlainText().toStdString();
+
+    buildCountries();
+    WithDialog<TdlgQueryParams>(
+        [](TdlgQueryParams& Dialog) {
+            Dialog.edQueryName->setText("Fresh");
+            Dialog.edFileName->setText("fresh.qry");
+            Dialog.btOKClick();
+        },
+        [&] { Form->miNewQuery->trigger(); });
+    expectNothingBuilt("Query > New...");
+
+    // A query that fails to load.
+    buildCountries();
+    const QString german = Path("dmodels/nwind/german_orders.qry");
+    const QString germanText = Read("dmodels/nwind/german_orders.qry");
+    ASSERT_TRUE(QFile::remove(german) && QDir().mkdir(german));
+    {
+        platform::ScriptedAnswers answers {platform::IDOK};
+        Choose("German customers' orders");
+        EXPECT_EQ(answers.Asked().size(), 1u);
+    }
+    expectNothingBuilt("a query that cannot be read");
+    ASSERT_TRUE(QDir().rmdir(german));
+    Write("dmodels/nwind/german_orders.qry", germanText);
+
+    buildCountries();
+    Form->LoadDataModel();
+    expectNothingBuilt("opening a model");
+
+    buildCountries();
+    {
+        platform::ScriptedAnswers answers {platform::IDYES};
+        Form->miDeleteQuery->trigger();
+    }
+    expectNothingBuilt("Query > Delete");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/mainwindow/wizardbinding.h"
 
 #include "app/dialogs/modelsettings.h"
+#include "app/dialogs/selectmodel.h"
 #include "core/gate/dbgate.h"
 #include "core/model/dbstructure.h"
 #include "platform/exceptionguard.h"
@@ -135,7 +136,7 @@ TEST_F(WizardBindingTest, NewModelNamesAndFolders)
     }
     Form->SetModelName(QString(300, u'x'));
     EXPECT_THROW(CreateModelFolder(*Form), rtl::EFileError);
-    EXPECT_EQ(QueryDir, AppFolder() + "dmodels/Sales3");
+    EXPECT_EQ(QueryDir, AppFolder() + "dmodels/" + QString(300, u'x'));
 }
 
 TEST_F(WizardBindingTest, WhatDoesNotEndInANewModelKeepsTheOpenOne)
@@ -208,6 +209,7 @@ TEST_F(WizardBindingTest, RunWizardStartsFromTheOpenModelAndWritesNothing)
         return Press(Window, "btnCancel");
     }});
     EXPECT_EQ(State(), before);
+    EXPECT_FALSE(Form->ModelUnsaved());
     EXPECT_EQ(checked.size(), Form->DBStructure->GetTableCount());
     for (const QString& name : checked)
         EXPECT_NE(Form->DBStructure->FindTable(tlName, name), nullptr) << name.toStdString();
@@ -217,6 +219,7 @@ TEST_F(WizardBindingTest, RunWizardStartsFromTheOpenModelAndWritesNothing)
     EXPECT_EQ(Form->DBStructure->GetTableCount(), checked.size());
     EXPECT_EQ(GateDetails(), QStringList {"Database=dmodels/nwind/nwind.sqlite"});
     EXPECT_EQ(Read("dmodels/nwind/struct.dbs"), modelFile);
+    EXPECT_TRUE(Form->ModelUnsaved());
 
     // A failing gate answers every callback with nothing and is reported once, not per question.
     // The open query's value lists would ask the gate too when the panel comes back: only the
@@ -230,6 +233,30 @@ TEST_F(WizardBindingTest, RunWizardStartsFromTheOpenModelAndWritesNothing)
     }});
     ASSERT_EQ(answers.AskedTexts().size(), 1);
     EXPECT_TRUE(answers.AskedTexts()[0].contains("Missing.dll"));
+}
+
+// The model a finished Run Wizard... left in memory was dropped without a question by closing,
+// Select... and New...; it is asked about until the user says, and Yes writes both files.
+TEST_F(WizardBindingTest, AFinishedRunWizardIsAskedAboutOnClosing)
+{
+    // The file on disk differs from the wizard's model in any case: a write shows.
+    const QString modelFile = Read("dmodels/nwind/struct.dbs") + "\r\n";
+    Write("dmodels/nwind/struct.dbs", modelFile);
+    Rework({FinishWizard});
+    Form->SetModelName("Reworked");
+    rtl::StringList model;
+    Form->DBStructure->SaveToStrings(model);
+    platform::ScriptedAnswers answers {platform::IDNO, platform::IDYES};
+    New({[](QWidget& Window) {
+        dynamic_cast<TdlgModelSettings&>(Window).btCancel->click();
+        return true;
+    }});
+    EXPECT_EQ(Read("dmodels/nwind/struct.dbs"), modelFile);
+    EXPECT_TRUE(Form->close());
+    const QString question = "Current data model was modified. Save?";
+    EXPECT_EQ(answers.AskedTexts(), QStringList({question, question}));
+    EXPECT_EQ(Read("dmodels/nwind/struct.dbs"), model.Text());
+    EXPECT_TRUE(Read("dmodels/nwind/dm_settings.ini").contains("ModelName=Reworked\r\n"));
 }
 
 // The model file that could not be read is kept from the empty model standing in for it, but not
@@ -248,26 +275,71 @@ TEST_F(WizardBindingTest, AModelMadeWithTheWizardGoesOverAnUnreadableModelFile)
 
 TEST_F(WizardBindingTest, FinishingNewOpensTheNewModelFolder)
 {
-    // Without a folder of its own the wizard's model would later be saved over the open model's.
-    const std::string before = State();
+    // A new model that cannot be written was dropped for the model open before. It stays the open
+    // model, unsaved, in the folder it could not be written to, with no queries; every save tries
+    // that folder again, the model before is never written over, and closing with No goes back to
+    // the model before at the next start.
+    const QStringList nwind = {Read("dmodels/nwind/struct.dbs"), Read("dmodels/nwind/dm_settings.ini")};
+    const auto expectKept = [this, &nwind](const QString& Name) {
+        EXPECT_EQ(QueryDir, AppFolder() + "dmodels/" + Name);
+        EXPECT_FALSE(QFileInfo::exists(QueryDir));
+        EXPECT_EQ(Form->ModelName(), Name);
+        EXPECT_EQ(Form->windowTitle(), "Lumidex - " + Name);
+        EXPECT_GT(Form->DBStructure->GetTableCount(), 0);
+        EXPECT_TRUE(Form->ModelUnsaved());
+        EXPECT_EQ(Form->QBase->Count(), 0);
+        EXPECT_FALSE(Form->pnlMain->isVisible());
+        EXPECT_EQ(
+            QStringList({Read("dmodels/nwind/struct.dbs"), Read("dmodels/nwind/dm_settings.ini")}), nwind);
+    };
+    const QString question = "Current data model was modified. Save?";
     {
-        platform::ScriptedAnswers answers {platform::IDOK};
+        platform::ScriptedAnswers answers {platform::IDOK, platform::IDYES, platform::IDOK, platform::IDNO};
         New({AcceptSettings(QString(300, u'x')), FinishWizard});
         ASSERT_EQ(answers.AskedTexts().size(), 1);
         EXPECT_TRUE(answers.AskedTexts()[0].startsWith("Can not create the folder"));
-        EXPECT_EQ(State(), before);
+        expectKept(QString(300, u'x'));
+        EXPECT_FALSE(Form->close());
+        expectKept(QString(300, u'x'));
+        EXPECT_TRUE(Form->close());
+        EXPECT_EQ(answers.AskedTexts().mid(1, 3), QStringList({question, answers.AskedTexts()[0], question}));
+        EXPECT_EQ(platform::Registry(platform::NuvCommonKey).ReadString(QString(), "QueryDir", QString()),
+            AppFolder() + "dmodels/nwind");
     }
+    Open();
     // Nor does a new model whose files cannot be written: the folder made for it goes again.
     {
-        platform::ScriptedAnswers answers {platform::IDOK};
+        platform::ScriptedAnswers answers {platform::IDOK, platform::IDOK};
         const FileSizeLimit limit(256);
-        New({AcceptSettings("Data Model 1"), FinishWizard});
+        New({AcceptSettings("Parcels"), FinishWizard});
         ASSERT_EQ(answers.AskedTexts().size(), 1);
         EXPECT_TRUE(answers.AskedTexts()[0].startsWith("Cannot write file"))
             << answers.AskedTexts()[0].toStdString();
-        EXPECT_EQ(State(), before);
-        EXPECT_FALSE(QFileInfo::exists(Path("dmodels/Data Model 1")));
+        expectKept("Parcels");
+        Drive([this] { Form->EditSettings1Click(); }, {[](QWidget& Window) {
+            dynamic_cast<TdlgModelSettings&>(Window).btOK->click();
+            return true;
+        }});
+        EXPECT_EQ(answers.Asked().size(), 2u);
+        expectKept("Parcels");
     }
+    // Yes on Select... writes it into its own folder before the model chosen opens.
+    {
+        platform::ScriptedAnswers answers {platform::IDYES};
+        WithDialog<TdlgSelectDataModel>(
+            [](TdlgSelectDataModel& Dialog) {
+                Dialog.lbModels->setCurrentRow(0);
+                Dialog.lbModelsClick();
+                Dialog.btnOk->click();
+            },
+            [this] { Form->SelectDataModel1->trigger(); });
+        EXPECT_EQ(answers.AskedTexts(), QStringList {question});
+    }
+    EXPECT_EQ(Form->windowTitle(), "Lumidex - Trading company (sample)");
+    EXPECT_FALSE(Form->ModelUnsaved());
+    EXPECT_TRUE(Read("dmodels/Parcels/struct.dbs").contains("[Table:1]"));
+    EXPECT_EQ(
+        Read("dmodels/Parcels/dm_settings.ini"), "[Options]\r\nDllPath=Fendal.so\r\nModelName=Parcels\r\n");
     // The toolbar once stretched over the whole window behind the first query's properties.
     const QRect toolbar = Form->Toolbar->geometry();
     New({AcceptSettings("Data Model 1"), FinishWizard, [this, toolbar](QWidget& Window) {
