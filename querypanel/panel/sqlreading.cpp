@@ -435,12 +435,14 @@ QString JoinText(std::optional<TLinkType> Type, const TDSLink* Link)
     return QStringLiteral("an inner join");
 }
 
+// "A", "B" and "C".
 QString TableNames(const QList<TDSTable*>& Tables)
 {
     QStringList names;
     for (const TDSTable* table : Tables)
         names << u'"' + table->Name() + u'"';
-    return names.join(QStringLiteral(", "));
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last : names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
 // Builds result fields and rows of one panel from a parsed statement.

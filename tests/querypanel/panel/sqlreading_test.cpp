@@ -334,7 +334,7 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
          "(Orders.OrderID=Order_Details.OrderID) INNER JOIN Customers ON "
          "(Customers.CustomerID=Orders.CustomerID) "
          "WHERE Customers.Country = 'France'",
-            "The statement joins \"Products\", \"Order Details\", which the query read from it would not "
+            "The statement joins \"Products\" and \"Order Details\", which the query read from it would not "
             "join"},
         {"SELECT * FROM Orders INNER JOIN Customers ON (Orders.CustomerID=Customers.CustomerID) ORDER BY "
          "Orders.ShipCountry",
