@@ -1,6 +1,7 @@
 #pragma once
 
 #include "querypanel/controls/roundbutton.h"
+#include "querypanel/parser/sqlnesting.h"
 #include "querypanel/query/querynodes.h"
 
 #include <QList>
@@ -166,10 +167,6 @@ private:
     // The element numbers in the order their controls were set.
     QList<int> FElementOrder;
 };
-
-// How many brackets deep below the root the rows may nest: far above any query a person composes,
-// and every road over the rows (reading, writing, SQL, layout) recurses once a bracket.
-constexpr int MaxBracketDepth = 500;
 
 // A row holding rows joined by a link type: all, any, none or not all of them hold. The panel's
 // root is one; a new bracket starts with "any".

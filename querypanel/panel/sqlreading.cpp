@@ -10,6 +10,7 @@
 #include "querypanel/parser/sqlparser.h"
 #include "querypanel/query/queryerrors.h"
 #include "querypanel/query/queryresult.h"
+#include "querypanel/query/resulttables.h"
 #include "rtl/datetime.h"
 #include "rtl/formatsettings.h"
 #include "rtl/numbers.h"
@@ -18,10 +19,10 @@
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QSet>
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -415,6 +416,35 @@ bool IsColumnName(const QString& Text)
     return column.match(Text).hasMatch();
 }
 
+// A join as the statement or the model's link writes it, described for a message; Type is none
+// for tables the statement lists with no join condition between them.
+QString JoinText(std::optional<TLinkType> Type, const TDSLink* Link)
+{
+    if (!Type)
+        return QStringLiteral("no join condition");
+    switch (*Type) {
+    case ltInner:
+        break;
+    case ltLeft:
+    case ltRight:
+        return QStringLiteral("an outer join keeping every row of \"%1\"")
+            .arg((*Type == ltLeft ? Link->Table1() : Link->Table2())->Name());
+    case ltFull:
+        return QStringLiteral("a full outer join");
+    }
+    return QStringLiteral("an inner join");
+}
+
+// "A", "B" and "C".
+QString TableNames(const QList<TDSTable*>& Tables)
+{
+    QStringList names;
+    for (const TDSTable* table : Tables)
+        names << u'"' + table->Name() + u'"';
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last : names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+}
+
 // Builds result fields and rows of one panel from a parsed statement.
 class TSQLRowReader {
 public:
@@ -423,17 +453,26 @@ public:
     {
     }
 
-    // Every table must be one of the model's, and the panel's main table one of them: the query
-    // always reads from it, so a statement without it would come back over other rows.
-    void CheckTables() const
+    // Every table must be one of the model's, named as the query names it, and the panel's main
+    // table one of them: the query always reads from it, so a statement without it would come back
+    // over other rows.
+    void CheckTables()
     {
         const TDSTable* main = FPanel->ResolveMainTable();
         bool mainRead = false;
         QStringList names;
         for (const TSQLTable* table : FTables) {
-            const TDSTable* model = ModelTable(table->Name());
+            TDSTable* model = ModelTable(table->Name());
             if (!model)
                 throw EZDBStructError::Create(dseNoSuchTable, table->Name());
+            // The query writes a column with the model's alias of its table, never with another.
+            if (!rtl::SameText(table->Alias(), table->Name())
+                && !rtl::SameText(table->Alias(), model->Alias()))
+                throw EZQueryPanelError(0,
+                    QStringLiteral("Table aliases of the statement are not read: \"%1\" stands for \"%2\", "
+                                   "whose alias in the data model is \"%3\"")
+                        .arg(table->Alias(), table->Name(), model->Alias()));
+            FStated << model;
             mainRead = mainRead || model == main;
             names << u'"' + table->Name() + u'"';
         }
@@ -483,7 +522,111 @@ public:
         }
     }
 
+    // The query read back joins its main table and the tables its fields and rows need, over the
+    // model's links; the statement must join the same tables, each as the model's link joins it, or
+    // the query would select other records than the statement.
+    void CheckJoins() const
+    {
+        const TRTableList joined = JoinedTables();
+        QList<TDSTable*> dropped;
+        for (TDSTable* table : FStated)
+            if (joined.IndexOfTable(table) < 0 && !dropped.contains(table))
+                dropped << table;
+        QList<TDSTable*> added;
+        for (const TResultTable& entry : joined)
+            if (!FStated.contains(entry.Table))
+                added << entry.Table;
+        QStringList changes;
+        if (!dropped.isEmpty())
+            changes << QStringLiteral("the statement joins %1, which the query read from it would not join")
+                           .arg(TableNames(dropped));
+        if (!added.isEmpty())
+            changes << QStringLiteral(
+                "the query read from the statement would join %1, which its FROM clause "
+                "does not name")
+                           .arg(TableNames(added));
+        if (!changes.isEmpty()) {
+            changes.first()[0] = changes.first()[0].toUpper();
+            throw EZQueryPanelError(0, changes.join(QStringLiteral("; ")));
+        }
+        for (const TResultTable& entry : joined) {
+            const TDSLink* link = entry.Link;
+            if (!link || link->Table1() == link->Table2())
+                continue;
+            const std::optional<TLinkType> stated = StatedJoin(link);
+            if (stated != link->LinkType())
+                throw EZQueryPanelError(0,
+                    QStringLiteral("The join of \"%1\" and \"%2\" would change: the statement writes %3, the "
+                                   "data model's link %4")
+                        .arg(link->Table1()->Name(), link->Table2()->Name(), JoinText(stated, link),
+                            JoinText(link->LinkType(), link)));
+        }
+    }
+
 private:
+    // The tables in the order the query joins them: the main table, then those of the result fields
+    // and of the rows, each with the tables on the model's path to it from the first.
+    TRTableList JoinedTables() const
+    {
+        TRTableList joined;
+        const auto join = [&](TDSTable* Table) {
+            if (joined.Count() == 0) {
+                joined.AddTable(Table, nullptr);
+                return;
+            }
+            if (joined.FindByAlias(Table->Alias()))
+                return;
+            const TDSTableList path
+                = FModel->FindPath(joined.GetItem(0).Table->Alias(), Table->Alias()).Tables();
+            for (int i = 0; i + 1 < path.size(); ++i)
+                if (!joined.FindByAlias(path[i + 1]->Alias()))
+                    joined.AddTable(path[i + 1], path[i]->FindLinkTo(path[i + 1]));
+        };
+        if (TDSTable* main = FPanel->ResolveMainTable())
+            join(main);
+        for (const TResultField* field : FPanel->QResult()->ResultFields())
+            for (const TDSField* bound : field->Fields())
+                for (TDSTable* table : bound->Tables())
+                    join(table);
+        const std::function<void(const TFilterBracket*)> rows = [&](const TFilterBracket* Bracket) {
+            for (int i = 0; i < Bracket->Count(); ++i) {
+                const TFilterRow* row = Bracket->Rows(i);
+                if (row->IsBracketNode())
+                    rows(static_cast<const TFilterBracket*>(row));
+                else
+                    for (TDSTable* table : row->GetTables())
+                        join(table);
+            }
+        };
+        rows(FPanel->Root());
+        return joined;
+    }
+
+    // How the statement joins the tables of Link: by the JOIN word of the later of the two, or,
+    // when it lists that one, by the link's join condition in WHERE, with outer-join marks or
+    // without; none without that condition.
+    std::optional<TLinkType> StatedJoin(const TDSLink* Link) const
+    {
+        const qsizetype later = std::max(FStated.indexOf(Link->Table1()), FStated.indexOf(Link->Table2()));
+        const bool side2 = FStated[later] == Link->Table2();
+        switch (FTables[int(later)]->JoinKind()) {
+        case sjkListed:
+            break;
+        case sjkInner:
+            return ltInner;
+        case sjkLeft:
+            return side2 ? ltLeft : ltRight;
+        case sjkRight:
+            return side2 ? ltRight : ltLeft;
+        case sjkFull:
+            return ltFull;
+        }
+        const auto written = FWrittenJoins.constFind(Link);
+        if (written == FWrittenJoins.cend())
+            return std::nullopt;
+        return *written ? Link->LinkType() : ltInner;
+    }
+
     // The nodes of one clause under the bracket that gives their link type.
     struct TClause {
         TSQLBracket* Bracket;
@@ -527,24 +670,32 @@ private:
     }
 
     // A comparison that is one of the model's links written as a join condition, its operands in
-    // either order.
+    // either order; the link is noted as joined, as an outer join when Oracle's marks say so.
     bool IsJoinCondition(const TSQLCondition* Condition)
     {
         if (FJoinConditions.isEmpty()) {
-            FJoinConditions.insert(QString());
+            FJoinConditions.insert(QString(), {});
+            // A pair with no marks reads the same in both modes: unmarked.
             for (int i = 0; i < FModel->GetLinkCount(); ++i)
                 for (int mode : {1, 2})
                     for (const QString& pair :
                         FModel->GetLink(i)->GetJoinCondition(mode).split(QStringLiteral(" and ")))
-                        FJoinConditions.insert(JoinKey(pair));
+                        if (const QString key = JoinKey(pair); !FJoinConditions.contains(key))
+                            FJoinConditions.insert(key, {FModel->GetLink(i), mode == 2});
         }
         static const QHash<QString, QString> turned {{QStringLiteral("<"), QStringLiteral(">")},
             {QStringLiteral(">"), QStringLiteral("<")}, {QStringLiteral("<="), QStringLiteral(">=")},
             {QStringLiteral(">="), QStringLiteral("<=")}};
         const QString& op = Condition->Operator();
-        return FJoinConditions.contains(JoinKey(Condition->LeftExpr() + op + Condition->RightExpr()))
-            || FJoinConditions.contains(
+        auto found = FJoinConditions.constFind(JoinKey(Condition->LeftExpr() + op + Condition->RightExpr()));
+        if (found == FJoinConditions.cend())
+            found = FJoinConditions.constFind(
                 JoinKey(Condition->RightExpr() + turned.value(op, op) + Condition->LeftExpr()));
+        if (found == FJoinConditions.cend())
+            return false;
+        bool& marked = FWrittenJoins[found->Link];
+        marked = marked || found->Marked;
+        return true;
     }
 
     // A bare column belongs to the first table of the statement; an expression stays as written.
@@ -664,7 +815,16 @@ private:
     TZCustomDBStructure* FModel;
     const TSQLTableList& FTables;
     QHash<QString, TDSField*> FFields;
-    QSet<QString> FJoinConditions;
+    // The model's join conditions by JoinKey; Marked for the text with Oracle's outer-join marks.
+    struct TJoinPair {
+        const TDSLink* Link = nullptr;
+        bool Marked = false;
+    };
+    QHash<QString, TJoinPair> FJoinConditions;
+    // The links whose join conditions WHERE holds, each marked as outer or not.
+    QHash<const TDSLink*, bool> FWrittenJoins;
+    // The model's table of each table of the FROM clause.
+    QList<TDSTable*> FStated;
     // The panel's parameter name for each name of the statement, lower-cased.
     QHash<QString, QString> FParamNames;
 };
@@ -941,6 +1101,7 @@ void TZQueryPanel::LoadFromSQL(const QStringList& Lines)
         SetSQLOptions(statement.Distinct() ? options + distinct : options - distinct);
         reader.ReadResultFields(statement.ResultFields());
         reader.ReadRoot(FRoot, statement.Root(), statement.Having());
+        reader.CheckJoins();
         EndReadingRows(reading);
         FProcessState = state;
         SetActive(wasActive);

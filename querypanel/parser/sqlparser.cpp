@@ -9,7 +9,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const char* const MessageTexts[] = {"Wrong SQL statement", "Lost bracket"};
+const char* const MessageTexts[] = {"Wrong SQL statement", "Lost bracket", "SQL statement nested too deeply"};
 
 // Keyword comparison that most tokens fail at their length, without a library call.
 bool SameWord(const QString& Text, QStringView Word)
@@ -368,7 +368,9 @@ void TZSQLParser::ReadTable(int& Open)
 void TZSQLParser::ReadJoins(int& Open)
 {
     while (AtJoinWord()) {
+        TSQLJoinKind kind = sjkInner;
         if (At(u"left") || At(u"right") || At(u"full")) {
+            kind = At(u"left") ? sjkLeft : At(u"right") ? sjkRight : sjkFull;
             FScanner.Next();
             if (At(u"outer"))
                 FScanner.Next();
@@ -377,6 +379,7 @@ void TZSQLParser::ReadJoins(int& Open)
         }
         Expect(u"join");
         auto table = std::make_unique<TSQLTable>();
+        table->SetJoinKind(kind);
         table->SetName(ReadDottedName(false));
         if (!At(u"on"))
             table->SetAlias(ReadName(false));
@@ -443,7 +446,7 @@ TSQLConditionNode* TZSQLParser::ReadFactor(TSQLBracket* Bracket)
 TSQLConditionNode* TZSQLParser::ReadGroup(TSQLBracket* Bracket)
 {
     if (++FNesting > MaxNesting)
-        Error(Message::WrongStatement);
+        Error(Message::TooDeep);
     FScanner.Next();
     TSQLConditionNode* group = ReadOr(Bracket);
     ExpectClosingBracket();

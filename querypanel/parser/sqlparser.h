@@ -2,6 +2,7 @@
 
 #include "core/base/objectlist.h"
 #include "core/tokenizer/scanner.h"
+#include "querypanel/parser/sqlnesting.h"
 #include "rtl/exception.h"
 
 #include <QString>
@@ -51,6 +52,10 @@ private:
     bool FAllFields = false;
 };
 
+// How a table of the FROM clause joins the tables before it: by a JOIN word, or by a comma (and
+// whatever WHERE says) for the first table and a listed one.
+enum TSQLJoinKind { sjkListed, sjkInner, sjkLeft, sjkRight, sjkFull };
+
 // A table of the FROM clause; the alias is the name until one is given.
 class TSQLTable {
 public:
@@ -58,10 +63,13 @@ public:
     void SetAlias(QString Value) { FAlias = std::move(Value); }
     const QString& Name() const { return FName; }
     void SetName(QString Value);
+    TSQLJoinKind JoinKind() const { return FJoinKind; }
+    void SetJoinKind(TSQLJoinKind Value) { FJoinKind = Value; }
 
 private:
     QString FAlias;
     QString FName;
+    TSQLJoinKind FJoinKind = sjkListed;
 };
 
 class TSQLTableList : public TZObjectList<TSQLTable> {};
@@ -192,7 +200,7 @@ protected:
     virtual void ParseHaving();
 
 private:
-    enum class Message { WrongStatement, LostBracket, Count };
+    enum class Message { WrongStatement, LostBracket, TooDeep, Count };
     using ReadMethod = TSQLConditionNode* (TZSQLParser::*)(TSQLBracket*);
 
     [[noreturn]] void Error(Message Msg) const;
@@ -219,8 +227,14 @@ private:
     QString ReadOperand(TSQLCondition* Condition, bool Left);
     bool EndsOperand(bool Left) const;
 
-    static constexpr int MaxNesting = 500;
+public:
+    // Groups in brackets nest by recursion, so their depth is limited. A query's statement nests its
+    // root's bracket, the brackets below the root and, in a condition, the bracket the query may put
+    // round it and those of the operator's template.
+    static constexpr int ConditionNesting = 8;
+    static constexpr int MaxNesting = MaxBracketDepth + 1 + ConditionNesting;
 
+private:
     QStringList FSQL;
     TZScanner FScanner;
     TZParserResult FResult;

@@ -115,8 +115,9 @@ protected:
 
 TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
 {
-    Read("SELECT DISTINCT Orders.ShipCountry AS X1, sum(Orders.Freight) FROM Orders INNER JOIN Customers ON "
-         "Orders.CustomerID = Customers.CustomerID WHERE Orders.Freight > 1 ORDER BY 2 DESC");
+    Read("SELECT DISTINCT Orders.ShipCountry AS X1, sum(Orders.Freight) FROM Orders INNER JOIN Order_Details "
+         "ON "
+         "Orders.OrderID = Order_Details.OrderID WHERE Order_Details.Quantity > 1 ORDER BY 2 DESC");
     TRFieldList& fields = Panel.QResult()->ResultFields();
     ASSERT_EQ(fields.Count(), 2);
     EXPECT_FALSE(fields.JustSorting());
@@ -222,17 +223,27 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
     EXPECT_EQ(Row(0)->ValueText(1), "1000");
 
     // A join in WHERE with its operands the other way round than the model's used to be read as a
-    // row on a column the model lacks.
+    // row on a column the model lacks. A join of the link's kind reads whatever table comes first,
+    // and the outer join the link makes reads back in the dialects that write it.
     TDSLink* link = Model.FindTable(tlAlias, "Orders")->FindLinkTo(Model.FindTable(tlAlias, "Order_Details"));
-    for (const auto& [type, join] : {std::pair {ltInner, "Order_Details.OrderID = Orders.OrderID"},
-             std::pair {ltLeft, "Order_Details.OrderID (+) = Orders.OrderID"}}) {
+    for (const auto& [type, join] :
+        {std::pair {ltInner, "Orders, Order_Details WHERE Order_Details.OrderID = Orders.OrderID AND"},
+            std::pair {ltLeft, "Orders, Order_Details WHERE Order_Details.OrderID (+) = Orders.OrderID AND"},
+            std::pair {ltLeft,
+                "\"Order Details\" Order_Details RIGHT JOIN Orders ON (Orders.OrderID = "
+                "Order_Details.OrderID) "
+                "WHERE"}}) {
         SCOPED_TRACE(join);
         link->SetLinkType(type);
-        Read(QStringLiteral("SELECT * FROM Orders, Order_Details WHERE %1 AND Order_Details.Quantity > 5")
-                 .arg(join));
+        Read(QStringLiteral("SELECT * FROM %1 Order_Details.Quantity > 5").arg(join));
         ASSERT_EQ(Panel.Root()->Count(), 1);
         EXPECT_EQ(Row(0)->Field(), Field("Quantity"));
         EXPECT_GT(Count(QString::fromStdString(Build(Panel))), 0);
+        for (const TSQLSyntax syntax : {ssSQL2, ssOracle}) {
+            const std::string sql = Build(Panel, syntax);
+            Read(Panel, sql);
+            EXPECT_EQ(Build(Panel, syntax), sql);
+        }
     }
 }
 
@@ -312,6 +323,38 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
          "Customers.City LIKE 'L%'",
             "The statement does not read the main table \"Orders\": its FROM clause names \"Customers\""},
         {"SELECT * FROM Customers", "main table \"Orders\": its FROM clause names \"Customers\""},
+        // Tables the query read back does not join used to be dropped, and a join of another kind than
+        // the model's link became the link's: both select other records.
+        {"SELECT Orders.OrderID, Orders.ShipCountry FROM Orders INNER JOIN \"Order Details\" Order_Details "
+         "ON "
+         "(Orders.OrderID=Order_Details.OrderID) WHERE Orders.ShipCountry = 'Germany'",
+            "The statement joins \"Order Details\", which the query read from it would not join"},
+        {"SELECT Customers.CompanyName FROM Products INNER JOIN \"Order Details\" Order_Details ON "
+         "(Products.ProductID=Order_Details.ProductID) INNER JOIN Orders ON "
+         "(Orders.OrderID=Order_Details.OrderID) INNER JOIN Customers ON "
+         "(Customers.CustomerID=Orders.CustomerID) "
+         "WHERE Customers.Country = 'France'",
+            "The statement joins \"Products\" and \"Order Details\", which the query read from it would not "
+            "join"},
+        {"SELECT * FROM Orders INNER JOIN Customers ON (Orders.CustomerID=Customers.CustomerID) ORDER BY "
+         "Orders.ShipCountry",
+            "The statement joins \"Customers\", which"},
+        {"SELECT * FROM Orders, Products WHERE Products.ProductName = 'Chai'",
+            "would join \"Order Details\", which its FROM clause does not name"},
+        {"SELECT Customers.CompanyName FROM Orders LEFT OUTER JOIN Customers ON "
+         "(Orders.CustomerID=Customers.CustomerID)",
+            "The join of \"Customers\" and \"Orders\" would change: the statement writes an outer join "
+            "keeping "
+            "every row of \"Orders\", the data model's link an inner join"},
+        {"SELECT * FROM Orders, Customers WHERE Customers.Country = 'Germany'",
+            "the statement writes no join condition"},
+        // A table alias of the statement used to be taken for the name of a table of the model.
+        {"SELECT o.OrderID, c.CompanyName FROM Orders o JOIN Customers c ON (c.CustomerID=o.CustomerID) "
+         "WHERE "
+         "c.Country = 'Germany'",
+            "Table aliases of the statement are not read: \"o\" stands for \"Orders\", whose alias in the "
+            "data "
+            "model is \"Orders\""},
         // A parameter for a whole pattern literal used to be read as "contains", whatever it was.
         {"SELECT * FROM Orders INNER JOIN Customers ON (Orders.CustomerID=Customers.CustomerID) WHERE "
          "Customers.CompanyName like :Param1",
@@ -384,6 +427,11 @@ TEST_F(SQLReadingTest, StatementsReadBackSelectTheirOwnRows)
          "LIKE 'L%'",
             false, 9},
         {"SELECT Orders.ShipCountry FROM Orders", true, 830},
+        // The main table joined last, over a table the query joins on the way.
+        {"SELECT DISTINCT Products.ProductName FROM Products INNER JOIN \"Order Details\" Order_Details ON "
+         "(Products.ProductID=Order_Details.ProductID) INNER JOIN Orders ON "
+         "(Orders.OrderID=Order_Details.OrderID) WHERE Orders.ShipCountry = 'Germany'",
+            false, 40},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.SQL);
@@ -394,6 +442,53 @@ TEST_F(SQLReadingTest, StatementsReadBackSelectTheirOwnRows)
         EXPECT_EQ(Count(c.SQL), c.Rows);
         EXPECT_EQ(Count(QString::fromStdString(sql)), c.Rows) << sql;
     }
+}
+
+// The deepest rows the panel holds, negated groups and bracketed conditions of bracketed templates,
+// give a statement that reads back to them in every dialect; it nests the root's bracket and the
+// condition's own deeper still and used to be refused as a wrong statement. A deeper statement is
+// refused as nested too deeply and leaves the panel as it was.
+TEST_F(SQLReadingTest, TheDeepestRowsReadBackFromTheirSQL)
+{
+    Panel.SetSQLOptions(Panel.SQLOptions() + TSQLOptions {soBracketConditions});
+    TFilterBracket* bracket = Panel.Root();
+    const TFilterLinkType types[] = {fltNone, fltAll, fltNotAll, fltAny};
+    for (int depth = 1; depth <= MaxBracketDepth; ++depth) {
+        Cond(bracket, "Ship country", "NotInList", "Germany,France");
+        bracket = bracket->AppendBracket();
+        bracket->SetLinkType(types[depth % 4]);
+    }
+    Cond(bracket, "Ship country", "Equal", "Spain");
+    Cond(bracket, "Freight", "Between", "1", "5");
+    for (const TSQLSyntax syntax : {ssSQL2, ssSQL1, ssOracle}) {
+        const std::string sql = Build(Panel, syntax);
+        Read(Panel, sql);
+        EXPECT_EQ(Build(Panel, syntax), sql);
+    }
+
+    rtl::StringList before;
+    Panel.SaveToStrings(before);
+    const auto nested = [](int Depth) {
+        QString sql = "SELECT * FROM Orders WHERE ";
+        for (int i = 0; i < Depth; ++i)
+            sql += "(Orders.ShipCountry = 'a' OR ";
+        return sql + "Orders.ShipCountry = 'b'" + QString(Depth, u')');
+    };
+    for (const auto& [depth, message] :
+        {std::pair {MaxBracketDepth + 2, "Brackets cannot nest more than 500 deep"},
+            std::pair {100000, "SQL statement nested too deeply"}}) {
+        SCOPED_TRACE(depth);
+        try {
+            Read(nested(depth));
+            ADD_FAILURE() << "no error";
+        } catch (const rtl::Exception& e) {
+            EXPECT_TRUE(e.Message().startsWith(message)) << e.Message().toStdString();
+        }
+        rtl::StringList after;
+        Panel.SaveToStrings(after);
+        EXPECT_EQ(after.Text(), before.Text());
+    }
+    Read(nested(MaxBracketDepth + 1));
 }
 
 // Panels composed through the row API give SQL that reads back into rows giving the same SQL, in
@@ -475,14 +570,18 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
         },
     };
     for (size_t i = 0; i < std::size(composed); ++i) {
-        for (const TSQLSyntax syntax : {ssSQL2, ssSQL1}) {
-            SCOPED_TRACE(std::to_string(i) + (syntax == ssSQL1 ? " SQL1" : " SQL2"));
+        for (const TSQLSyntax syntax : {ssSQL2, ssSQL1, ssOracle}) {
+            SCOPED_TRACE(std::to_string(i)
+                + (syntax == ssSQL1          ? " SQL1"
+                        : syntax == ssOracle ? " Oracle"
+                                             : " SQL2"));
             Panel.Clear();
             composed[i](Panel.Root());
             const std::string sql = Build(Panel, syntax);
             Read(Panel, sql);
             EXPECT_EQ(Build(Panel, syntax), sql);
-            if (Panel.QResult()->Params().Count() == 0) {
+            // The sample database knows no TO_DATE.
+            if (Panel.QResult()->Params().Count() == 0 && syntax != ssOracle) {
                 EXPECT_GT(Count(QString::fromStdString(sql)), 0) << sql;
             }
         }

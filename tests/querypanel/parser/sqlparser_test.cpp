@@ -107,26 +107,27 @@ TEST(SQLParser, FromTables)
 {
     const struct {
         QString From;
-        QStringList Tables;  // name:alias
+        QStringList Tables;  // name:alias:join kind
     } rows[] = {
-        {"from ((a inner join b on a.k = b.k) left outer join c on b.j = c.j)", {"a:a", "b:b", "c:c"}},
-        {"from x, y z", {"x:x", "y:z"}},
-        {"from db.dbo.t", {"db.dbo.t:db.dbo.t"}},
+        {"from ((a inner join b on a.k = b.k) left outer join c on b.j = c.j)", {"a:a:0", "b:b:1", "c:c:2"}},
+        {"from x, y z", {"x:x:0", "y:z:0"}},
+        {"from db.dbo.t", {"db.dbo.t:db.dbo.t:0"}},
         {"from \"Order Details\" od right join p q on (od.id = q.id) full join r on r.a = q.a",
-            {"Order Details:od", "p:q", "r:r"}},
-        {"from t;", {"t:t"}},
-        {"from (a, b c)", {"a:a", "b:c"}},
-        {"from ((a join b on a.k = b.k)) where x = 1", {"a:a", "b:b"}},
+            {"Order Details:od:0", "p:q:3", "r:r:4"}},
+        {"from t;", {"t:t:0"}},
+        {"from (a, b c)", {"a:a:0", "b:c:0"}},
+        {"from ((a join b on a.k = b.k)) where x = 1", {"a:a:0", "b:b:1"}},
+        {"from a, b left join c on b.k = c.k", {"a:a:0", "b:b:0", "c:c:2"}},
         // Words of a quoted name in an ON condition used to end its operand: "Lost bracket".
         {"from \"Order Details\" inner join Orders on (\"Order Details\".OrderID = Orders.OrderID)",
-            {"Order Details:Order Details", "Orders:Orders"}},
-        {"from t having count(*) > 1", {"t:t"}},
+            {"Order Details:Order Details:0", "Orders:Orders:1"}},
+        {"from t having count(*) > 1", {"t:t:0"}},
     };
     for (const auto& row : rows) {
         const Parsed p = Parse("select * " + row.From);
         QStringList tables;
         for (const TSQLTable* table : p.Result().Tables())
-            tables.append(table->Name() + ':' + table->Alias());
+            tables.append(table->Name() + ':' + table->Alias() + ':' + QString::number(table->JoinKind()));
         EXPECT_EQ(tables, row.Tables) << row.From.toStdString();
         EXPECT_TRUE(p.Result().SelectAll() && p.Result().ResultFields().AllFields());
     }
@@ -264,14 +265,20 @@ TEST(SQLParser, Errors)
         EXPECT_EQ(ParseError(row.Sql), row.Message) << row.Sql.toStdString();
 }
 
-// Each nested group is a level of recursion: a deep enough text used to exhaust the stack.
+// Each nested group is a level of recursion: a deep enough text used to exhaust the stack. The
+// deepest query's statement, its root's bracket and its condition's own brackets included, used to
+// be refused as a wrong statement.
 TEST(SQLParser, NestingIsLimited)
 {
     const auto nested = [](int depth) {
         return "select * from t where " + QString(depth, '(') + "a = 1" + QString(depth, ')');
     };
-    EXPECT_EQ(Tree(Parse(nested(500)).Result().Root()), "[a = 1]");
-    EXPECT_EQ(ParseError(nested(501)), "Wrong SQL statement\r\nLine:0");
+    EXPECT_EQ(Tree(Parse(nested(MaxBracketDepth + 2)).Result().Root()), "[a = 1]");
+    EXPECT_EQ(Tree(Parse(nested(TZSQLParser::MaxNesting)).Result().Root()), "[a = 1]");
+    for (const int depth : {TZSQLParser::MaxNesting + 1, 100000})
+        EXPECT_EQ(ParseError(nested(depth)), "SQL statement nested too deeply\r\nLine:0");
+    EXPECT_EQ(ParseError("select * from t where " + QString(1000, 'x').replace("x", "not (") + "a = 1"),
+        "SQL statement nested too deeply\r\nLine:0");
 }
 
 TEST(SQLParser, EveryBenchmarkStatementKeepsAllItsConditions)
