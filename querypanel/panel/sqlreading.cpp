@@ -468,10 +468,8 @@ public:
             // The query writes a column with the model's alias of its table, never with another.
             if (!rtl::SameText(table->Alias(), table->Name())
                 && !rtl::SameText(table->Alias(), model->Alias()))
-                throw EZQueryPanelError(0,
-                    QStringLiteral("Table aliases of the statement are not read: \"%1\" stands for \"%2\", "
-                                   "whose alias in the data model is \"%3\"")
-                        .arg(table->Alias(), table->Name(), model->Alias()));
+                throw EZQueryPanelError::Create(
+                    qpeTableAliasNotRead, table->Alias(), table->Name(), model->Alias());
             FStated << model;
             mainRead = mainRead || model == main;
             names << u'"' + table->Name() + u'"';
@@ -536,30 +534,18 @@ public:
         for (const TResultTable& entry : joined)
             if (!FStated.contains(entry.Table))
                 added << entry.Table;
-        QStringList changes;
         if (!dropped.isEmpty())
-            changes << QStringLiteral("the statement joins %1, which the query read from it would not join")
-                           .arg(TableNames(dropped));
+            throw EZQueryPanelError::Create(qpeTablesNotJoined, TableNames(dropped));
         if (!added.isEmpty())
-            changes << QStringLiteral(
-                "the query read from the statement would join %1, which its FROM clause "
-                "does not name")
-                           .arg(TableNames(added));
-        if (!changes.isEmpty()) {
-            changes.first()[0] = changes.first()[0].toUpper();
-            throw EZQueryPanelError(0, changes.join(QStringLiteral("; ")));
-        }
+            throw EZQueryPanelError::Create(qpeTablesNotNamed, TableNames(added));
         for (const TResultTable& entry : joined) {
             const TDSLink* link = entry.Link;
             if (!link || link->Table1() == link->Table2())
                 continue;
             const std::optional<TLinkType> stated = StatedJoin(link);
             if (stated != link->LinkType())
-                throw EZQueryPanelError(0,
-                    QStringLiteral("The join of \"%1\" and \"%2\" would change: the statement writes %3, the "
-                                   "data model's link %4")
-                        .arg(link->Table1()->Name(), link->Table2()->Name(), JoinText(stated, link),
-                            JoinText(link->LinkType(), link)));
+                throw EZQueryPanelError::Create(qpeJoinWouldChange, link->Table1()->Name(),
+                    link->Table2()->Name(), JoinText(stated, link), JoinText(link->LinkType(), link));
         }
     }
 
@@ -569,19 +555,7 @@ private:
     TRTableList JoinedTables() const
     {
         TRTableList joined;
-        const auto join = [&](TDSTable* Table) {
-            if (joined.Count() == 0) {
-                joined.AddTable(Table, nullptr);
-                return;
-            }
-            if (joined.FindByAlias(Table->Alias()))
-                return;
-            const TDSTableList path
-                = FModel->FindPath(joined.GetItem(0).Table->Alias(), Table->Alias()).Tables();
-            for (int i = 0; i + 1 < path.size(); ++i)
-                if (!joined.FindByAlias(path[i + 1]->Alias()))
-                    joined.AddTable(path[i + 1], path[i]->FindLinkTo(path[i + 1]));
-        };
+        const auto join = [&](TDSTable* Table) { joined.AddTableWithPath(Table, *FModel); };
         if (TDSTable* main = FPanel->ResolveMainTable())
             join(main);
         for (const TResultField* field : FPanel->QResult()->ResultFields())

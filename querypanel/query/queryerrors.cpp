@@ -26,6 +26,11 @@ constexpr std::array<const char*, qpeLastCode> Messages {
     "The parameter of %s can stand for \"%s\" or for \"%s\", which write it differently",
     "A sub-query cannot hold parameters: %s",
     "Sorting by totals needs result fields",
+    "Table aliases of the statement are not read: \"%s\" stands for \"%s\", whose alias in the data "
+    "model is \"%s\"",
+    "The statement joins %s, which the query read from it would not join",
+    "The query read from the statement would join %s, which its FROM clause does not name",
+    "The join of \"%s\" and \"%s\" would change: the statement writes %s, the data model's link %s",
 };
 
 }  // namespace

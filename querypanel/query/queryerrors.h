@@ -24,7 +24,12 @@ enum TQueryPanelErrorCode {
     qpeParamInSubQuery,
     // Building the statement
     qpeSortingByTotalsNeedsResultFields,
-    qpeLastCode = qpeSortingByTotalsNeedsResultFields
+    // SQL read back into the panel: tables and joins the query would not read as the statement does
+    qpeTableAliasNotRead,
+    qpeTablesNotJoined,
+    qpeTablesNotNamed,
+    qpeJoinWouldChange,
+    qpeLastCode = qpeJoinWouldChange
 };
 
 class EZQueryPanelError : public EZLatticeError {

@@ -88,7 +88,6 @@ private:
     void MakeAliasesASCII();
     // The GROUP BY list: every result field that is not a total.
     QString GroupedFields() const;
-    void AddTableWithPath(TDSTable* Table);
     QString ConditionText(const TConditionInput& Condition, const TParamValues* ParamValues);
     // Value Text of Condition, of type Type and kind Kind; Condition names it in errors.
     TSQLValue ValueOf(

@@ -1,5 +1,6 @@
 #include "querypanel/query/resulttables.h"
 
+#include "core/model/dbstructure.h"
 #include "core/model/table.h"
 #include "querypanel/query/queryerrors.h"
 #include "rtl/exception.h"
@@ -24,6 +25,21 @@ int TRTableList::AddTable(TDSTable* Table, TDSLink* Link)
         throw EZQueryPanelError::Create(qpeWrongLink);
     FItems.insert(index + 1, {Table, Link});
     return index + 1;
+}
+
+void TRTableList::AddTableWithPath(TDSTable* Table, TZCustomDBStructure& Model)
+{
+    if (Count() == 0) {
+        AddTable(Table, nullptr);
+        return;
+    }
+    if (FindByAlias(Table->Alias()))
+        return;
+    // The model's path is overwritten by the next search.
+    const TDSTableList path = Model.FindPath(FItems.first().Table->Alias(), Table->Alias()).Tables();
+    for (int i = 0; i + 1 < path.size(); ++i)
+        if (!FindByAlias(path[i + 1]->Alias()))
+            AddTable(path[i + 1], path[i]->FindLinkTo(path[i + 1]));
 }
 
 int TRTableList::IndexOfTable(const TDSTable* Table) const

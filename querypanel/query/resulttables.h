@@ -5,6 +5,7 @@
 
 class TDSTable;
 class TDSLink;
+class TZCustomDBStructure;
 
 // A table of the FROM clause with the link through which it joins a table before it (none for
 // the first).
@@ -22,6 +23,9 @@ public:
     void Clear() { FItems.clear(); }
     // The index of the new entry; code 2 when the link's other table is not in the list.
     int AddTable(TDSTable* Table, TDSLink* Link);
+    // Table, with the tables on the model's path to it from the first table that are not in the
+    // list yet; the first table added starts the list.
+    void AddTableWithPath(TDSTable* Table, TZCustomDBStructure& Model);
     int IndexOfTable(const TDSTable* Table) const;
     // The entry whose table's alias equals Alias ignoring case; none when there is no such entry.
     // Valid until the list changes.

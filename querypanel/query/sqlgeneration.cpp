@@ -379,7 +379,7 @@ void TQueryResult::BuildQuery(const TParamValues* ParamValues)
         for (const TClausePiece& piece : *pieces)
             if (piece.Kind == TClausePiece::Condition)
                 for (TDSTable* table : std::as_const(FInputs.Conditions[piece.Input].Tables))
-                    AddTableWithPath(table);
+                    FResultTables.AddTableWithPath(table, *DbStruct());
 
     for (const TClausePiece& piece : where) {
         switch (piece.Kind) {
@@ -441,7 +441,7 @@ void TQueryResult::BuildOrderAndGroup()
         anyAggregate = anyAggregate || (!selectAll && field->IsAggregate());
         for (const TDSField* bound : field->Fields())
             for (TDSTable* table : bound->Tables())
-                AddTableWithPath(table);
+                FResultTables.AddTableWithPath(table, *DbStruct());
         if (field->Sorting() == 0)
             continue;
         if (selectAll && field->IsAggregate())
@@ -466,22 +466,6 @@ QString TQueryResult::GroupedFields() const
         if (!field->IsAggregate())
             text += (text.isEmpty() ? QString() : QStringLiteral(", ")) + field->GetExpression();
     return text;
-}
-
-void TQueryResult::AddTableWithPath(TDSTable* Table)
-{
-    if (FResultTables.Count() == 0) {
-        FResultTables.AddTable(Table, nullptr);
-        return;
-    }
-    if (FResultTables.FindByAlias(Table->Alias()))
-        return;
-    // The model's path is overwritten by the next search.
-    const TDSTableList path
-        = DbStruct()->FindPath(FResultTables.GetItem(0).Table->Alias(), Table->Alias()).Tables();
-    for (int i = 0; i + 1 < path.size(); ++i)
-        if (!FResultTables.FindByAlias(path[i + 1]->Alias()))
-            FResultTables.AddTable(path[i + 1], path[i]->FindLinkTo(path[i + 1]));
 }
 
 QString TQueryResult::ConditionText(const TConditionInput& Condition, const TParamValues* ParamValues)
