@@ -116,15 +116,24 @@ TFieldKey FieldKeyOf(const QString& Key)
     return fkUnknown;
 }
 
-// Whether the trimmed line is "[" + Name + "]", ignoring case.
-bool IsHeader(const QString& Line, const QString& Name)
+// Whether the trimmed line is a header: "[", a name, "]". Name then stands on the line's characters.
+bool ReadHeader(const QString& Line, QString& Name)
 {
     const qsizetype first = FirstNonBlank(Line);
     qsizetype end = Line.size();
     while (end > first && Line[end - 1] <= u' ')
         --end;
-    return end - first == Name.size() + 2 && Line[first] == u'[' && Line[end - 1] == u']'
-        && rtl::SameText(QString::fromRawData(Line.constData() + first + 1, Name.size()), Name);
+    if (end - first < 2 || Line[first] != u'[' || Line[end - 1] != u']')
+        return false;
+    Name = QString::fromRawData(Line.constData() + first + 1, end - first - 2);
+    return true;
+}
+
+// Whether the trimmed line is "[" + Name + "]", ignoring case.
+bool IsHeader(const QString& Line, const QString& Name)
+{
+    QString header;
+    return ReadHeader(Line, header) && header.size() == Name.size() && rtl::SameText(header, Name);
 }
 
 QString SectionName(const char* Prefix, int Index)
@@ -134,12 +143,12 @@ QString SectionName(const char* Prefix, int Index)
 
 // The number of a section named as SectionName names them, ignoring case; 0 for any other name.
 // A number too large for an int answers the largest one.
-int SectionNumber(QStringView Name, QLatin1String Prefix)
+int SectionNumber(const QString& Name, const QString& Prefix)
 {
     if (Name.size() <= Prefix.size() || Name[Prefix.size()] == u'0'
-        || !rtl::SameText(Name.left(Prefix.size()).toString(), QString(Prefix)))
+        || !rtl::SameText(QString::fromRawData(Name.constData(), Prefix.size()), Prefix))
         return 0;
-    const QStringView digits = Name.mid(Prefix.size());
+    const QStringView digits = QStringView(Name).mid(Prefix.size());
     if (!std::all_of(digits.begin(), digits.end(), [](QChar c) { return IsDigitChar(c); }))
         return 0;
     return digits.size() > 9 ? std::numeric_limits<int>::max() : digits.toInt();
@@ -549,21 +558,23 @@ void TModelTextReader::ReadAll()
 
 void TModelTextReader::CheckCountedSections(const rtl::StringList& Main, const int (&Counts)[ctCount]) const
 {
+    QStringList prefixes;
+    for (const TCountedFamily& family : CountedFamilies)
+        prefixes.append(QLatin1String(family.Prefix));
     for (const int line : FSections.Brackets()) {
-        const QString header = rtl::Trim(FLines[line]);
-        if (!header.endsWith(u']'))
+        QString name;
+        if (!ReadHeader(FLines[line], name))
             continue;
-        const QStringView name = QStringView(header).mid(1, header.size() - 2);
         for (int family = 0; family < ctCount; ++family) {
-            const int number = SectionNumber(name, QLatin1String(CountedFamilies[family].Prefix));
-            if (number <= Counts[family] || !IsCounted(TCounted(family)))
+            if (!IsCounted(TCounted(family)) || SectionNumber(name, prefixes[family]) <= Counts[family])
                 continue;
             const QString key = QLatin1String(CountedFamilies[family].Key);
             const QString count = Main.IndexOfName(key) < 0 ? key + QStringLiteral(", which is missing")
                 : Main.Values(key).isEmpty()                ? key + QStringLiteral(", which is empty")
                                                             : key + u'=' + QString::number(Counts[family]);
-            throw EZDBStructError::Create(dseBadSection, name.toString(),
-                rtl::Format(QStringLiteral("Section [%s] lies beyond %s"), name.toString(), count));
+            const QString section(name.constData(), name.size());
+            throw EZDBStructError::Create(dseBadSection, section,
+                rtl::Format(QStringLiteral("Section [%s] lies beyond %s"), section, count));
         }
     }
 }
