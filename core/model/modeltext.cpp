@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -115,20 +116,42 @@ TFieldKey FieldKeyOf(const QString& Key)
     return fkUnknown;
 }
 
-// Whether the trimmed line is "[" + Name + "]", ignoring case.
-bool IsHeader(const QString& Line, const QString& Name)
+// Whether the trimmed line is a header: "[", a name, "]". Name then stands on the line's characters.
+bool ReadHeader(const QString& Line, QString& Name)
 {
     const qsizetype first = FirstNonBlank(Line);
     qsizetype end = Line.size();
     while (end > first && Line[end - 1] <= u' ')
         --end;
-    return end - first == Name.size() + 2 && Line[first] == u'[' && Line[end - 1] == u']'
-        && rtl::SameText(QString::fromRawData(Line.constData() + first + 1, Name.size()), Name);
+    if (end - first < 2 || Line[first] != u'[' || Line[end - 1] != u']')
+        return false;
+    Name = QString::fromRawData(Line.constData() + first + 1, end - first - 2);
+    return true;
+}
+
+// Whether the trimmed line is "[" + Name + "]", ignoring case.
+bool IsHeader(const QString& Line, const QString& Name)
+{
+    QString header;
+    return ReadHeader(Line, header) && header.size() == Name.size() && rtl::SameText(header, Name);
 }
 
 QString SectionName(const char* Prefix, int Index)
 {
     return QLatin1String(Prefix) + QString::number(Index);
+}
+
+// The number of a section named as SectionName names them, ignoring case; 0 for any other name.
+// A number too large for an int answers the largest one.
+int SectionNumber(const QString& Name, const QString& Prefix)
+{
+    if (Name.size() <= Prefix.size() || Name[Prefix.size()] == u'0'
+        || !rtl::SameText(QString::fromRawData(Name.constData(), Prefix.size()), Prefix))
+        return 0;
+    const QStringView digits = QStringView(Name).mid(Prefix.size());
+    if (!std::all_of(digits.begin(), digits.end(), [](QChar c) { return IsDigitChar(c); }))
+        return 0;
+    return digits.size() > 9 ? std::numeric_limits<int>::max() : digits.toInt();
 }
 
 // The version text in thousandths, read as a decimal number without going through floating
@@ -331,6 +354,14 @@ void WriteCondition(TModelTextWriter& Writer, const TDSCondition* Condition)
 
 const QString TModelTextReader::RawLineMark = QStringLiteral("/**/");
 
+const TModelTextReader::TCountedFamily TModelTextReader::CountedFamilies[ctCount] = {
+    {"Operator:", "OperatCount", mtvOperatorSections},
+    {"Table:", "TableCount", mtvTableSections},
+    {"Field:", "FieldCount", mtvFieldSections},
+    {"FieldGroup", "FieldGroups", std::numeric_limits<int>::min()},
+    {"Cond:", "CondCount", std::numeric_limits<int>::min()},
+};
+
 TIniSectionIndex::TIniSectionIndex(const QStringList& Lines) : FLines(Lines)
 {
     for (int i = 0; i < FLines.size(); ++i) {
@@ -479,44 +510,43 @@ void TModelTextReader::ReadAll()
     FModel.SetRootFieldsFirst(
         FVersion >= mtvRootFieldsFirst && StrToIntSafe(main.Values(QStringLiteral("RootFieldsFirst"))) != 0);
     const QString mainTable = main.Values(QStringLiteral("DefaultMainTable"));
-    const int operators = Count(main, QStringLiteral("OperatCount"));
-    const int tables = Count(main, QStringLiteral("TableCount"));
-    const int fields = Count(main, QStringLiteral("FieldCount"));
-    const int groups = Count(main, QStringLiteral("FieldGroups"));
-    const int conditions = Count(main, QStringLiteral("CondCount"));
+    int counts[ctCount];
+    for (int family = 0; family < ctCount; ++family)
+        counts[family] = Count(main, QLatin1String(CountedFamilies[family].Key));
+    CheckCountedSections(main, counts);
 
     if (FVersion < mtvOperationSections) {
         ReadOperationLines();
-    } else if (FVersion < mtvOperatorSections) {
+    } else if (!IsCounted(ctOperators)) {
         ReadOperationSections();
     } else {
-        for (int i = 1; i <= operators; ++i)
+        for (int i = 1; i <= counts[ctOperators]; ++i)
             ReadOperatorSection(i);
     }
 
-    if (FVersion < mtvTableSections) {
+    if (!IsCounted(ctTables)) {
         ReadTableLines();
         ReadLinks(true);
     } else {
-        for (int i = 1; i <= tables; ++i) {
+        for (int i = 1; i <= counts[ctTables]; ++i) {
             TDSTable* table = NewTable();
-            ReadTableSection(table, Section(SectionName("Table:", i), snPromised));
+            ReadTableSection(table, CountedSection(ctTables, i));
         }
         ReadLinks(false);
     }
     FModel.SetDefaultMainTable(mainTable.isEmpty() ? nullptr : FModel.FindTable(tlName, mainTable));
 
-    if (FVersion < mtvFieldSections) {
+    if (!IsCounted(ctFields)) {
         ReadFieldLines();
     } else {
-        for (int i = 1; i <= fields; ++i)
+        for (int i = 1; i <= counts[ctFields]; ++i)
             ReadFieldSection(i);
         MakeFieldIDsUnique();
     }
-    ReadGroups(groups);
+    ReadGroups(counts[ctGroups]);
     // Conditions without an ID are numbered once the IDs of all the others are known.
     std::vector<std::unique_ptr<TDSCondition>> read;
-    for (int i = 1; i <= conditions; ++i) {
+    for (int i = 1; i <= counts[ctConditions]; ++i) {
         read.push_back(ReadConditionSection(i));
         FModel.Conditions().SeeID(read.back()->ID());
     }
@@ -526,9 +556,42 @@ void TModelTextReader::ReadAll()
         FModel.DBSpecInfo() = RawSection(QStringLiteral("DBSpecInfo"), false);
 }
 
+void TModelTextReader::CheckCountedSections(const rtl::StringList& Main, const int (&Counts)[ctCount]) const
+{
+    QStringList prefixes;
+    for (const TCountedFamily& family : CountedFamilies)
+        prefixes.append(QLatin1String(family.Prefix));
+    for (const int line : FSections.Brackets()) {
+        QString name;
+        if (!ReadHeader(FLines[line], name))
+            continue;
+        for (int family = 0; family < ctCount; ++family) {
+            if (!IsCounted(TCounted(family)) || SectionNumber(name, prefixes[family]) <= Counts[family])
+                continue;
+            const QString key = QLatin1String(CountedFamilies[family].Key);
+            const QString count = Main.IndexOfName(key) < 0 ? key + QStringLiteral(", which is missing")
+                : Main.Values(key).isEmpty()                ? key + QStringLiteral(", which is empty")
+                                                            : key + u'=' + QString::number(Counts[family]);
+            const QString section(name.constData(), name.size());
+            throw EZDBStructError::Create(dseBadSection, section,
+                rtl::Format(QStringLiteral("Section [%s] lies beyond %s"), section, count));
+        }
+    }
+}
+
+bool TModelTextReader::IsCounted(TCounted Family) const
+{
+    return FVersion >= CountedFamilies[Family].From;
+}
+
+rtl::StringList TModelTextReader::CountedSection(TCounted Family, int Index)
+{
+    return Section(SectionName(CountedFamilies[Family].Prefix, Index), snPromised);
+}
+
 void TModelTextReader::ReadOperatorSection(int Index)
 {
-    const rtl::StringList section = Section(SectionName("Operator:", Index), snPromised);
+    const rtl::StringList section = CountedSection(ctOperators, Index);
     TDSOperator* op = FModel.GetOperator(FModel.AddOperator(
         OperatorNameOf(section.Values(QStringLiteral("Name"))), section.Values(QStringLiteral("DisplayName")),
         ReadAppliedTypes(section.Values(QStringLiteral("AppliedTypes")), false),
@@ -634,7 +697,7 @@ void TModelTextReader::ReadFieldSection(int Index)
 {
     auto field = std::make_unique<TDSField>(&FModel);
     QString expr;
-    for (const QString& line : Section(SectionName("Field:", Index), snPromised)) {
+    for (const QString& line : CountedSection(ctFields, Index)) {
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0)
             continue;
@@ -794,7 +857,7 @@ void TModelTextReader::ReadGroups(int Count)
         root->Delete(root->Count() - 1);
     FPosition = 0;
     for (int i = 1; i <= Count; ++i) {
-        const rtl::StringList section = Section(SectionName("FieldGroup", i), snPromised);
+        const rtl::StringList section = CountedSection(ctGroups, i);
         auto* group = new TDSFieldGroup(&FModel);
         group->SetGroupName(section.Values(QStringLiteral("GroupName")));
         FModel.FieldGroups().Add(group);
@@ -824,7 +887,7 @@ void TModelTextReader::AddGroupMembers(TDSFieldGroup* Group, const QString& Text
 
 std::unique_ptr<TDSCondition> TModelTextReader::ReadConditionSection(int Index)
 {
-    const rtl::StringList section = Section(SectionName("Cond:", Index), snPromised);
+    const rtl::StringList section = CountedSection(ctConditions, Index);
     auto condition = std::make_unique<TDSCondition>(&FModel);
     condition->SetID(StrToIntSafe(section.Values(QStringLiteral("ID"))));
     condition->SetDisplayFormat(section.Values(QStringLiteral("DF")));

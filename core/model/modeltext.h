@@ -39,6 +39,8 @@ public:
     int Find(int Start, const QString& Name);
     // The non-blank lines of the section whose header Find gave; answers the section's last line.
     int Read(int Header, QStringList& Dest) const;
+    // Every line whose trimmed text begins with "[", in ascending order.
+    const QList<int>& Brackets() const { return FBrackets; }
 
 private:
     const QStringList& FLines;
@@ -66,8 +68,23 @@ private:
     // A section that a count of [Main], or a list of an older text, promises: the writer of that
     // text always wrote it, so a text without it is damaged, not a model with an empty item.
     enum TSectionNeed { snOptional, snPromised };
+    // The families of numbered sections that a key of [Main] counts: each from a version on, older
+    // texts give those items in sections named after them, or in lists.
+    enum TCounted { ctOperators, ctTables, ctFields, ctGroups, ctConditions, ctCount };
+    struct TCountedFamily {
+        const char* Prefix;
+        const char* Key;
+        int From;
+    };
+    static const TCountedFamily CountedFamilies[ctCount];
 
     void ReadAll();
+    // Sections a count of [Main] promises, and no others of their family: one beyond its count, or
+    // of a family whose count is missing, would be dropped by the next save.
+    void CheckCountedSections(const rtl::StringList& Main, const int (&Counts)[ctCount]) const;
+    bool IsCounted(TCounted Family) const;
+    // The section of a family with the number Index, which its count promises.
+    rtl::StringList CountedSection(TCounted Family, int Index);
     // The non-blank lines of a section, looked for from where the previous lookup ended.
     rtl::StringList Section(const QString& Name, TSectionNeed Need = snOptional);
     rtl::StringList SectionFromTop(const QString& Name, TSectionNeed Need = snOptional);

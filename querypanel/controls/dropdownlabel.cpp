@@ -14,6 +14,23 @@ namespace {
 
 constexpr int TextFlags = Qt::TextShowMnemonic | Qt::TextSingleLine;
 
+// Laying out a text takes time in its length, at every measure and paint: a caption longer than
+// this, which reaches past any screen, is cut before it is measured and shown.
+constexpr qsizetype MaxShownLength = 10000;
+
+QString Doubled(const QString& Caption)
+{
+    return QString(Caption).replace("&", "&&");
+}
+
+// The start of a caption too long to show, never half a character, with an ellipsis.
+QString Cut(const QString& Caption)
+{
+    const qsizetype length
+        = Caption[MaxShownLength - 1].isHighSurrogate() ? MaxShownLength - 1 : MaxShownLength;
+    return Doubled(Caption.left(length)) + QChar(0x2026);
+}
+
 }  // namespace
 
 TDropDownLabel::TDropDownLabel()
@@ -29,10 +46,11 @@ QString TDropDownLabel::Caption() const
 
 void TDropDownLabel::SetCaption(const QString& Value)
 {
-    const QString text = Value.isEmpty() ? EmptyCaption : QString(Value).replace("&", "&&");
+    const QString text = Value.isEmpty() ? EmptyCaption : Doubled(Value);
     if (text == FText)
         return;
     FText = text;
+    FShownText = Value.size() > MaxShownLength ? Cut(Value) : text;
     AdjustBounds();
     update();
 }
@@ -204,7 +222,7 @@ void TDropDownLabel::Click(Qt::KeyboardModifiers Shift)
 
 void TDropDownLabel::AdjustBounds()
 {
-    resize(fontMetrics().size(TextFlags, FText));
+    resize(fontMetrics().size(TextFlags, FShownText));
 }
 
 void TDropDownLabel::paintEvent(QPaintEvent*)
@@ -212,7 +230,8 @@ void TDropDownLabel::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
     painter.drawText(rect(),
-        int(QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft | Qt::AlignTop)) | TextFlags, FText);
+        int(QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft | Qt::AlignTop)) | TextFlags,
+        FShownText);
     if (FFocusFrame) {
         painter.setPen(QColor(0, 0, 128));
         painter.setBrush(Qt::NoBrush);

@@ -37,7 +37,8 @@ public:
     TDropDownLabel();
     ~TDropDownLabel() override = default;
 
-    // The caption as given; the shown text holds every "&" doubled, so none makes an accelerator.
+    // The caption as given; the shown text holds every "&" doubled, so none makes an accelerator, and
+    // shows only the start of a caption far longer than any screen is wide.
     QString Caption() const;
     void SetCaption(const QString& Value);
     const QString& Text() const { return FText; }
@@ -108,6 +109,8 @@ private:
     void AdjustBounds();
 
     QString FText;
+    // FText as measured and drawn: a caption too long for any screen is cut.
+    QString FShownText;
     QString FValue;
     QString FDropValue;
     bool FFocusFrame = false;

@@ -60,6 +60,19 @@ QString Without(const QString& Text, const QString& Section)
     return lines.join(u'\n');
 }
 
+// Text with the line Line replaced by By, or taken out when By is null.
+QString Replaced(const QString& Text, const QString& Line, const QString& By)
+{
+    QStringList lines = Lines(Text);
+    const qsizetype at = lines.indexOf(Line);
+    EXPECT_GE(at, 0) << qPrintable(Line);
+    if (By.isNull())
+        lines.remove(at);
+    else
+        lines[at] = By;
+    return lines.join(u'\n');
+}
+
 // The sections that [Main] counts or a table's Links names: the reader needs every one of them.
 bool IsCountedHeader(const QString& Line)
 {
@@ -331,6 +344,23 @@ TEST_F(ModelTextTest, DamagedTextLeavesTheModelAsItWas)
             "Error in section Field:CustName: Section [Field:CustName] is missing"},
         {"[Main]\nVersion=1.2\n[Operations]\nEqual=equals\n", dseBadSection,
             "Error in section Operation:Equal: Section [Operation:Equal] is missing"},
+        // A counted section beyond its count was left unread, and the next save dropped it.
+        {Replaced(sample, "FieldCount=38", "FieldCount=0"), dseBadSection,
+            "Error in section Field:1: Section [Field:1] lies beyond FieldCount=0"},
+        {sample + "\n[Field:39]\nID=39\n", dseBadSection,
+            "Error in section Field:39: Section [Field:39] lies beyond FieldCount=38"},
+        {Replaced(sample, "TableCount=8", "TableCount=3"), dseBadSection,
+            "Error in section Table:4: Section [Table:4] lies beyond TableCount=3"},
+        {Replaced(sample, "TableCount=8", QString()), dseBadSection,
+            "Error in section Table:1: Section [Table:1] lies beyond TableCount, which is missing"},
+        {Replaced(sample, "OperatCount=16", "OperatCount="), dseBadSection,
+            "Error in section Operator:1: Section [Operator:1] lies beyond OperatCount, which is empty"},
+        {Replaced(sample, "FieldGroups=5", "FieldGroups=4"), dseBadSection,
+            "Error in section FieldGroup5: Section [FieldGroup5] lies beyond FieldGroups=4"},
+        {"[Operations]\nEqual=equals,@f = '@1'\n [cond:1] \nDF=x\n", dseBadSection,
+            "Error in section cond:1: Section [cond:1] lies beyond CondCount, which is missing"},
+        {"[Main]\nVersion=3.5\nFieldCount=1\n[Field:1]\n[Field:99999999999]\n", dseBadSection,
+            "Error in section Field:99999999999: Section [Field:99999999999] lies beyond FieldCount=1"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(StructError([&] { Load(c.Text); }), TStructError(c.Code, c.Message)) << c.Message;
@@ -338,6 +368,26 @@ TEST_F(ModelTextTest, DamagedTextLeavesTheModelAsItWas)
     }
     EXPECT_EQ(changes, 0);
     EXPECT_EQ(info.ReceivedInfo, QStringList());
+}
+
+// Only a section that a count numbers is held to it: older texts name theirs after their items or
+// number none, and the SQL of a counted field is not counted itself.
+TEST_F(ModelTextTest, SectionsNoCountNumbersAreNotHeldToOne)
+{
+    const std::pair<const char*, QList<int>> rows[] = {
+        {"[Main]\nVersion=3.5\nFieldCount=0\n", {0, 0, 0}},
+        {"[Main]\nVersion=3.5\nFieldCount=1\n[Field:1]\nEditType=4\n[Field:1.SQL]\nselect 1\n", {0, 0, 1}},
+        {"[Main]\nVersion=2.0\n[Operator:1]\nName=X\n", {0, 0, 0}},
+        {"[Main]\nVersion=1.2\n[Tables]\n7=Seven\n[Table:7]\nAlias=S\n", {0, 1, 0}},
+        {"[Main]\nVersion=1.5\n[Fields]\n1\n[Field:1]\nFieldName=A\nEditType=0\nFieldType=1\nFieldSize=5\n",
+            {0, 0, 1}},
+    };
+    for (const auto& [text, counts] : rows) {
+        EXPECT_EQ(StructError([&] { Load(text); }), TStructError()) << text;
+        EXPECT_EQ(
+            QList<int>({model.GetOperatorCount(), model.GetTableCount(), model.Fields().Count()}), counts)
+            << text;
+    }
 }
 
 // A file cut short reads whole or not at all: a cut that loses a section the counts promise raises

@@ -40,6 +40,18 @@ TEST(DropDownLabel, CaptionShowsBlanksWhenEmptyAndAmpersandsLiterally)
     EXPECT_EQ(label.Caption(), "a&b");
 }
 
+// Laying a caption out takes time in its length, at every measure and paint: one of 10 MB in a model
+// froze the start for seconds. A caption wider than any screen is shown cut, and reads back whole.
+TEST(DropDownLabel, CaptionLongerThanAnyScreenIsCutBeforeItIsMeasured)
+{
+    TDropDownLabel label;
+    const QString caption = "A&B" + QString(30000, u'x');
+    label.SetCaption(caption);
+    EXPECT_EQ(label.Caption(), caption);
+    const QString shown = "A&&B" + QString(9997, u'x') + QChar(0x2026);
+    EXPECT_EQ(label.size(), label.fontMetrics().size(Qt::TextShowMnemonic | Qt::TextSingleLine, shown));
+}
+
 TEST(DropDownLabel, MouseEventsFollowTheProtocol)
 {
     HostWindow host;
