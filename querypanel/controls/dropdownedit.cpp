@@ -304,9 +304,12 @@ QString TDropDownDateTimeEdit::EditFormat(TDateTimeEditKind Kind)
 
 QString TDropDownDateTimeEdit::EditText(TDateTimeEditKind Kind, const QString& Value)
 {
+    // Read in the format the editor writes, which may hold literal text ("28.02.1997 г.") that the
+    // lenient readers cannot take; they still serve values written in the locale's own formats.
     rtl::TDateTime value = 0;
     const bool read = !Value.isEmpty()
-        && (Kind == ekDate ? rtl::TryStrToDate(Value, value) : rtl::TryStrToTime(Value, value));
+        && (rtl::TryReadFormattedDateTime(EditFormat(Kind), Value, value)
+            || (Kind == ekDate ? rtl::TryStrToDate(Value, value) : rtl::TryStrToTime(Value, value)));
     if (!read)
         value = Kind == ekDate ? rtl::Date() : rtl::Now();
     return rtl::FormatDateTime(EditFormat(Kind), value);

@@ -315,6 +315,45 @@ TEST_F(EditFixture, TypedDatesAndTimesAreTakenAsShownOrRefused)
     }
 }
 
+// Where the locale's short date or long time holds literal text ("28.02.1997 г.", "14 h 05 09"), the
+// editor read the stored value with the lenient readers, which could not, and opened on today or the
+// current time: Enter then made the condition today. In every locale, what the editor shows must
+// read back as the same value, and Enter without typing must keep the value.
+TEST_F(EditFixture, InEveryLocaleTheEditorOpensOnTheValueAndEnterKeepsIt)
+{
+    const std::pair<TDateTimeEditKind, rtl::TDateTime> values[] = {
+        {ekDate, rtl::EncodeDate(1997, 2, 28)},
+        {ekDate, rtl::EncodeDate(2001, 12, 31)},
+        {ekDate, rtl::EncodeDate(1900, 1, 1)},
+        {ekTime, rtl::EncodeTime(14, 5, 9, 0)},
+        {ekTime, rtl::EncodeTime(0, 0, 0, 0)},
+        {ekTime, rtl::EncodeTime(23, 59, 59, 0)},
+    };
+    auto* label = Make<TDropDownDateTimeEdit>();
+    QStringList failed;
+    for (const QLocale& locale :
+        QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+        rtl::FormatSettingsScope scope(rtl::FormatSettings::FromLocale(locale));
+        for (const auto& [kind, value] : values) {
+            const QString format = TDropDownDateTimeEdit::EditFormat(kind);
+            const QString stored = rtl::FormatDateTime(format, value);
+            const QString shown = TDropDownDateTimeEdit::EditText(kind, stored);
+            rtl::TDateTime read = -1;
+            label->SetKind(kind);
+            label->SetValue(stored);
+            Click(label);
+            ASSERT_TRUE(LineEditor());
+            const QString opened = LineEditor()->text();
+            QTest::keyClick(LineEditor(), Qt::Key_Return);
+            if (!rtl::TryReadFormattedDateTime(format, shown, read) || read != value || opened != shown
+                || label->Value() != stored)
+                failed << locale.name() + " " + format + ": " + stored + " shown as " + shown + ", kept as "
+                        + label->Value();
+        }
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join(u'\n').toStdString();
+}
+
 // The date editor keeps its calendar: the button at its end, or Alt+Down, drops it down at the typed
 // date, and the date picked there becomes the text.
 TEST_F(EditFixture, TheDateEditorsCalendarPutsThePickedDateIntoTheText)
