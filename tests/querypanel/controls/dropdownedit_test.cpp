@@ -241,6 +241,8 @@ TEST_F(EditFixture, TypedDatesAndTimesAreTakenAsShownOrRefused)
         const char* Typed;
         const char* Value;  // none: refused
         Closing How = Enter;
+        bool List = false;  // a list of dates or times, read item by item
+        const char* Named = nullptr;  // the item a refusal names, when not the whole text
     } rows[] = {
         {ekDate, "m/d/yyyy", '/', "2/28/1997", "2/28/1997"},
         {ekDate, "m/d/yyyy", '/', "02/28/1997", "2/28/1997"},
@@ -268,6 +270,15 @@ TEST_F(EditFixture, TypedDatesAndTimesAreTakenAsShownOrRefused)
         {ekTime, "h:nn:ss", '/', "10:20", nullptr},
         {ekTime, "h:nn:ss ampm", '/', "9:05:03 pm", "9:05:03 PM"},
         {ekTime, "h:nn:ss ampm", '/', "13:00:00 PM", nullptr},
+        {ekDate, "m/d/yyyy", '/', "7/4/1996, 7/5/1996", "7/4/1996,7/5/1996", Enter, true},
+        {ekDate, "m/d/yyyy", '/', "07/04/1996,7/8/1996", "7/4/1996,7/8/1996", Leaving, true},
+        {ekDate, "m/d/yyyy", '/', "7/4/1996", "7/4/1996", Enter, true},
+        {ekDate, "dd.mm.yy", '.', "5.3.2024, 6.3.2024", "05.03.2024,06.03.2024", Enter, true},
+        {ekTime, "h:nn:ss", '/', "9:5:3, 23:59:59", "9:05:03,23:59:59", Enter, true},
+        {ekDate, "m/d/yyyy", '/', "7/4/1996, x, 7/8/1996", nullptr, Enter, true, "x"},
+        {ekDate, "m/d/yyyy", '/', "7/4/1996, 7/32/1996", nullptr, Leaving, true, "7/32/1996"},
+        {ekTime, "h:nn:ss", '/', "9:05:03, 24:00:00", nullptr, Enter, true, "24:00:00"},
+        {ekDate, "m/d/yyyy", '/', "7/4/1996, 7/5/1996", nullptr},
     };
     for (const auto& row : rows) {
         rtl::FormatSettingsScope scope;
@@ -277,7 +288,10 @@ TEST_F(EditFixture, TypedDatesAndTimesAreTakenAsShownOrRefused)
         const QString old = row.Kind == ekDate
             ? rtl::FormatDateTime(TDropDownDateTimeEdit::DateFormat(), rtl::EncodeDate(2003, 1, 2))
             : rtl::FormatDateTime(row.Format, rtl::EncodeTime(8, 0, 0, 0));
-        auto* label = Make<TDropDownDateTimeEdit>([&](TDropDownDateTimeEdit* L) { L->SetKind(row.Kind); });
+        auto* label = Make<TDropDownDateTimeEdit>([&](TDropDownDateTimeEdit* L) {
+            L->SetKind(row.Kind);
+            L->SetListValue(row.List);
+        });
         label->SetValue(old);
         label->OnEditDblClick = [](TDropDownLabel*, QString&) {};
         Host.Closes.clear();
@@ -296,13 +310,13 @@ TEST_F(EditFixture, TypedDatesAndTimesAreTakenAsShownOrRefused)
             QTest::keyClick(editor, Qt::Key_Return);
         if (row.Value) {
             EXPECT_EQ(label->Value(), row.Value) << row.Typed;
-            EXPECT_EQ(label->Caption(), row.Value) << row.Typed;
+            EXPECT_EQ(label->Caption(), QString(row.Value).split(u',').join(", ")) << row.Typed;
             EXPECT_TRUE(answers.Asked().empty()) << row.Typed;
             EXPECT_EQ(Host.Closes, QStringList {"Accepted"}) << row.Typed;
         } else {
             const QString kind = row.Kind == ekDate ? "date" : "time";
-            EXPECT_EQ(
-                answers.AskedTexts(), QStringList {"'" + QString(row.Typed) + "' is not a valid " + kind})
+            EXPECT_EQ(answers.AskedTexts(),
+                QStringList {"'" + QString(row.Named ? row.Named : row.Typed) + "' is not a valid " + kind})
                 << row.Typed;
             EXPECT_EQ(label->Value(), old) << row.Typed;
             EXPECT_TRUE(label->Dropped()) << row.Typed;
