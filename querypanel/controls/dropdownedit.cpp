@@ -464,7 +464,11 @@ void TDropDownDateTimeEdit::AcceptValue()
 
 void TDropDownDateTimeEdit::AdjustEditSize()
 {
-    FEditor->resize(10 * fontMetrics().horizontalAdvance('0') + 20, FEditor->height());
+    // Room for one date and the calendar button; a list grows with its text.
+    const int width = 10 * fontMetrics().horizontalAdvance('0') + 20;
+    FEditor->resize(
+        FListValue ? qMax(width, fontMetrics().horizontalAdvance(FEditor->text() + "W") + 20) : width,
+        FEditor->height());
 }
 
 void TDropDownDateTimeEdit::AdjustEditPosition()

@@ -464,6 +464,7 @@ TEST_F(CondFixture, ListValuesShowTheirItemsAndEnterKeepsThem)
             editor = edit->isVisible() ? edit : editor;
         ASSERT_NE(editor, nullptr) << row.Value;
         EXPECT_EQ(editor->text(), row.Opened) << row.Value;
+        EXPECT_GE(editor->width(), editor->fontMetrics().horizontalAdvance(row.Opened)) << row.Value;
         QTest::keyClick(editor, Qt::Key_Return);
         EXPECT_EQ(condition->ValueText(1), row.Value);
         EXPECT_EQ(condition->StoredCaption(1), row.Caption) << row.Value;
