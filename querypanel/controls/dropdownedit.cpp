@@ -464,11 +464,11 @@ void TDropDownDateTimeEdit::AcceptValue()
 
 void TDropDownDateTimeEdit::AdjustEditSize()
 {
-    // Room for one date and the calendar button; a list grows with its text.
+    // Room for one date and the calendar button at least; a list, or a locale's literal text
+    // ("28.02.1997 г."), widens it.
     const int width = 10 * fontMetrics().horizontalAdvance('0') + 20;
     FEditor->resize(
-        FListValue ? qMax(width, fontMetrics().horizontalAdvance(FEditor->text() + "W") + 20) : width,
-        FEditor->height());
+        qMax(width, fontMetrics().horizontalAdvance(FEditor->text() + "W") + 32), FEditor->height());
 }
 
 void TDropDownDateTimeEdit::AdjustEditPosition()

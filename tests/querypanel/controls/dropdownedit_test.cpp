@@ -368,6 +368,8 @@ TEST_F(EditFixture, InEveryLocaleTheEditorOpensOnTheValueAndEnterKeepsIt)
                 Click(label);
                 ASSERT_TRUE(LineEditor());
                 opened = LineEditor()->text();
+                if (LineEditor()->width() < LineEditor()->fontMetrics().horizontalAdvance(opened))
+                    failed << name + ": " + opened + " does not fit its editor";
                 QTest::keyClick(LineEditor(), Qt::Key_Return);
                 kept = label->Value();
             }
