@@ -386,24 +386,16 @@ TEST_F(PanelSQLTest, AListOfDatesReadBackShowsItsDatesAndEnterKeepsThem)
     auto* row = static_cast<TFilterCond*>(Panel.Root()->Rows(0));
     ASSERT_NE(row->ValueLabel(1), nullptr);
     EXPECT_EQ(row->ValueLabel(1)->Caption(), shown);
-    const auto edit = [&](const char* Typed) {
-        Click(row->ValueLabel(1));
-        QLineEdit* editor = nullptr;
-        for (QLineEdit* line : Panel.findChildren<QLineEdit*>())
-            editor = line->isVisible() ? line : editor;
-        ASSERT_NE(editor, nullptr);
-        EXPECT_EQ(editor->text(), "7/4/1996, 7/5/1996, 7/8/1996");
-        QTest::keyClicks(editor, Typed);
-        QTest::keyClick(editor, Qt::Key_Return);
-    };
-    edit("");
+    Click(row->ValueLabel(1));
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* line : Panel.findChildren<QLineEdit*>())
+        editor = line->isVisible() ? line : editor;
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "7/4/1996, 7/5/1996, 7/8/1996");
+    QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(row->ValueText(1), "7/4/1996,7/5/1996,7/8/1996");
     EXPECT_EQ(row->StoredCaption(1), shown);
     EXPECT_EQ(Count(Build(ssSQL2)), 5);
-
-    edit("7/4/1996, 7/5/1996");
-    EXPECT_EQ(row->StoredCaption(1), "Thursday, July 4, 1996, Friday, July 5, 1996");
-    EXPECT_EQ(Count(Build(ssSQL2)), 3);
 }
 
 // PostgreSQL, a strict engine, must take the same SQL2 statements with the same rows; psql cannot
