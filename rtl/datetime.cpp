@@ -646,20 +646,38 @@ QString DateTimeToStr(TDateTime value)
     return FormatDateTime(QStringLiteral("c"), value);
 }
 
+namespace {
+
+// A text in one of the locale's own forms, literal text and all ("28.02.1997 г.", "14 h 05 09"),
+// which the readers by field order cannot take.
+bool TryReadLocaleForm(std::initializer_list<QString> formats, const QString& s, TDateTime& value)
+{
+    for (const QString& format : formats)
+        if (TryReadFormattedDateTime(format, s, value))
+            return true;
+    return false;
+}
+
+}  // namespace
+
 bool TryStrToDate(const QString& s, TDateTime& value)
 {
     DateTimeScanner scanner(s);
-    return scanner.ReadDate(value) && scanner.AtEnd();
+    return (scanner.ReadDate(value) && scanner.AtEnd())
+        || TryReadLocaleForm({formatSettings().ShortDateFormat}, s, value);
 }
 
 bool TryStrToTime(const QString& s, TDateTime& value)
 {
+    const FormatSettings& fs = formatSettings();
     DateTimeScanner scanner(s);
-    return scanner.ReadTime(value) && scanner.AtEnd();
+    return (scanner.ReadTime(value) && scanner.AtEnd())
+        || TryReadLocaleForm({fs.LongTimeFormat, fs.ShortTimeFormat}, s, value);
 }
 
 bool TryStrToDateTime(const QString& s, TDateTime& value)
 {
+    const FormatSettings& fs = formatSettings();
     DateTimeScanner scanner(s);
     TDateTime date, time = 0;
     // Text after the date must be a time; left-over text makes the whole text invalid.
@@ -667,7 +685,8 @@ bool TryStrToDateTime(const QString& s, TDateTime& value)
         value = Combine(date, time);
         return true;
     }
-    return TryStrToTime(s, value);
+    return TryReadLocaleForm({fs.ShortDateFormat + ' ' + fs.LongTimeFormat, fs.ShortDateFormat}, s, value)
+        || TryStrToTime(s, value);
 }
 
 TDateTime StrToDate(const QString& s)

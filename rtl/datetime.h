@@ -39,8 +39,10 @@ QString DateTimeFormatToQt(const QString& format);
 
 // Readers of the short date and time formats: numbers separated by the date (time) separator, taken
 // in the order of the fields in the short date format (y, m, d); a two-digit year is placed in
-// the century window around the current year; a missing year is the current one. A text that
-// does not fit raises EConvertError with "'%s' is not a valid date" ("time", "date and time").
+// the century window around the current year; a missing year is the current one. A text exactly
+// in the locale's short date, long or short time format (or "c"'s date and time) reads too, literal
+// text and all. A text that does not fit raises EConvertError with "'%s' is not a valid date"
+// ("time", "date and time").
 TDateTime StrToDate(const QString& s);
 TDateTime StrToTime(const QString& s);
 TDateTime StrToDateTime(const QString& s);

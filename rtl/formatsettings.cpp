@@ -38,6 +38,25 @@ QChar SeparatorAfter(const QString& pattern, const QString& fieldLetters, QChar 
     return pattern[i];
 }
 
+// The time format with the seconds after the minutes, as many digits as the minutes have ("h:n"
+// gives "h:n:s"); quoted text is passed over.
+QString WithSeconds(const QString& format)
+{
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == '\'' || c == '"') {
+            const qsizetype end = format.indexOf(c, i + 1);
+            if (end < 0)
+                break;
+            i = end;
+        } else if (c == 'n') {
+            const qsizetype digits = i + 1 < format.size() && format[i + 1] == 'n' ? 2 : 1;
+            return QString(format).insert(i + digits, ':' + QString(digits, 's'));
+        }
+    }
+    return format;
+}
+
 // Blanks of every width as plain blanks, the locale's minus as "-", direction marks dropped, so a
 // locale's money text can be compared with the patterns above.
 QString PlainCurrencyText(const QString& text, const QLocale& locale)
@@ -114,10 +133,7 @@ FormatSettings FormatSettings::FromLocale(const QLocale& locale)
     s.ShortTimeFormat = DateTimeFormatFromQt(shortTime, false);
     // The long time is the short one with seconds: Qt's long forms add the time zone and unit words
     // ("14時05分09秒") that the time reader could not take back.
-    s.LongTimeFormat = s.ShortTimeFormat;
-    const qsizetype minutes = s.LongTimeFormat.indexOf(QStringLiteral("nn"));
-    if (minutes >= 0)
-        s.LongTimeFormat.insert(minutes + 2, QStringLiteral(":ss"));
+    s.LongTimeFormat = WithSeconds(s.ShortTimeFormat);
     s.TimeAMString = locale.amText();
     s.TimePMString = locale.pmText();
     for (int month = 1; month <= 12; ++month) {

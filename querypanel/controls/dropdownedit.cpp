@@ -6,6 +6,7 @@
 #include "querypanel/controls/maskedit.h"
 #include "rtl/exception.h"
 #include "rtl/formatsettings.h"
+#include "rtl/stringlist.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -304,9 +305,12 @@ QString TDropDownDateTimeEdit::EditFormat(TDateTimeEditKind Kind)
 
 QString TDropDownDateTimeEdit::EditText(TDateTimeEditKind Kind, const QString& Value)
 {
+    // Read in the format the editor writes, which may hold literal text ("28.02.1997 г.") that the
+    // lenient readers cannot take; they still serve values written in the locale's own formats.
     rtl::TDateTime value = 0;
     const bool read = !Value.isEmpty()
-        && (Kind == ekDate ? rtl::TryStrToDate(Value, value) : rtl::TryStrToTime(Value, value));
+        && (rtl::TryReadFormattedDateTime(EditFormat(Kind), Value, value)
+            || (Kind == ekDate ? rtl::TryStrToDateTime(Value, value) : rtl::TryStrToTime(Value, value)));
     if (!read)
         value = Kind == ekDate ? rtl::Date() : rtl::Now();
     return rtl::FormatDateTime(EditFormat(Kind), value);
@@ -318,6 +322,33 @@ QString TDropDownDateTimeEdit::ReadTypedText(TDateTimeEditKind Kind, const QStri
     if (!rtl::TryReadFormattedDateTime(EditFormat(Kind), Text, value))
         rtl::RaiseConvertError(Kind == ekDate ? rtl::ConvertError::Date : rtl::ConvertError::Time, Text);
     return rtl::FormatDateTime(EditFormat(Kind), value);
+}
+
+QStringList TDropDownDateTimeEdit::EditItems(TDateTimeEditKind Kind, const QString& Value)
+{
+    QStringList items;
+    SplitCommaText(Value, items);
+    for (QString& item : items)
+        item = EditText(Kind, item);
+    return items;
+}
+
+QString TDropDownDateTimeEdit::EditListText(TDateTimeEditKind Kind, const QString& Value)
+{
+    // An empty list opens as an empty single value does: at today's date or the current time.
+    return Value.trimmed().isEmpty() ? EditText(Kind, Value) : EditItems(Kind, Value).join(u", ");
+}
+
+QString TDropDownDateTimeEdit::ReadTypedList(TDateTimeEditKind Kind, const QString& Text)
+{
+    QStringList items;
+    SplitCommaText(Text, items);
+    // A text of no items is refused as an empty single value is.
+    if (items.isEmpty())
+        items << Text;
+    for (QString& item : items)
+        item = ReadTypedText(Kind, item);
+    return rtl::StringList(items).CommaText();
 }
 
 void TDropDownDateTimeEdit::SetKind(TDateTimeEditKind Value)
@@ -394,7 +425,8 @@ void TDropDownDateTimeEdit::ShowEditControl()
 {
     // A value that does not read as a date or time opens the editor at today's date or the current
     // time, instead of failing with the label already hidden; in the formats of the moment's locale.
-    FEditor->setText(EditText(FKind, Value()));
+    FOpenedText = FListValue ? EditListText(FKind, Value()) : EditText(FKind, Value());
+    FEditor->setText(FOpenedText);
     FEditor->selectAll();
     FEditor->show();
 }
@@ -419,18 +451,24 @@ void TDropDownDateTimeEdit::SetEditText(const QString& Text)
 
 void TDropDownDateTimeEdit::AcceptValue()
 {
-    if (!GetDropDownVisible())
+    // Closing on the text of a value untouched keeps the value; an empty one takes what is shown.
+    if (!GetDropDownVisible() || (!Value().isEmpty() && FEditor->text() == FOpenedText))
         return;
-    const QString text = ReadTypedText(FKind, FEditor->text());
+    const QString text
+        = FListValue ? ReadTypedList(FKind, FEditor->text()) : ReadTypedText(FKind, FEditor->text());
     if (text == Value())
         return;
     SetValue(text);
-    SetCaption(text);
+    SetCaption(FListValue ? EditItems(FKind, text).join(u", ") : text);
 }
 
 void TDropDownDateTimeEdit::AdjustEditSize()
 {
-    FEditor->resize(10 * fontMetrics().horizontalAdvance('0') + 20, FEditor->height());
+    // Room for one date and the calendar button at least; a list, or a locale's literal text
+    // ("28.02.1997 г."), widens it.
+    const int width = 10 * fontMetrics().horizontalAdvance('0') + 20;
+    FEditor->resize(
+        qMax(width, fontMetrics().horizontalAdvance(FEditor->text() + "W") + 32), FEditor->height());
 }
 
 void TDropDownDateTimeEdit::AdjustEditPosition()

@@ -121,6 +121,10 @@ public:
 
     TDateTimeEditKind Kind() const { return FKind; }
     void SetKind(TDateTimeEditKind Value);
+    // Whether the value is a list of dates or times, held as a comma text and typed as items
+    // separated by commas.
+    bool ListValue() const { return FListValue; }
+    void SetListValue(bool Value) { FListValue = Value; }
 
     // The locale's short date format with numeric months and a four-digit year.
     static QString DateFormat();
@@ -132,6 +136,13 @@ public:
     // A typed text read as EditFormat shows it, written back in that format; any other text raises
     // the conversion error of a date or a time, since a lenient reading would make another value of it.
     static QString ReadTypedText(TDateTimeEditKind Kind, const QString& Text);
+    // A list value's items as EditText shows each, separated by ", "; each item as the list label
+    // shows it.
+    static QStringList EditItems(TDateTimeEditKind Kind, const QString& Value);
+    static QString EditListText(TDateTimeEditKind Kind, const QString& Value);
+    // A typed list read item by item as ReadTypedText reads one, as a comma text; an item that is
+    // no date or time refuses the whole text with that item named.
+    static QString ReadTypedList(TDateTimeEditKind Kind, const QString& Text);
 
 protected:
     void CreateDropDownControl() override;
@@ -152,5 +163,9 @@ private:
     QPointer<TSilentEdit> FEditor;
     QPointer<QAction> FCalendarButton;
     QPointer<QCalendarWidget> FCalendar;
+    // The text the editor opened with: closing on it untouched keeps a value as it was, also one the
+    // editor cannot show whole (a time of day in a date editor).
+    QString FOpenedText;
     TDateTimeEditKind FKind = ekTime;
+    bool FListValue = false;
 };

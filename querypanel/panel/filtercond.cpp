@@ -25,6 +25,7 @@ namespace {
 
 constexpr TFieldTypes IntegerValueTypes {ftSmallint, ftInteger, ftWord, ftAutoInc, ftLargeint};
 constexpr TFieldTypes DecimalValueTypes {ftFloat, ftCurrency, ftBCD, ftFMTBcd};
+constexpr TFieldTypes DateValueTypes {ftDate, ftDateTime, ftTimeStamp, ftTime};
 
 const QString EqualOperator = QStringLiteral("Equal");
 
@@ -143,8 +144,21 @@ void TFilterCond::ShowValue(int N, const QString& Text)
         StoreCaption(n, choices ? ChoiceCaption(values, items, multiple, Text, false) : Text);
     }
     QString caption = GetValueCaption(n);
-    if (const auto handler = Panel()->OnSetValue)
+    const auto handler = Panel()->OnSetValue;
+    if (GetValueKind(n) == vkList && EditsDates(n)) {
+        // Each date of a list is shown as one date alone is, and the list as its items.
+        QStringList items;
+        SplitCommaText(Text, items);
+        for (QString& item : items) {
+            QString shown = item;
+            if (handler)
+                handler(Panel(), this, n, item, shown);
+            item = shown;
+        }
+        caption = items.join(u", ");
+    } else if (handler) {
         handler(Panel(), this, n, Text, caption);
+    }
     StoreCaption(n, caption);
 }
 
@@ -196,6 +210,11 @@ void TFilterCond::SetValueHint(const QString& Text)
     FHint = Text;
     if (TDropDownLabel* label = ValueLabel(1))
         label->setToolTip(Text);
+}
+
+bool TFilterCond::EditsDates(int N) const
+{
+    return GetValueKind(N) != vkSubQuery && DateValueTypes.Contains(GetValueType(N));
 }
 
 bool TFilterCond::ValueChoices(int N, QStringList& Values, QStringList& Items, bool& Multiple) const
@@ -342,9 +361,10 @@ TDropDownLabel* TFilterCond::DefaultValueEditor(int N)
         list->AddItem(QString(), formats.TrueValue(), QStringLiteral("True"));
         return list;
     }
-    if (type == ftDate || type == ftDateTime || type == ftTimeStamp || type == ftTime) {
+    if (DateValueTypes.Contains(type)) {
         auto* edit = new TDropDownDateTimeEdit;
         edit->SetKind(type == ftTime ? ekTime : ekDate);
+        edit->SetListValue(GetValueKind(N) == vkList);
         return edit;
     }
     auto* edit = new TDropDownEdit;
@@ -479,8 +499,9 @@ void TFilterCond::ApplyDroppedValue(int N, TDropDownLabel* Sender)
     const int n = N == ValueLabel1 ? 1 : 2;
     SetParamState(n, false);
     const QString value = Sender->Value();
-    if (value == ValueText(n))
-        ShowValue(n, value);
+    // A list handed back as the label was given it, in the model's quote symbols, is kept.
+    if (value == ValueText(n) || value == LabelValue(n))
+        ShowValue(n, ValueText(n));
     else
         SetValue(n, value);
 }
@@ -561,7 +582,8 @@ void TSimpleCond::ShowOperators()
 QString TSimpleCond::LabelValue(int N) const
 {
     const QString value = ValueText(N);
-    if (N != 1 || GetValueKind(1) != vkList || value.isEmpty())
+    // A date editor reads the list itself.
+    if (N != 1 || GetValueKind(1) != vkList || value.isEmpty() || EditsDates(1))
         return value;
     return Panel()->GetQuoteSymbol(1) + value + Panel()->GetQuoteSymbol(2);
 }
@@ -791,6 +813,15 @@ void TSimpleCond::FillValueList(TDropDownList* Label)
     Label->AddItems(QString(), editor->Values(), editor->Items());
 }
 
+bool TSimpleCond::EditsDates(int N) const
+{
+    if (!FField || !FField->Editor() || GetValueKind(N) == vkSubQuery)
+        return TFilterCond::EditsDates(N);
+    const auto* text
+        = FField->EditType() == 1 ? static_cast<const TDSTextEditor*>(FField->Editor()) : nullptr;
+    return text && (text->EditKind() == 2 || text->EditKind() == 3);
+}
+
 TDropDownLabel* TSimpleCond::CreateValueLabel(TDropDownLabel* Old, int N, bool Attach)
 {
     FreeValueLabel(Old);
@@ -816,6 +847,7 @@ TDropDownLabel* TSimpleCond::CreateValueLabel(TDropDownLabel* Old, int N, bool A
         } else if (text->EditKind() == 2 || text->EditKind() == 3) {
             auto* date = new TDropDownDateTimeEdit;
             date->SetKind(text->EditKind() == 2 ? ekDate : ekTime);
+            date->SetListValue(GetValueKind(n) == vkList);
             edit = date;
         } else {
             // Edit kinds above 3 are plain texts too.

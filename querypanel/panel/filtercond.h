@@ -84,6 +84,8 @@ protected:
     void ShowLabelValue(int N, const QString& Text);
     // What value N's label holds as its value.
     virtual QString LabelValue(int N) const { return ValueText(N); }
+    // Whether value N is given through a date or time editor; a list of them is shown item by item.
+    virtual bool EditsDates(int N) const;
     // Makes value N's label from the row's state: the value, caption, hint and parameter lock.
     void MakeValueLabel(int N);
     // Stores the caption of value N and shows it on the label.
@@ -175,8 +177,9 @@ private:
     QString FieldCaption(const TDSField* F) const;
     // The operator chooser shows the field's operators and the current one.
     void ShowOperators();
-    // A list value in the model's quote symbols.
+    // A list value in the model's quote symbols, but for a date editor.
     QString LabelValue(int N) const override;
+    bool EditsDates(int N) const override;
     // Fills a list label from the field's list or SQL editor.
     void FillValueList(TDropDownList* Label);
     void RefreshDependentList();

@@ -96,6 +96,33 @@ TEST(FormatDateTime, LocalesWriteWhatTheyRead)
     }
 }
 
+// Dates and times the program writes in the locale's forms are read back when a query is built or
+// saved; the readers took numbers by field order only and refused a form with literal text in it
+// ("28.02.1997 г.", "14 h 05 09"), so no query holding a date could be built in such a locale.
+TEST(FormatDateTime, EveryLocaleReadsItsOwnDatesAndTimes)
+{
+    const TDateTime dates[] = {EncodeDate(1997, 2, 28), EncodeDate(2001, 12, 31), EncodeDate(1900, 1, 1)};
+    const TDateTime times[] = {EncodeTime(14, 5, 9, 0), 0, EncodeTime(23, 59, 59, 0)};
+    QStringList failed;
+    for (const QLocale& locale :
+        QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+        FormatSettingsScope scope(FormatSettings::FromLocale(locale));
+        for (const TDateTime date : dates) {
+            for (const TDateTime time : times) {
+                TDateTime read = -1;
+                const QString both = DateTimeToStr(date + time);
+                if (!TryStrToDateTime(both, read) || read != date + time)
+                    failed << locale.name() + ": " + both;
+                const QString alone = time == 0 ? DateToStr(date) : TimeToStr(time);
+                if (!(time == 0 ? TryStrToDate(alone, read) : TryStrToTime(alone, read))
+                    || read != (time == 0 ? date : time))
+                    failed << locale.name() + ": " + alone;
+            }
+        }
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join(u'\n').toStdString();
+}
+
 // The date picker shows what its label shows, and a locale's pattern keeps its meaning in the
 // run-time letters: each format writes the same text through Qt as through FormatDateTime, also
 // after going to the other letters and back. Guards against literal runs such as ", " or ". "

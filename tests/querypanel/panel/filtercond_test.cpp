@@ -6,6 +6,7 @@
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/query/queryresult.h"
+#include "rtl/formatsettings.h"
 #include "tests/core/model/modeltesting.h"
 #include "tests/querypanel/controls/hostwindow.h"
 
@@ -29,6 +30,8 @@ struct CondModel {
     TDSField* Shipped = Field("Shipped", ftDate);
     TDSField* Active = Field("Active", ftBoolean);
     TDSField* Note = Field("Note", ftString);
+    TDSField* At = Field("At", ftTime);
+    TDSField* Stamp = Field("Stamp", ftDateTime);
 
     CondModel()
     {
@@ -408,6 +411,50 @@ TEST_F(CondFixture, ValueLabelsFollowTheFieldsEditorAndTheOperatorsKind)
     EXPECT_EQ(flag->Items(), QStringList({"False", "True"}));
     EXPECT_EQ(flag->Values(), QStringList({"false", "true"}));
     EXPECT_EQ(static_cast<TDropDownList*>(Add(M.Country)->ValueLabel(1))->Items(), M.Info.SQLItems);
+}
+
+// A list of dates, times or date-times opened its editor on today and became today on Enter; a list
+// of other values became one item in quotes on Enter. A list shows its items, and its editor opens
+// on the list and keeps it.
+TEST_F(CondFixture, ListValuesShowTheirItemsAndEnterKeepsThem)
+{
+    rtl::FormatSettingsScope scope {rtl::FormatSettings()};
+    const struct {
+        TDSField* Field;
+        const char *Value, *Caption, *Opened;
+    } rows[] = {
+        {M.Qty, "10248,10249", "10248,10249", "\"10248,10249\""},
+        {M.Shipped, "2/28/1997,12/31/2001", "2/28/1997, 12/31/2001", "2/28/1997, 12/31/2001"},
+        {M.At, "14:05:09,0:00:00", "14:05:09, 0:00:00", "14:05:09, 0:00:00"},
+        {M.Stamp, "\"2/28/1997 14:05:09\",12/31/2001", "2/28/1997 14:05:09, 12/31/2001",
+            "2/28/1997, 12/31/2001"},
+    };
+    // Made before the panel shows them, as rows read from a query are.
+    QList<TSimpleCond*> conditions;
+    for (const auto& row : rows) {
+        auto* condition = static_cast<TSimpleCond*>(Panel.Root()->AppendSimpleCond());
+        condition->SetField(row.Field);
+        condition->SetOperator(M.Model.OperatorByName("InList"));
+        condition->SetValue(1, row.Value);
+        conditions << condition;
+    }
+    ShowPanel();
+    for (qsizetype i = 0; i < conditions.size(); ++i) {
+        const auto& row = rows[i];
+        TSimpleCond* condition = conditions[i];
+        EXPECT_EQ(condition->StoredCaption(1), row.Caption) << row.Value;
+        EXPECT_EQ(condition->ValueLabel(1)->Caption(), row.Caption) << row.Value;
+        Click(condition->ValueLabel(1));
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* edit : Panel.findChildren<QLineEdit*>())
+            editor = edit->isVisible() ? edit : editor;
+        ASSERT_NE(editor, nullptr) << row.Value;
+        EXPECT_EQ(editor->text(), row.Opened) << row.Value;
+        EXPECT_GE(editor->width(), editor->fontMetrics().horizontalAdvance(row.Opened)) << row.Value;
+        QTest::keyClick(editor, Qt::Key_Return);
+        EXPECT_EQ(condition->ValueText(1), row.Value);
+        EXPECT_EQ(condition->StoredCaption(1), row.Caption) << row.Value;
+    }
 }
 
 // Without a sub-query editor a sub-query value must not be faked; with one its SQL becomes the value.

@@ -9,9 +9,11 @@
 #include "rtl/formatsettings.h"
 #include "rtl/numbers.h"
 #include "rtl/textfile.h"
+#include "tests/querypanel/controls/hostwindow.h"
 #include "tests/querypanel/panel/samplepanel.h"
 #include "tests/querypanel/query/psql.h"
 
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -370,6 +372,44 @@ TEST_F(PanelSQLTest, ThePanelFormatsValuesAsTheStatementHoldsThem)
     const TSimpleCond* number = Cond("Order number", "InList", "1, 2");
     EXPECT_EQ(Panel.GetSQLValue(number, 1), "1,2");
     EXPECT_EQ(TZQueryPanel::FormatSQLNumber(ftFloat, rtl::FloatToStr(3.5)), "3.5");
+}
+
+// A list of dates read back from SQL showed as a blank (the program's caption of one date read the
+// whole list as one) and stored that blank; its editor opened on today, and Enter made the list
+// today. It shows its dates, keeps them through the query text and Enter, and runs with its rows.
+TEST_F(PanelSQLTest, AListOfDatesReadBackShowsItsDatesAndEnterKeepsThem)
+{
+    rtl::FormatSettingsScope scope {rtl::FormatSettings()};
+    Panel.OnSetValue = [](TZQueryPanel*, TFilterCond*, int, const QString& Value, QString& Caption) {
+        rtl::TDateTime date = 0;
+        Caption = rtl::TryStrToDate(Value, date) ? rtl::FormatDateTime("dddddd", date) : "_____";
+    };
+    Panel.show();
+    QApplication::setActiveWindow(&Panel);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Panel));
+    const QString shown = "Thursday, July 4, 1996, Friday, July 5, 1996, Monday, July 8, 1996";
+    Panel.LoadFromSQL({"SELECT Orders.OrderID FROM Orders WHERE Orders.OrderDate in "
+                       "('07/04/1996','07/05/1996','07/08/1996')"});
+    ASSERT_EQ(Panel.Root()->Count(), 1);
+    EXPECT_EQ(static_cast<TFilterCond*>(Panel.Root()->Rows(0))->StoredCaption(1), shown);
+    rtl::StringList text;
+    Panel.SaveToStrings(text);
+    EXPECT_EQ(text.Values("Caption1"), shown);
+
+    Panel.LoadFromStrings(text);
+    auto* row = static_cast<TFilterCond*>(Panel.Root()->Rows(0));
+    ASSERT_NE(row->ValueLabel(1), nullptr);
+    EXPECT_EQ(row->ValueLabel(1)->Caption(), shown);
+    Click(row->ValueLabel(1));
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* line : Panel.findChildren<QLineEdit*>())
+        editor = line->isVisible() ? line : editor;
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "7/4/1996, 7/5/1996, 7/8/1996");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(row->ValueText(1), "7/4/1996,7/5/1996,7/8/1996");
+    EXPECT_EQ(row->StoredCaption(1), shown);
+    EXPECT_EQ(Count(Build(ssSQL2)), 5);
 }
 
 // PostgreSQL, a strict engine, must take the same SQL2 statements with the same rows; psql cannot
