@@ -239,9 +239,18 @@ void ReadValues(TZQueryPanel* Panel, TextReader& R, const rtl::StringList& S, TF
     }
     Condition->SetSubQueryOptions(TZQueryPanel::IntToSQLOptions(StrToIntSafe(S.Values("SubQueryOptions"))));
     if (R.Version >= 2100)
-        for (int n : {1, 2})
-            if (!Condition->IsParam(n))
-                Condition->SetValueCaption(n, R.Get(S, "Caption" + QString::number(n)));
+        for (int n : {1, 2}) {
+            if (Condition->IsParam(n))
+                continue;
+            const QString caption = R.Get(S, "Caption" + QString::number(n));
+            // A value kept without its caption (a version that lost the captions of date lists
+            // stored the blank) is shown again, so the sentence never hides it.
+            if ((caption.isEmpty() || caption == TDropDownLabel::EmptyCaption)
+                && !Condition->ValueText(n).isEmpty() && Condition->GetValueKind(n) != vkSubQuery)
+                Condition->ShowValue(n, Condition->ValueText(n));
+            else
+                Condition->SetValueCaption(n, caption);
+        }
 }
 
 // False when the text has no such section. Depth is the row's number of brackets below the root.

@@ -395,6 +395,11 @@ TEST_F(PanelSQLTest, AListOfDatesReadBackShowsItsDatesAndEnterKeepsThem)
     rtl::StringList text;
     Panel.SaveToStrings(text);
     EXPECT_EQ(text.Values("Caption1"), shown);
+    // A file saved while date lists lost their captions holds the blank beside the dates.
+    rtl::StringList blank = text;
+    blank.SetValues("Caption1", "_____");
+    Panel.LoadFromStrings(blank);
+    EXPECT_EQ(static_cast<TFilterCond*>(Panel.Root()->Rows(0))->StoredCaption(1), shown);
 
     Panel.LoadFromStrings(text);
     auto* row = static_cast<TFilterCond*>(Panel.Root()->Rows(0));
