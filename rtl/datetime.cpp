@@ -98,18 +98,7 @@ qsizetype DayHalfToken(const QString& format, qsizetype i)
 // The clock runs to twelve when the format shows morning and afternoon anywhere outside quotes.
 bool UsesTwelveHours(const QString& format)
 {
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        const QChar c = format[i];
-        if (c == '\'' || c == '"') {
-            const qsizetype end = format.indexOf(c, i + 1);
-            if (end < 0)
-                return false;
-            i = end;
-        } else if (DayHalfToken(format, i) > 0) {
-            return true;
-        }
-    }
-    return false;
+    return IndexOutsideQuotes(format, [&](qsizetype i) { return DayHalfToken(format, i) > 0; }) >= 0;
 }
 
 // A piece of a format as FormatDateTime takes it: a field, Token its upper-case letter ("m" after "h"

@@ -37,6 +37,24 @@ QString DateTimeToStr(TDateTime value);  // short date, then the time unless it 
 QString DateTimeFormatFromQt(const QString& pattern, bool fourDigitYear);
 QString DateTimeFormatToQt(const QString& format);
 
+// The index of the first place of a format, outside text in '' or "", at which Found(i) holds; -1
+// when there is none (an unclosed quote runs to the end).
+template <typename Predicate>
+qsizetype IndexOutsideQuotes(const QString& format, Predicate Found)
+{
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == u'\'' || c == u'"') {
+            i = format.indexOf(c, i + 1);
+            if (i < 0)
+                return -1;
+        } else if (Found(i)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 // Readers of the short date and time formats: numbers separated by the date (time) separator, taken
 // in the order of the fields in the short date format (y, m, d); a two-digit year is placed in
 // the century window around the current year; a missing year is the current one. A text exactly

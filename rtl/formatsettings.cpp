@@ -42,19 +42,11 @@ QChar SeparatorAfter(const QString& pattern, const QString& fieldLetters, QChar 
 // gives "h:n:s"); quoted text is passed over.
 QString WithSeconds(const QString& format)
 {
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        const QChar c = format[i];
-        if (c == '\'' || c == '"') {
-            const qsizetype end = format.indexOf(c, i + 1);
-            if (end < 0)
-                break;
-            i = end;
-        } else if (c == 'n') {
-            const qsizetype digits = i + 1 < format.size() && format[i + 1] == 'n' ? 2 : 1;
-            return QString(format).insert(i + digits, ':' + QString(digits, 's'));
-        }
-    }
-    return format;
+    const qsizetype minutes = IndexOutsideQuotes(format, [&](qsizetype i) { return format[i] == u'n'; });
+    if (minutes < 0)
+        return format;
+    const qsizetype digits = minutes + 1 < format.size() && format[minutes + 1] == u'n' ? 2 : 1;
+    return QString(format).insert(minutes + digits, u':' + QString(digits, u's'));
 }
 
 // Blanks of every width as plain blanks, the locale's minus as "-", direction marks dropped, so a
