@@ -283,6 +283,8 @@ void TMainForm::ParseSQLFile(const QString& FileName)
     rtl::StringList lines;
     lines.SetText(rtl::ReadTextFile(FileName));
     QPanel->LoadFromSQL(lines);
+    // The rows are another query's now.
+    ClearQueryResult();
 }
 
 void TMainForm::EditResultFields()

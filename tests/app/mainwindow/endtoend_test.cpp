@@ -2,6 +2,7 @@
 #include "app/dialogs/queryparams.h"
 #include "app/mainwindow/shelltexts.h"
 #include "core/model/dbstructure.h"
+#include "platform/exceptionguard.h"
 #include "querypanel/controls/dropdownedit.h"
 #include "querypanel/controls/dropdownpopup.h"
 #include "querypanel/panel/filtercond.h"
@@ -308,6 +309,24 @@ TEST_F(EndToEndTest, ThePagesShowOnlyWhatWasBuiltForTheQueryShown)
     buildCountries();
     Form->LoadDataModel();
     expectNothingBuilt("opening a model");
+
+    // SQL read back replaces the query's rows; a statement it refuses leaves the query, and so the
+    // pages, as they were.
+    buildCountries();
+    Write("refused.sql", "SELECT o.OrderID FROM Orders o");
+    {
+        platform::ScriptedAnswers answers {platform::IDOK};
+        platform::Guarded([&] { Form->ParseSQLFile(Path("refused.sql")); });
+        EXPECT_EQ(answers.Asked().size(), 1u);
+    }
+    EXPECT_EQ(ShownRows(), 4);
+    Write("german.sql", "SELECT Orders.OrderID FROM Orders WHERE Orders.ShipCountry = 'Germany'");
+    Form->ParseSQLFile(Path("german.sql"));
+    expectNothingBuilt("Query > ParseSQL");
+    {
+        platform::ScriptedAnswers answers {platform::IDNO};
+        Form->LoadDataModel();
+    }
 
     buildCountries();
     {
