@@ -190,6 +190,13 @@ struct TPreviousModel {
     QString ModelName;
     QStringList Lines;
 
+    static TPreviousModel Of(const TMainForm& Form)
+    {
+        TPreviousModel model {Form.ZDBGate->DLLPath(), Form.ModelName(), {}};
+        Form.DBStructure->SaveToStrings(model.Lines);
+        return model;
+    }
+
     void Restore(TMainForm& Form) const
     {
         Form.SetModelName(ModelName);
@@ -264,11 +271,7 @@ void NewModelByWizard(TMainForm& Form)
 {
     Form.CheckIsQuerySaved();
     Form.CheckIsModelSaved();
-    const TPreviousModel previous {Form.ZDBGate->DLLPath(), Form.ModelName(), [&Form] {
-                                       QStringList lines;
-                                       Form.DBStructure->SaveToStrings(lines);
-                                       return lines;
-                                   }()};
+    const TPreviousModel previous = TPreviousModel::Of(Form);
     MakeNewModelName(Form);
     // Until the library is bound the open model keeps its own name: a later save writes the name
     // into the open model's folder.

@@ -123,7 +123,6 @@ public:
     void SetKind(TDateTimeEditKind Value);
     // Whether the value is a list of dates or times, held as a comma text and typed as items
     // separated by commas.
-    bool ListValue() const { return FListValue; }
     void SetListValue(bool Value) { FListValue = Value; }
 
     // The locale's short date format with numeric months and a four-digit year.

@@ -29,6 +29,12 @@ constexpr TFieldTypes DateValueTypes {ftDate, ftDateTime, ftTimeStamp, ftTime};
 
 const QString EqualOperator = QStringLiteral("Equal");
 
+// A field's text editor of edit kind 2 takes a date, of kind 3 a time.
+bool IsDateEditKind(int EditKind)
+{
+    return EditKind == 2 || EditKind == 3;
+}
+
 QFont UnderlinedFont(const QFont& Font)
 {
     QFont font = Font;
@@ -819,7 +825,7 @@ bool TSimpleCond::EditsDates(int N) const
         return TFilterCond::EditsDates(N);
     const auto* text
         = FField->EditType() == 1 ? static_cast<const TDSTextEditor*>(FField->Editor()) : nullptr;
-    return text && (text->EditKind() == 2 || text->EditKind() == 3);
+    return text && IsDateEditKind(text->EditKind());
 }
 
 TDropDownLabel* TSimpleCond::CreateValueLabel(TDropDownLabel* Old, int N, bool Attach)
@@ -844,7 +850,7 @@ TDropDownLabel* TSimpleCond::CreateValueLabel(TDropDownLabel* Old, int N, bool A
             mask->SetEditMask(text->EditMask());
             mask->SetUseFormattedValue(text->FmtVal());
             edit = mask;
-        } else if (text->EditKind() == 2 || text->EditKind() == 3) {
+        } else if (IsDateEditKind(text->EditKind())) {
             auto* date = new TDropDownDateTimeEdit;
             date->SetKind(text->EditKind() == 2 ? ekDate : ekTime);
             date->SetListValue(GetValueKind(n) == vkList);
@@ -855,7 +861,7 @@ TDropDownLabel* TSimpleCond::CreateValueLabel(TDropDownLabel* Old, int N, bool A
             edit->SetValueType(text->ValType() == 1 ? vtInteger : text->ValType() == 2 ? vtFloat : vtString);
         }
         label.reset(edit);
-        if (text->EditKind() <= 1 || text->EditKind() > 3) {
+        if (!IsDateEditKind(text->EditKind())) {
             edit->SetAutoUpperCase(text->HasOption(TDSTextEditor::eoUpperCase));
             edit->SetAutoLowerCase(text->HasOption(TDSTextEditor::eoLowerCase));
         }
