@@ -368,11 +368,12 @@ int ReadTextVersion(const rtl::StringList& Main)
         throw EZQueryPanelError(
             0, "Invalid query text: the version " + Main.Values("Version") + " is not one");
     // A newer writer may keep there what this reader would drop on the next save.
-    if (qRound(version * 1000) > WrittenThousandths)
+    const int thousandths = qRound(version * 1000);
+    if (thousandths > WrittenThousandths)
         throw EZQueryPanelError(0,
             "Invalid query text: the version " + Main.Values("Version") + " is newer than " + WrittenVersion
                 + ", the newest this program reads");
-    return qRound(version * 1000);
+    return thousandths;
 }
 
 }  // namespace

@@ -354,7 +354,7 @@ TEST(QueryTextReadTest, CountsMustMatchTheSections)
         QString message;
         try {
             f.Panel->LoadFromStrings(rtl::StringList(c.Text));
-        } catch (const EZQueryPanelError& e) {
+        } catch (const rtl::Exception& e) {
             message = e.Message();
         }
         EXPECT_EQ(message.toStdString(), c.Message.toStdString());
