@@ -10,10 +10,14 @@
 #include "rtl/strutils.h"
 
 #include <QHash>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
 const QString WrittenVersion = QStringLiteral("3.5");
+const int WrittenThousandths = 3500;
 
 QString Bit(bool Value)
 {
@@ -171,6 +175,10 @@ struct TextReader {
     // The parameter name given to the first value read for each shared name of the text, by the
     // name lower-cased.
     QHash<QString, QString> ParamNames {};
+    // The row sections the text holds, in its order, and those read, by the name lower-cased,
+    // each with what a section below it would lie beyond or under.
+    QStringList RowSections {};
+    QHash<QString, QString> RowsRead {};
 
     rtl::StringList Section(const QString& Name)
     {
@@ -253,12 +261,31 @@ void ReadValues(TZQueryPanel* Panel, TextReader& R, const rtl::StringList& S, TF
         }
 }
 
-// False when the text has no such section. Depth is the row's number of brackets below the root.
-bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const QString& Name, int Depth)
+// The path of the bracket a row section belongs to: [Row1.2.] belongs to [Row1.], [Row1.] to [Row].
+QString ParentRow(const QString& Name)
+{
+    const qsizetype dot = Name.lastIndexOf(u'.', -2);
+    return dot < 0 ? Name.left(3) : Name.left(dot + 1);
+}
+
+// Whether a row section lies below the bracket Name.
+bool HasRowsBelow(const TextReader& R, const QString& Name)
+{
+    return std::any_of(R.RowSections.cbegin(), R.RowSections.cend(), [&](const QString& Section) {
+        return Section.size() > Name.size() && Section.startsWith(Name, Qt::CaseInsensitive);
+    });
+}
+
+// Depth is the row's number of brackets below the root. A row that its bracket counts must be
+// there: a branch ended at a missing one loads a query with fewer conditions.
+void LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const QString& Name, int Depth)
 {
     const rtl::StringList section = R.Section(Name);
-    if (section.isEmpty())
-        return false;
+    if (section.isEmpty()) {
+        if (Bracket)
+            throw querytext::MissingSection(R.Lines, Name);
+        return;
+    }
     TZCustomDBStructure* model = Panel->DbStruct();
     const int rowType = rtl::StrToInt(section.Values("RowType"));
     const QString enabled = section.Values("Enabled");
@@ -267,11 +294,14 @@ bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const
             RaiseTooDeep();
         TFilterBracket* bracket = Bracket ? Bracket->AppendBracket() : Panel->Root();
         const bool checked = enabled.isEmpty() || rtl::StrToInt(enabled) != 0;
-        // A count that promises more rows than the text holds ends at the first missing one.
-        const int count = rtl::StrToInt(section.Values("RowCount"));
+        // Without a count, a bracket's rows are named as lying beyond it; one without rows keeps
+        // failing on the count.
+        const QString rowCount = section.Values("RowCount");
+        const int count = rowCount.isEmpty() && HasRowsBelow(R, Name) ? 0 : rtl::StrToInt(rowCount);
+        R.RowsRead.insert(
+            Name.toLower(), "beyond " + querytext::CountBeyond(R.Lines, Name, section, "RowCount"));
         for (int k = 1; k <= count; ++k)
-            if (!LoadRows(Panel, R, bracket, Name + QString::number(k) + u'.', Depth + 1))
-                break;
+            LoadRows(Panel, R, bracket, Name + QString::number(k) + u'.', Depth + 1);
         const int linkType = rtl::StrToInt(section.Values("LinkType"));
         if (linkType < fltAll || linkType > fltNotAll)
             throw rtl::EConvertError(QString("'%1' is not a valid link type").arg(linkType));
@@ -280,7 +310,7 @@ bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const
         // gets back the state it was written from.
         if (!enabled.isEmpty())
             bracket->RestoreChecked(checked);
-        return true;
+        return;
     }
     if (!Bracket)
         throw EZQueryPanelError(0, "Invalid query text: the [Row] section is not a bracket");
@@ -298,10 +328,36 @@ bool LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const
         condition = static_cast<TFilterCond*>(
             Bracket->AppendCustomCond(custom ? custom : model->PlaceholderCondition()));
     }
+    R.RowsRead.insert(Name.toLower(), "under [" + Name + "], which is not a bracket");
     if (!enabled.isEmpty())
         condition->SetChecked(rtl::StrToInt(enabled) != 0);
     ReadValues(Panel, R, section, condition);
-    return true;
+}
+
+// The rows from [Row] down; then every row section the walk did not reach is damage, named with
+// the count of the bracket its branch leaves.
+void ReadRows(TZQueryPanel* Panel, TextReader& R)
+{
+    static const QRegularExpression rowPath(
+        QStringLiteral("^Row([1-9][0-9]*\\.)*$"), QRegularExpression::CaseInsensitiveOption);
+    QStringList names;
+    ListIniSections(R.Lines, names);
+    for (const QString& name : names)
+        if (rowPath.match(name).hasMatch())
+            R.RowSections.append(name);
+    R.Position = 0;
+    LoadRows(Panel, R, nullptr, "Row", 0);
+    for (const QString& name : R.RowSections) {
+        QString branch = name.toLower();
+        // An empty [Row] is a query without rows, as a missing one is.
+        if (branch == u"row" || R.RowsRead.contains(branch))
+            continue;
+        while (branch != u"row" && !R.RowsRead.contains(ParentRow(branch)))
+            branch = ParentRow(branch);
+        throw querytext::StraySection(name,
+            branch == u"row" ? "beyond " + querytext::CountBeyond(R.Lines, "Row", {}, "RowCount")
+                             : R.RowsRead.value(ParentRow(branch)));
+    }
 }
 
 // The version as whole thousandths; a number no text ever held (1e300, say) is a damaged file.
@@ -311,7 +367,13 @@ int ReadTextVersion(const rtl::StringList& Main)
     if (!(version > 0 && version < 1000))
         throw EZQueryPanelError(
             0, "Invalid query text: the version " + Main.Values("Version") + " is not one");
-    return qRound(version * 1000);
+    // A newer writer may keep there what this reader would drop on the next save.
+    const int thousandths = qRound(version * 1000);
+    if (thousandths > WrittenThousandths)
+        throw EZQueryPanelError(0,
+            "Invalid query text: the version " + Main.Values("Version") + " is newer than " + WrittenVersion
+                + ", the newest this program reads");
+    return thousandths;
 }
 
 }  // namespace
@@ -433,8 +495,7 @@ void TZQueryPanel::LoadFromStrings(const rtl::StringList& Lines)
             SetDescription(reader.Free("Description"));
             SetUserData(reader.Free("UserData"));
             FQResult->ResultFields().LoadFromStrings(Lines, FTextVersion);
-            reader.Position = 0;
-            LoadRows(this, reader, nullptr, "Row", 0);
+            ReadRows(this, reader);
         }
         EndReadingRows(reading);
     } catch (...) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "core/base/zstrings.h"
+#include "querypanel/query/queryerrors.h"
+#include "rtl/stringlist.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -82,5 +86,42 @@ struct TextCodec {
         return Escaped && Line.startsWith(u'|') ? UnescapeValue(Line.mid(1)) : Line;
     }
 };
+
+// The numbered sections of a query text ([RField<n>], [Row<path>]) must be the ones their counts
+// promise: reading up to a wrong count gives the query other columns or conditions. Both errors
+// name the section; the file's path goes in front where the text came from a file.
+
+// A section that its count promises and that the text lacks, or holds without lines.
+inline EZQueryPanelError MissingSection(const QStringList& Lines, const QString& Section)
+{
+    const bool present = FindIniSection(0, Lines, Section) >= 0;
+    return EZQueryPanelError(0,
+        QStringLiteral("Error in section %1: Section [%1] is %2")
+            .arg(Section, present ? QStringLiteral("empty") : QStringLiteral("missing")));
+}
+
+// Which count a numbered section lies beyond: Key in the section Head (read as Values), or the key
+// or Head itself when missing or empty.
+inline QString CountBeyond(
+    const QStringList& Lines, const QString& Head, const rtl::StringList& Values, const QString& Key)
+{
+    if (Values.isEmpty())
+        return QStringLiteral("[%1], which is %2")
+            .arg(Head,
+                FindIniSection(0, Lines, Head) >= 0 ? QStringLiteral("empty") : QStringLiteral("missing"));
+    if (Values.IndexOfName(Key) < 0)
+        return QStringLiteral("%1 of [%2], which is missing").arg(Key, Head);
+    const QString count = Values.Values(Key);
+    if (count.isEmpty())
+        return QStringLiteral("%1 of [%2], which is empty").arg(Key, Head);
+    return QStringLiteral("%1=%2 of [%3]").arg(Key, count, Head);
+}
+
+// A section outside what its count promises; Where is "beyond " + CountBeyond, or another place.
+inline EZQueryPanelError StraySection(const QString& Section, const QString& Where)
+{
+    return EZQueryPanelError(
+        0, QStringLiteral("Error in section %1: Section [%1] lies %2").arg(Section, Where));
+}
 
 }  // namespace querytext

@@ -5,7 +5,10 @@
 #include "rtl/numbers.h"
 #include "rtl/stringlist.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -36,6 +39,23 @@ TDSField* ResolveField(const TZCustomDBStructure* Model, const QString& Item, in
     else
         field = Model->FindField(flSQLExpr, Item.toLower());
     return field ? field : Model->PlaceholderField();
+}
+
+// A field section numbered above the count; the ones up to it are looked up as they are read.
+void CheckFieldSections(const QStringList& Lines, const rtl::StringList& Head, int Count)
+{
+    static const QRegularExpression numbered(
+        QStringLiteral("^RField([1-9][0-9]*)$"), QRegularExpression::CaseInsensitiveOption);
+    QStringList names;
+    ListIniSections(Lines, names);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = numbered.match(name);
+        // Ten digits and more lie beyond any count.
+        const QString number = match.captured(1);
+        if (match.hasMatch() && (number.size() > 9 || number.toInt() > Count))
+            throw querytext::StraySection(
+                name, "beyond " + querytext::CountBeyond(Lines, RFieldsSection, Head, "Count"));
+    }
 }
 
 }  // namespace
@@ -74,17 +94,21 @@ void TRFieldList::LoadFromStrings(const QStringList& Lines, int TextVersion)
         = TextVersion > 0 ? TextVersion : qRound(StrToFloatDot(head.Values("Version"), 1.7) * 1000);
     SetVersion(version);
     const querytext::TextCodec codec {StrToBoolDef(head.Values(querytext::EscapedKey))};
+    CheckFieldSections(Lines, head, count);
+    // Every counted section before the first field: a text that lacks one leaves the list empty.
+    std::vector<rtl::StringList> sections;
+    for (int n = 1; n <= count; ++n) {
+        const QString name = "RField" + QString::number(n);
+        rtl::StringList& section = sections.emplace_back();
+        position = ReadIniSection(position, Lines, name, section);
+        if (section.isEmpty())
+            throw querytext::MissingSection(Lines, name);
+    }
     const TZCustomDBStructure* model = DBStruct();
     if (!model)
         return;
-    // A count larger than the text can hold stops at the sections that are there.
-    const int limit = std::min<qsizetype>(count, Lines.size());
-    for (int n = 1; n <= limit; ++n) {
-        rtl::StringList section;
-        position = ReadIniSection(position, Lines, "RField" + QString::number(n), section);
-        if (section.isEmpty())
-            break;
-        TResultField* field = InsertNew(n - 1);
+    for (const rtl::StringList& section : sections) {
+        TResultField* field = InsertNew(Count());
         field->SetFormula(codec.Get(section.Values("Formula")));
         field->SetCaption(codec.Get(section.Values("Caption")));
         field->SetAlias(codec.Get(section.Values(version < 1400 ? "Name" : "Alias")));

@@ -266,25 +266,100 @@ TEST(QueryTextRoundTripTest, TextsWithoutTheEscapedKeyReadRaw)
     EXPECT_EQ(static_cast<TFilterCond*>(f.Panel->Root()->Rows(0))->ValueText(1), "x\\\\y");
 }
 
-// A count of rows or fields larger than the text must neither hang nor invent rows.
-TEST(QueryTextReadTest, CountsStopAtTheSectionsPresent)
+// Counts and numbered sections must agree: read up to a wrong count, a damaged file became a query
+// with other columns or fewer conditions, which Build Query ran. A huge count must not hang.
+TEST(QueryTextReadTest, CountsMustMatchTheSections)
 {
+    const QString id = "FieldID=" + QString::number(TextFixture().Field("Freight")->ID());
+    const auto condition = [&](const QString& Path) {
+        return QStringList {"[Row" + Path + "]", "RowType=0", id, "Operator=Equal"};
+    };
+    const auto bracket = [](const QString& Path, const QString& Count) {
+        return QStringList {"[Row" + Path + "]", "RowType=1", "LinkType=1"} + QStringList(Count);
+    };
+    const QStringList main {"[Main]", "Version=3.5"};
+    const auto field = [](int N) {
+        return QStringList {"[RField" + QString::number(N) + "]", "Formula=@1", "Fields=1"};
+    };
+    const auto fields = [&](const QStringList& Head, int Sections) {
+        QStringList lines = QStringList {"[RFields]", "JustSorting=0"} + Head;
+        for (int n = 1; n <= Sections; ++n)
+            lines += field(n);
+        return lines;
+    };
     const struct {
         const char* Name;
-        QString Count;
-        int Rows;
-    } cases[] = {{"three promised, two present", "3", 2}, {"huge count", "2000000000", 2}};
+        QStringList Text;
+        // Empty for a text that reads.
+        QString Message;
+        int Rows = 0;
+        int Fields = 0;
+    } cases[] = {
+        {"no rows and no result fields",
+            main + QStringList {"[RFields]", "Count=0"} + bracket("", "RowCount=0"), ""},
+        // A sub-query's text may be no more than its head.
+        {"neither [RFields] nor [Row]", main, ""},
+        {"an empty [Row] and an empty field count", main + QStringList {"[RFields]", "Count=", "[Row]"}, ""},
+        {"sections found ignoring case",
+            main
+                + QStringList {"[rfields]", "COUNT=1", "[rfield1]", "Formula=@1", "Fields=1", "[ROW]",
+                    "RowType=1", "LinkType=1", "RowCount=1", "[row1.]", "RowType=0", id, "Operator=Equal"},
+            "", 1, 1},
+        {"sections numbered as no writer numbers them",
+            main + QStringList {"[RField01]", "[RField0]", "[Row1]", "[Row01.]"} + bracket("", "RowCount=0"),
+            ""},
+        {"row count smaller than its rows",
+            main + bracket("", "RowCount=0") + condition("1.") + condition("2."),
+            "Error in section Row1.: Section [Row1.] lies beyond RowCount=0 of [Row]"},
+        {"row count larger than its rows",
+            main + bracket("", "RowCount=3") + condition("1.") + condition("2."),
+            "Error in section Row3.: Section [Row3.] is missing"},
+        {"huge row count", main + bracket("", "RowCount=2000000000") + condition("1.") + condition("2."),
+            "Error in section Row3.: Section [Row3.] is missing"},
+        {"a counted row without lines",
+            main + bracket("", "RowCount=2") + condition("1.") + QStringList {"[Row2.]"},
+            "Error in section Row2.: Section [Row2.] is empty"},
+        {"row count missing while rows exist", main + bracket("", {}) + condition("1."),
+            "Error in section Row1.: Section [Row1.] lies beyond RowCount of [Row], which is missing"},
+        {"row count empty while rows exist", main + bracket("", "RowCount=") + condition("1."),
+            "Error in section Row1.: Section [Row1.] lies beyond RowCount of [Row], which is empty"},
+        {"rows without [Row]", main + condition("1."),
+            "Error in section Row1.: Section [Row1.] lies beyond [Row], which is missing"},
+        {"rows below an empty [Row]", main + QStringList {"[Row]"} + condition("1."),
+            "Error in section Row1.: Section [Row1.] lies beyond [Row], which is empty"},
+        {"a nested row beyond its bracket's count",
+            main + bracket("", "RowCount=1") + bracket("1.", "RowCount=1") + condition("1.1.")
+                + condition("1.2."),
+            "Error in section Row1.2.: Section [Row1.2.] lies beyond RowCount=1 of [Row1.]"},
+        {"a branch beyond the count", main + bracket("", "RowCount=1") + condition("1.") + condition("2.1."),
+            "Error in section Row2.1.: Section [Row2.1.] lies beyond RowCount=1 of [Row]"},
+        {"a row under a condition", main + bracket("", "RowCount=1") + condition("1.") + condition("1.1."),
+            "Error in section Row1.1.: Section [Row1.1.] lies under [Row1.], which is not a bracket"},
+        {"field count smaller than its fields", main + fields({"Count=1"}, 3),
+            "Error in section RField2: Section [RField2] lies beyond Count=1 of [RFields]"},
+        {"field count larger than its fields", main + fields({"Count=3"}, 2),
+            "Error in section RField3: Section [RField3] is missing"},
+        {"huge field count", main + fields({"Count=2000000000"}, 2),
+            "Error in section RField3: Section [RField3] is missing"},
+        {"field count missing while fields exist", main + fields({}, 1),
+            "Error in section RField1: Section [RField1] lies beyond Count of [RFields], which is missing"},
+        {"field count empty while fields exist", main + fields({"Count="}, 1),
+            "Error in section RField1: Section [RField1] lies beyond Count of [RFields], which is empty"},
+        {"fields without [RFields]", main + field(1),
+            "Error in section RField1: Section [RField1] lies beyond [RFields], which is missing"},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         TextFixture f;
-        const QString id = "FieldID=" + QString::number(f.Field("Freight")->ID());
-        f.Panel->LoadFromStrings(Lines({"[Main]", "Version=3.5", "[RFields]", "Count=" + c.Count, "[RField1]",
-            "Formula=@1", "Fields=" + QString::number(f.Field("OrderID")->ID()), "[Row]", "RowType=1",
-            "LinkType=1", "RowCount=" + c.Count, "[Row1.]", "RowType=0", id, "Operator=Equal", "[Row2.]",
-            "RowType=0", id, "Operator=Equal"}));
+        QString message;
+        try {
+            f.Panel->LoadFromStrings(rtl::StringList(c.Text));
+        } catch (const rtl::Exception& e) {
+            message = e.Message();
+        }
+        EXPECT_EQ(message.toStdString(), c.Message.toStdString());
         EXPECT_EQ(f.Panel->Root()->Count(), c.Rows);
-        EXPECT_EQ(f.Panel->QResult()->ResultFields().Count(), 1);
-        EXPECT_EQ(f.Panel->Root()->LinkType(), fltAny);
+        EXPECT_EQ(f.Panel->QResult()->ResultFields().Count(), c.Fields);
     }
 }
 
@@ -310,8 +385,8 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
         {"huge version", Lines({"[Main]", "Version=1e300"}), false},
         {"root is no bracket", Lines({"[Main]", "Version=3.5", "[Row]", "RowType=0", "Operator=Equal"}),
             true},
-        {"later version",
-            Lines({"[Main]", "QueryName=q", "Version=4.5", "Options=2", "[Description]", "d", "[UserData]",
+        {"a bad row after everything else",
+            Lines({"[Main]", "QueryName=q", "Version=3.5", "Options=2", "[Description]", "d", "[UserData]",
                 "u", "[RFields]", "Count=1", "Version=4.5", "JustSorting=0", "[RField1]", "Fields=1",
                 "Sorting=1", "[Row]", "RowType=1", "LinkType=1", "RowCount=2", "[Row1.]", "RowType=0",
                 "FieldID=1", "Operator=Equal", "Param1=1", "Value1=x", "[Row2.]", "RowType=1", "LinkType=7"}),
@@ -326,7 +401,7 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
                 "RowType=0", "FieldID=4", "Operator=Equal", "Value1=-99999999"}),
             false},
         {"disabled rows before a bad one",
-            Lines({"[Main]", "Version=4.5", "[Row]", "RowType=1", "LinkType=3", "RowCount=2", "[Row1.]",
+            Lines({"[Main]", "Version=3.5", "[Row]", "RowType=1", "LinkType=3", "RowCount=2", "[Row1.]",
                 "RowType=0", "Enabled=0", "FieldID=1", "Operator=Equal", "[Row2.]", "RowType=x"}),
             false},
         // Brackets nested thousands deep ran the reader out of stack.
@@ -336,6 +411,13 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
         {"a query file nesting too deep", NestedText(600, TextFixture().Field("Freight")), true, true},
         {"a query file with an empty row count", Lines({"[Row]", "RowType=1", "LinkType=0", "RowCount="}),
             false, true},
+        // Read as far as the count, the query lost its conditions without a word.
+        {"a query file with rows beyond its row count",
+            Lines({"[Main]", "Version=3.5", "[Description]", "kept?", "[Row]", "RowType=1", "LinkType=0",
+                "RowCount=0", "[Row1.]", "RowType=0", "FieldID=1", "Operator=Equal"}),
+            true, true},
+        {"a query file of a newer version", Lines({"[Main]", "Version=99", "[Description]", "kept?"}), false,
+            true},
     };
     // What the panel writes after a failed read: the text of a panel that never read one.
     TextFixture fresh;
@@ -371,6 +453,9 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
         EXPECT_EQ(formatError, c.FormatError);
         EXPECT_EQ(message.startsWith(path + ": ") && message.count(path) == 1, c.InFile)
             << message.toStdString();
+        if (c.InFile) {
+            EXPECT_EQ(rtl::ReadTextFile(path), c.Text.Text());
+        }
         EXPECT_EQ(Text(f.Save()), Text(empty));
         EXPECT_EQ(f.Panel->Root()->Count(), 0);
         EXPECT_TRUE(f.Panel->Description().isEmpty());
@@ -498,6 +583,31 @@ TEST(QueryTextVersionTest, OlderFilesReadAsTheirVersionDefines)
     }
 }
 
+// A newer writer's file read as 3.5 and saved again would lose what that writer put there.
+TEST(QueryTextVersionTest, VersionsAboveTheNewestWrittenAreRefused)
+{
+    const struct {
+        QString Version;
+        bool Reads;
+    } cases[] = {{"3.5", true}, {"3.50", true}, {"3.51", false}, {"4", false}, {"99", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Version.toStdString());
+        TextFixture f;
+        QString message;
+        try {
+            f.Panel->LoadFromStrings(Lines({"[Main]", "Version=" + c.Version, "[Row]", "RowType=1",
+                "LinkType=1", "RowCount=1", "[Row1.]", "RowType=0", "FieldID=1", "Operator=Equal"}));
+        } catch (const EZQueryPanelError& e) {
+            message = e.Message();
+        }
+        EXPECT_EQ(message.toStdString(),
+            c.Reads ? ""
+                    : "Invalid query text: the version " + c.Version.toStdString()
+                    + " is newer than 3.5, the newest this program reads");
+        EXPECT_EQ(f.Panel->Root()->Count(), c.Reads ? 1 : 0);
+    }
+}
+
 // The rebuild after a change of look goes through the text: it must neither lose parameters and
 // result fields nor report a change of the query.
 TEST(QueryTextRelayoutTest, ARebuildKeepsTheWholeQueryAndReportsNoChange)
@@ -523,33 +633,96 @@ TEST(QueryTextRelayoutTest, ARebuildKeepsTheWholeQueryAndReportsNoChange)
     EXPECT_EQ(Text(f.Save()), Text(before));
 }
 
+// The sample model the program opens at its first start.
+struct NwindModel {
+    querytesting::OfflineInfo Info;
+    TZDBStructure Model;
+    NwindModel()
+    {
+        Model.SetDatabaseInfo(&Info);
+        Model.LoadFromFile(QStringLiteral(NUV_APP_DIR "/dmodels/nwind/struct.dbs"));
+    }
+};
+
+const QString SampleFolder = QStringLiteral(NUV_SAMPLES_DIR "/dmodels/nwind/");
+
 // The queries the program lists at its first start: each must open on the sample model and save
 // back to the same bytes.
 TEST(SampleQueriesTest, EverySampleQueryReadsAndWritesBackUnchanged)
 {
-    querytesting::OfflineInfo info;
-    TZDBStructure model;
-    model.SetDatabaseInfo(&info);
-    model.LoadFromFile(QStringLiteral(NUV_APP_DIR "/dmodels/nwind/struct.dbs"));
-    const QString folder = QStringLiteral(NUV_SAMPLES_DIR "/dmodels/nwind/");
-    const QStringList names = QDir(folder).entryList({"*.qry"}, QDir::Files, QDir::Name);
+    NwindModel nwind;
+    const QStringList names = QDir(SampleFolder).entryList({"*.qry"}, QDir::Files, QDir::Name);
     EXPECT_GE(names.size(), 5);
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
-        QFile file(folder + name);
+        QFile file(SampleFolder + name);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         rtl::StringList text;
         text.SetText(QString::fromUtf8(bytes));
         TZQueryPanel panel;
         panel.SetSaveTitles(false);
-        panel.SetDbStruct(&model);
+        panel.SetDbStruct(&nwind.Model);
         panel.LoadFromStrings(text);
         EXPECT_GT(panel.Root()->Count(), 0);
         EXPECT_GT(panel.QResult()->ResultFields().Count(), 0);
         rtl::StringList saved;
         panel.SaveToStrings(saved);
         EXPECT_EQ(saved.Text().toUtf8().toStdString(), bytes.toStdString());
+        panel.SetDbStruct(nullptr);
+    }
+}
+
+// Sample queries whose counts were edited opened without their conditions or columns, and Build
+// Query then found other records: each is refused naming its file and section, and stays as it is.
+TEST(SampleQueriesTest, ASampleWhoseCountsDoNotMatchItsSectionsIsRefused)
+{
+    NwindModel nwind;
+    const struct {
+        const char* File;
+        QString From;
+        QString To;
+        const char* Message;
+    } cases[] = {
+        {"countries_with_many_orders.qry", "RowCount=2", "RowCount=0",
+            "Error in section Row1.: Section [Row1.] lies beyond RowCount=0 of [Row]"},
+        // Cut after [Row1.]: the lines from [Row2.] on go.
+        {"countries_with_many_orders.qry", "[Row2.]", "",
+            "Error in section Row2.: Section [Row2.] is missing"},
+        {"german_orders.qry", "Count=3", "Count=1",
+            "Error in section RField2: Section [RField2] lies beyond Count=1 of [RFields]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Message);
+        rtl::StringList lines;
+        lines.SetText(rtl::ReadTextFile(SampleFolder + c.File));
+        const qsizetype at = lines.indexOf(c.From);
+        ASSERT_GE(at, 0);
+        if (c.To.isEmpty())
+            lines.resize(at);
+        else
+            lines[at] = c.To;
+        const QString text = lines.Text();
+        QTemporaryDir folder;
+        const QString path = QDir(folder.path()).filePath(c.File);
+        rtl::WriteTextFile(path, text);
+        TZQueryPanel panel;
+        panel.SetSaveTitles(false);
+        panel.SetDbStruct(&nwind.Model);
+        TZQueryFileBase base;
+        base.SetWorkDir(folder.path());
+        panel.SetQueryBase(&base);
+        QString message;
+        try {
+            base.Open();
+        } catch (const EZQueryPanelError& e) {
+            message = e.Message();
+        }
+        EXPECT_EQ(message, QDir::toNativeSeparators(path) + ": " + c.Message);
+        EXPECT_EQ(panel.Root()->Count(), 0);
+        EXPECT_EQ(panel.QResult()->ResultFields().Count(), 0);
+        EXPECT_EQ(rtl::ReadTextFile(path), text);
+        panel.SetQueryBase(nullptr);
         panel.SetDbStruct(nullptr);
     }
 }

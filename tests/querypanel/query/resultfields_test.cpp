@@ -62,6 +62,40 @@ TEST_F(ResultFieldsTest, AliasesStayUniqueAndSafe)
 }
 
 // A LIST column counted as plain would land in GROUP BY.
+// The field text alone (the panel's RFields property) is read by its count too: read up to a wrong
+// count, it quietly gave the query other columns.
+TEST_F(ResultFieldsTest, TheFieldTextHoldsTheSectionsItsCountPromises)
+{
+    const QString id = "Fields=" + QString::number(Freight->ID());
+    const struct {
+        const char* Count;
+        int Sections;
+        QString Message;
+    } cases[] = {
+        {"Count=2", 2, ""},
+        {"Count=0", 0, ""},
+        {"Count=1", 2, "Error in section RField2: Section [RField2] lies beyond Count=1 of [RFields]"},
+        {"Count=3", 2, "Error in section RField3: Section [RField3] is missing"},
+        {"Version=3.5", 1,
+            "Error in section RField1: Section [RField1] lies beyond Count of [RFields], which is missing"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Count);
+        QStringList text {"[RFields]", c.Count, "JustSorting=0"};
+        for (int n = 1; n <= c.Sections; ++n)
+            text << "[RField" + QString::number(n) + "]"
+                 << "Formula=@1" << id;
+        QString message;
+        try {
+            Fields.LoadFromStrings(text);
+        } catch (const EZQueryPanelError& e) {
+            message = e.Message();
+        }
+        EXPECT_EQ(message.toStdString(), c.Message.toStdString());
+        EXPECT_EQ(Fields.Count(), c.Message.isEmpty() ? c.Sections : 0);
+    }
+}
+
 TEST_F(ResultFieldsTest, AggregatesFollowTheModelRule)
 {
     for (auto [formula, aggregate] : {std::pair {"list(@1)", true}, {"SUM(@1)", true}, {"checksum(@1)", true},
