@@ -4,7 +4,7 @@
 #include "rtl/strutils.h"
 #include "rtl/textfile.h"
 
-#include <QFile>
+#include <QFileInfo>
 
 namespace rtl {
 
@@ -30,7 +30,8 @@ bool IsHeader(const QString& line)
 
 IniFile::IniFile(const QString& path) : FFileName(path)
 {
-    if (QFile::exists(path))
+    // A link that leads nowhere is read too, so that it is named instead of taken for no file.
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         FLines.SetText(ReadTextFile(path));
 }
 

@@ -13,7 +13,8 @@ namespace rtl {
 class IniFile {
 public:
     IniFile() = default;
-    // Reads the file when it exists (EFileError when it exists but cannot be read).
+    // Reads the file when it exists (EFileError when it exists but cannot be read, or is a link to
+    // a missing file or a loop).
     explicit IniFile(const QString& path);
 
     const QString& FileName() const { return FFileName; }

@@ -63,6 +63,12 @@ QString WithCrLf(const QString& text)
     throw EFileError(QString::fromLatin1(message).arg(QDir::toNativeSeparators(path), reason));
 }
 
+// A link to a missing file, or a loop of links.
+bool LeadsNowhere(const QFileInfo& Info)
+{
+    return Info.isSymLink() && !Info.exists();
+}
+
 }  // namespace
 
 QString DecodeFileText(const QByteArray& bytes)
@@ -98,6 +104,9 @@ QString ReadTextFile(const QString& path)
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         throw EFileError(QStringLiteral("\"%1\" is not a regular file").arg(QDir::toNativeSeparators(path)));
+    if (LeadsNowhere(info))
+        throw EFileError(QStringLiteral("\"%1\" is a symbolic link that leads to no file")
+                             .arg(QDir::toNativeSeparators(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         RaiseFileError("Cannot open file \"%1\". %2", path, file.errorString());
@@ -109,6 +118,10 @@ QString ReadTextFile(const QString& path)
 
 void WriteTextFile(const QString& path, const QString& text)
 {
+    // The save would create the link's target wherever it points, or put a file in place of a loop.
+    if (LeadsNowhere(QFileInfo(path)))
+        RaiseFileError("Cannot write file \"%1\". %2", path,
+            QStringLiteral("It is a symbolic link that leads to no file."));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         RaiseFileError("Cannot create file \"%1\". %2", path, file.errorString());

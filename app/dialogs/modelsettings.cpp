@@ -196,9 +196,12 @@ void TdlgModelSettings::cbGatesChange()
 void TdlgModelSettings::btOKClick()
 {
     const QString name = edtModelName->text();
-    // The name also names the model's folder when a new model is saved.
+    // The name also names the model's folder when a new model is saved. The name handed in is
+    // taken back unchanged: the settings of an older version may hold any name.
     QString problem;
-    if (name.trimmed().isEmpty())
+    if (name == FModelName)
+        problem.clear();
+    else if (name.trimmed().isEmpty())
         problem = QStringLiteral("Enter a name for the data model.");
     else if (IsPathLike(name))
         problem = rtl::Format(

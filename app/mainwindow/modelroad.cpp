@@ -47,6 +47,38 @@ QString GatePathOf(const QString& StoredName)
     return AppDir + QStringLiteral("DBGates/") + (name.isEmpty() ? DefaultDllName : name);
 }
 
+// The folder's own name, with or without a separator at the end of its path.
+QString FolderName(const QString& Folder)
+{
+    const QString name = QFileInfo(QDir::cleanPath(Folder)).fileName();
+    return name.isEmpty() ? Folder : name;
+}
+
+// Lines any INI writer or text editor makes: no control characters but tabs, line and page breaks
+// and the end mark of old editors. Zero bytes a crash left, or bytes of no text, are none.
+bool IsSettingsText(const rtl::StringList& Lines)
+{
+    for (const QString& line : Lines) {
+        for (const QChar c : line) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 && u != u'\t' && u != u'\v' && u != u'\f' && u != 0x1A)
+                return false;
+        }
+    }
+    return true;
+}
+
+// A settings file that cannot be read or holds no text is named; its values take their defaults.
+rtl::IniFile ReadModelSettings(const QString& Path)
+{
+    rtl::IniFile settings(Path);
+    if (!IsSettingsText(settings.Lines()))
+        throw rtl::EFileError(rtl::Format(
+            QStringLiteral("The model settings file \"%s\" holds no text; its settings are not used"),
+            QDir::toNativeSeparators(Path)));
+    return settings;
+}
+
 }  // namespace
 
 // Each step that fails is reported and the road goes on, so the window always ends with a model
@@ -56,9 +88,12 @@ void TMainForm::LoadDataModel()
 {
     FOpenedDir = QueryDir;
     QString dllName = DefaultDllName;
-    QString modelName = QueryDir;
+    // Also the name of a model listed without settings: the folder's path is no name (it holds a
+    // separator, which the settings dialog refuses).
+    QString modelName = FolderName(QueryDir);
     platform::Guarded([&] {
-        const rtl::IniFile settings(FolderFile(QueryDir, QStringLiteral("dm_settings.ini")));
+        const rtl::IniFile settings
+            = ReadModelSettings(FolderFile(QueryDir, QStringLiteral("dm_settings.ini")));
         dllName = settings.ReadString(OptionsSection, QStringLiteral("DllPath"), dllName);
         modelName = settings.ReadString(OptionsSection, QStringLiteral("ModelName"), modelName);
     });
@@ -76,7 +111,8 @@ void TMainForm::LoadDataModel()
     FUnreadModelFile.clear();
     FModelUnsaved = false;
     platform::Guarded([&] {
-        if (!QFileInfo::exists(modelFile)) {
+        // A link that leads nowhere is no missing file: it is read, named as unreadable, never written.
+        if (!QFileInfo::exists(modelFile) && !QFileInfo(modelFile).isSymLink()) {
             DBStructure->Clear();
             throw rtl::Exception(rtl::Format(ShellTexts::NoModelFile, modelFile));
         }
@@ -136,6 +172,9 @@ void TMainForm::SaveModelSettings()
     try {
         SaveModelFile();
         rtl::IniFile settings(FolderFile(QueryDir, QStringLiteral("dm_settings.ini")));
+        // Lines of no text hold no settings to keep.
+        if (!IsSettingsText(settings.Lines()))
+            settings.Lines().clear();
         settings.WriteString(OptionsSection, QStringLiteral("DllPath"), FileNamePart(ZDBGate->DLLPath()));
         settings.WriteString(OptionsSection, QStringLiteral("ModelName"), FModelName);
         settings.UpdateFile();

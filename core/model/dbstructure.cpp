@@ -31,8 +31,9 @@ const char* const ErrorMessages[] = {
     "Error in section %s: %s",
     "The text holds no data model",
     "The value %s of parameter %s is neither a number nor an SQL string literal",
+    "The data model is of version %s, newer than this program reads (%s)",
 };
-static_assert(std::size(ErrorMessages) == dseBadParamValue, "one message per error code");
+static_assert(std::size(ErrorMessages) == dseNewerVersion, "one message per error code");
 
 TZCustomDBStructure::TDataModelEditor& RegisteredEditor()
 {

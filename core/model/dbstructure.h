@@ -46,6 +46,7 @@ enum TDBStructErrorCode {
     dseBadSection,
     dseNoModel,
     dseBadParamValue,
+    dseNewerVersion,
 };
 
 class EZDBStructError : public EZLatticeError {

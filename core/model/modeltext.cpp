@@ -28,6 +28,9 @@ static_assert(std::size(ValueKindNames) == vkSubQuery + 1, "one name per value k
 const char* const LinkTypeNames[] = {"Inner", "Left", "Right", "Full"};
 static_assert(std::size(LinkTypeNames) == ltFull + 1, "one name per link type");
 
+// mtvNewest as the writer writes it.
+const QString NewestVersionText = QStringLiteral("3.5");
+
 QString ValueKindToStr(TValueKind Kind)
 {
     return QLatin1String(ValueKindNames[Kind]);
@@ -506,6 +509,10 @@ void TModelTextReader::ReadAll()
 
     const rtl::StringList main = SectionFromTop(QStringLiteral("Main"));
     FVersion = VersionOf(main.Values(QStringLiteral("Version")));
+    // What a newer writer added would be dropped by the next save, which writes this version.
+    if (FVersion > mtvNewest)
+        throw EZDBStructError::Create(
+            dseNewerVersion, rtl::Trim(main.Values(QStringLiteral("Version"))), NewestVersionText);
     FModel.SetVersion(FVersion);
     FModel.SetRootFieldsFirst(
         FVersion >= mtvRootFieldsFirst && StrToIntSafe(main.Values(QStringLiteral("RootFieldsFirst"))) != 0);
@@ -906,7 +913,7 @@ void TZCustomDBStructure::SaveToStrings(QStringList& Lines) const
 {
     TModelTextWriter writer(Lines);
     writer.Header(QStringLiteral("Main"));
-    writer.Put("Version", QStringLiteral("3.5"));
+    writer.Put("Version", NewestVersionText);
     writer.Put("OperatCount", GetOperatorCount());
     writer.Put("TableCount", GetTableCount());
     writer.Put("FieldCount", FFields.Count());

@@ -27,6 +27,7 @@ enum TModelTextVersion : int {
     mtvEditTypes = 3000,  // edit types no longer stored one lower
     mtvUIR = 3200,  // UIR no longer stored inverted
     mtvValueKind = 3500,  // operator value kind from ValueKind
+    mtvNewest = mtvValueKind,  // the version the writer writes; a newer text is not read
 };
 
 // The sections of a list of lines, found and read by the rules of FindIniSection and

@@ -86,6 +86,11 @@ TEST(IniFile, FileRoundTrip)
     const FifoOpener opener(pipe);
     EXPECT_EQ(ErrorText<EFileError>([&] { IniFile {pipe}; }), '"' + pipe + "\" is not a regular file");
     EXPECT_TRUE(IniFile(dir.filePath("missing.ini")).Lines().isEmpty());
+    // A link that leads nowhere is named, not taken for a missing file.
+    const QString loop = dir.filePath("loop.ini");
+    ASSERT_TRUE(QFile::link(loop, loop));
+    EXPECT_EQ(ErrorText<EFileError>([&] { IniFile {loop}; }),
+        '"' + loop + "\" is a symbolic link that leads to no file");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -112,6 +113,20 @@ TEST(TextFile, OnlyRegularFilesAreRead)
             ErrorText<EFileError>([&] { ReadTextFile(path); }), '"' + path + "\" is not a regular file");
     }
     EXPECT_EQ(ReadTextFile(dir.filePath("struct.dbs")), "[Main]");
+
+    // A link to a missing file, or a loop, was taken for no file: a save made the link's target
+    // wherever it pointed, or put a file in place of the loop.
+    ASSERT_TRUE(QFile::link(dir.filePath("elsewhere.dbs"), dir.filePath("dangling.dbs")));
+    ASSERT_TRUE(QFile::link(dir.filePath("loop.dbs"), dir.filePath("loop.dbs")));
+    for (const char* name : {"dangling.dbs", "loop.dbs"}) {
+        const QString path = dir.filePath(name);
+        EXPECT_EQ(ErrorText<EFileError>([&] { ReadTextFile(path); }),
+            '"' + path + "\" is a symbolic link that leads to no file");
+        EXPECT_EQ(ErrorText<EFileError>([&] { WriteTextFile(path, "[Main]"); }),
+            "Cannot write file \"" + path + "\". It is a symbolic link that leads to no file.");
+        EXPECT_TRUE(QFileInfo(path).isSymLink()) << name;
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("elsewhere.dbs")));
 }
 
 // A write that fails half-way (here: the file size limit, which holds for every user, as a full disk

@@ -134,6 +134,15 @@ TEST_F(AppFolderTest, ModelSettingsRefusesEmptyAndPathLikeNames)
     dialog.btOKClick();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.ModelName(), QStringLiteral("Sales 2004"));
+    // The settings of an older version may hold any name: the name handed in goes back unchanged,
+    // where Edit Model Settings... > OK refused the model's own name.
+    for (const char* name : {"Sales/2004", ""}) {
+        dialog.setResult(QDialog::Rejected);
+        dialog.SetModelName(QString::fromLatin1(name));
+        dialog.edtModelName->setText(QString::fromLatin1(name));
+        dialog.btOKClick();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << name;
+    }
 }
 
 // Listing loaded every gate and let it go through the gate's destructor, which disconnected the

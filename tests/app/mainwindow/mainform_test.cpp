@@ -24,6 +24,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <sys/stat.h>
+
 namespace {
 
 TEST_F(MainFormTest, FirstStartOpensTheDefaultFolderWithTheDefaultGate)
@@ -33,7 +35,7 @@ TEST_F(MainFormTest, FirstStartOpensTheDefaultFolderWithTheDefaultGate)
     const QString folder = AppFolder() + "dmodels/nwind";
     EXPECT_EQ(QueryDir, folder);
     EXPECT_EQ(Form->ZDBGate->DLLPath(), AppFolder() + "DBGates/Fendal.dll");
-    EXPECT_EQ(Form->windowTitle(), "Lumidex - " + folder);
+    EXPECT_EQ(Form->windowTitle(), "Lumidex - nwind");
     const int samples = QDir(folder).entryList({"*.qry"}, QDir::Files).size();
     EXPECT_EQ(Form->QBase->Count(), samples);
     EXPECT_EQ(Form->cbCurQuery->count(), samples);
@@ -163,7 +165,7 @@ TEST_F(MainFormTest, AFolderWithoutOrWithADamagedModelClearsTheModel)
         ASSERT_EQ(answers.Asked().size(), 1u);
         EXPECT_TRUE(answers.AskedTexts()[0].contains("struct.dbs")) << answers.AskedTexts()[0].toStdString();
         EXPECT_EQ(Form->DBStructure->GetTableCount(), 0);
-        EXPECT_EQ(Form->windowTitle(), "Lumidex - " + folder);
+        EXPECT_EQ(Form->windowTitle(), "Lumidex - broken");
         EXPECT_EQ(Form->QBase->Count(), 1);
         EXPECT_TRUE(Form->QPanel->Active());
         EXPECT_EQ(Form->QPanel->DbStruct(), Form->DBStructure);
@@ -178,11 +180,118 @@ TEST_F(MainFormTest, AFailureAtStartStillLeavesAWorkingWindow)
     Open();
     ASSERT_GE(answers.Asked().size(), 1u);
     EXPECT_TRUE(answers.AskedTexts()[0].contains("struct.dbs"));
-    EXPECT_EQ(Form->windowTitle(), "Lumidex - " + Path("dmodels/gone"));
+    EXPECT_EQ(Form->windowTitle(), "Lumidex - gone");
     EXPECT_TRUE(Form->QPanel->Active());
     EXPECT_FALSE(Form->pnlMain->isVisible());
     EXPECT_TRUE(Form->miNewQuery->isEnabled());
     EXPECT_TRUE(Form->SelectDataModel1->isEnabled());
+}
+
+// A struct.dbs that cannot be read is named at the start and never written over, through or in
+// place of: a link to a missing file was taken for no file and Edit Model Settings... wrote the
+// empty model at its target, a loop was replaced by a file, and a newer version was read as this
+// one and rewritten without what its writer added.
+TEST_F(MainFormTest, AModelFileThatCannotBeReadIsNamedAndNeverWritten)
+{
+    Open();
+    const QString file = Path("dmodels/nwind/struct.dbs");
+    const QString target = Path("elsewhere.dbs");
+    const QString sample = Read("dmodels/nwind/struct.dbs");
+    const QString newer = QString(sample).replace("Version=3.5\r\n", "Version=99\r\n");
+    const struct {
+        const char* Case;
+        std::function<void()> Make;
+        QString Said;
+    } cases[] = {
+        {"link to a missing file", [&] { QFile::link(target, file); },
+            '"' + file + "\" is a symbolic link that leads to no file"},
+        {"loop", [&] { QFile::link(file, file); },
+            '"' + file + "\" is a symbolic link that leads to no file"},
+        {"newer version", [&] { Write("dmodels/nwind/struct.dbs", newer); },
+            file + ": The data model is of version 99, newer than this program reads (3.5)"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(QFile::remove(file)) << c.Case;
+        c.Make();
+        const bool link = QFileInfo(file).isSymLink();
+        platform::ScriptedAnswers answers {platform::IDOK};
+        Form->LoadDataModel();
+        EXPECT_EQ(answers.AskedTexts(), QStringList {c.Said}) << c.Case;
+        EXPECT_EQ(Form->DBStructure->GetTableCount(), 0) << c.Case;
+        WithDialog<TdlgModelSettings>([](TdlgModelSettings& Dialog) { Dialog.btOK->click(); },
+            [this] { Form->EditSettings1->trigger(); });
+        EXPECT_EQ(answers.Asked().size(), 1u) << c.Case;
+        EXPECT_EQ(QFileInfo(file).isSymLink(), link) << c.Case;
+        EXPECT_FALSE(QFileInfo::exists(target)) << c.Case;
+        EXPECT_EQ(link ? newer : Read("dmodels/nwind/struct.dbs"), newer) << c.Case;
+    }
+}
+
+// The folder's path stood in for the name of a model without a readable name, and the settings
+// dialog refused it on OK for its separators; settings that could not be read, or held no text,
+// said nothing. A readable file without a name, as older versions may have left, is no error.
+TEST_F(MainFormTest, AModelWithoutANameInItsSettingsIsNamedAfterItsFolder)
+{
+    const QString file = Path("dmodels/nwind/dm_settings.ini");
+    const auto bytes = [&](const QByteArray& Bytes) {
+        return [&file, Bytes] {
+            QFile out(file);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(Bytes) == Bytes.size());
+        };
+    };
+    QByteArray noise;
+    for (quint32 x = 7; noise.size() < 200; x = x * 1103515245u + 12345u)
+        noise.append(char(x >> 16));
+    const QByteArray sample = [&] {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }();
+    const struct {
+        const char* Case;
+        std::function<void()> Make;
+        QString Said;  // what the start names; empty for nothing
+    } cases[] = {
+        {"missing", [] {}, QString()},
+        {"empty", bytes(QByteArray()), QString()},
+        {"cut at 10 bytes", bytes(sample.left(10)), QString()},
+        {"an older file without a name", bytes("[Options]\r\nDllPath=Fendal.dll\r\n"), QString()},
+        {"zero bytes", bytes(QByteArray(64, '\0')), "holds no text"},
+        {"random bytes", bytes(noise), "holds no text"},
+        {"a folder", [&] { QDir().mkdir(file); }, "is not a regular file"},
+        {"a FIFO", [&] { mkfifo(QFile::encodeName(file).constData(), 0600); }, "is not a regular file"},
+        {"a loop", [&] { QFile::link(file, file); }, "is a symbolic link that leads to no file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Case);
+        QFile::remove(file);
+        QDir().rmdir(file);
+        c.Make();
+        platform::ScriptedAnswers answers;
+        answers.OnUnanswered = [](const platform::ScriptedAnswers::Box&) {};
+        Form.reset();
+        Open();
+        EXPECT_EQ(Form->windowTitle(), "Lumidex - nwind");
+        ASSERT_EQ(answers.Asked().size(), c.Said.isEmpty() ? 0u : 1u);
+        if (!c.Said.isEmpty()) {
+            EXPECT_TRUE(answers.AskedTexts()[0].contains('"' + file + "\" " + c.Said))
+                << answers.AskedTexts()[0].toStdString();
+        }
+        // The name the program gave is taken on OK. Settings without a text are written afresh; what
+        // is no file is named again and left as it is.
+        const bool noFile = !c.Said.isEmpty() && !QFileInfo(file).isFile();
+        WithDialog<TdlgModelSettings>([](TdlgModelSettings& Dialog) { Dialog.btOK->click(); },
+            [this] { Form->EditSettings1->trigger(); });
+        EXPECT_EQ(Form->ModelName(), "nwind");
+        if (noFile) {
+            ASSERT_EQ(answers.Asked().size(), 2u);
+            EXPECT_EQ(answers.AskedTexts()[1], answers.AskedTexts()[0]);
+            EXPECT_FALSE(QFileInfo(file).isFile());
+        } else {
+            EXPECT_EQ(answers.Asked().size(), c.Said.isEmpty() ? 0u : 1u);
+            EXPECT_EQ(Read("dmodels/nwind/dm_settings.ini"),
+                "[Options]\r\nDllPath=Fendal.dll\r\nModelName=nwind\r\n");
+        }
+    }
 }
 
 // A date value that is no date in the locale's short form is shown as the empty caption.

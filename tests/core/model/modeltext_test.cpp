@@ -360,7 +360,11 @@ TEST_F(ModelTextTest, DamagedTextLeavesTheModelAsItWas)
         {"[Operations]\nEqual=equals,@f = '@1'\n [cond:1] \nDF=x\n", dseBadSection,
             "Error in section cond:1: Section [cond:1] lies beyond CondCount, which is missing"},
         {"[Main]\nVersion=3.5\nFieldCount=1\n[Field:1]\n[Field:99999999999]\n", dseBadSection,
-            "Error in section Field:99999999999: Section [Field:99999999999] lies beyond FieldCount=1"},
+            "Error in section Field:99999999999: Section [Field:99999999999] lies beyond FieldCount=1"},  // A newer text read as this version lost what its writer added at the next save.
+        {Replaced(sample, "Version=3.5", "Version=99"), dseNewerVersion,
+            "The data model is of version 99, newer than this program reads (3.5)"},
+        {"[Main]\nVersion= 3.501 \n", dseNewerVersion,
+            "The data model is of version 3.501, newer than this program reads (3.5)"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(StructError([&] { Load(c.Text); }), TStructError(c.Code, c.Message)) << c.Message;
@@ -460,6 +464,11 @@ TEST_F(ModelTextTest, FileErrorsNameTheFile)
     EXPECT_EQ(StructError([&] { model.LoadFromFile(damaged); }),
         TStructError(
             dseBadSection, damaged + ": Error in section Main: 'x' is not a valid floating point value"));
+    const QString newer = dir.filePath("newer.dbs");
+    rtl::WriteTextFile(newer, "[Main]\r\nVersion=4.0\r\n");
+    EXPECT_EQ(StructError([&] { model.LoadFromFile(newer); }),
+        TStructError(dseNewerVersion,
+            newer + ": The data model is of version 4.0, newer than this program reads (3.5)"));
 }
 
 TEST_F(ModelTextTest, ValuesNeverBreakTheirLineOrSection)

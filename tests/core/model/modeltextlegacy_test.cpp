@@ -167,6 +167,8 @@ TEST_F(ModelTextLegacyTest, EditTypesFrom30AndUIRFrom32)
         {"v3_2.dbs", nullptr, 1, true, vkList},
         {"v3_2.dbs", "2.95", 2, false, vkList},
         {"v3_2.dbs", "3.5", 1, true, vkScalar},
+        // Versions compare in whole thousandths: this is 3.5, not a newer text.
+        {"v3_2.dbs", "3.5009", 1, true, vkScalar},
     };
     for (const auto& c : cases) {
         Read(c.File, c.Version);
