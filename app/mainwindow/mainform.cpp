@@ -15,6 +15,7 @@
 #include "platform/help.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
+#include "querypanel/controls/dropdownlabel.h"
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/query/queryresult.h"
@@ -566,7 +567,8 @@ void TMainForm::QPanelActive()
 void TMainForm::QPanelChange()
 {
     UpdateControls();
-    lblDescription->setText(QPanel->Description().join(u'\n'));
+    // A word-wrapped text is laid out whole: a description too long for any screen is cut.
+    lblDescription->setText(ShownPart(QPanel->Description().join(u'\n')));
     ShowResultCaptions();
 }
 

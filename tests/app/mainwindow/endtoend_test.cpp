@@ -4,6 +4,7 @@
 #include "core/model/dbstructure.h"
 #include "platform/exceptionguard.h"
 #include "querypanel/controls/dropdownedit.h"
+#include "querypanel/controls/dropdownlabel.h"
 #include "querypanel/controls/dropdownpopup.h"
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/querypanel.h"
@@ -334,6 +335,29 @@ TEST_F(EndToEndTest, ThePagesShowOnlyWhatWasBuiltForTheQueryShown)
         Form->miDeleteQuery->trigger();
     }
     expectNothingBuilt("Query > Delete");
+}
+
+// A one-line description of megabytes froze the window for seconds while the word-wrapped label laid
+// it out whole. The label shows its start; the file and the properties dialog keep the whole text.
+TEST_F(EndToEndTest, ADescriptionTooLongForAnyScreenIsShownCut)
+{
+    const QString file = "dmodels/nwind/german_orders.qry";
+    QString text = Read(file);
+    const QString description = "Orders of customers in Germany with a freight above 50";
+    const QString longLine = description + QString(MaxShownLength, u'x');
+    text.replace(description, longLine);
+    Write(file, text);
+    Open();
+    Choose("German customers' orders");
+    const QString shown = Form->lblDescription->text();
+    EXPECT_EQ(shown.size(), MaxShownLength + 1);
+    EXPECT_TRUE(longLine.startsWith(shown.chopped(1)));
+    EXPECT_EQ(shown.back(), QChar(0x2026));
+    WithDialog<TdlgQueryParams>(
+        [&](TdlgQueryParams& Dialog) { EXPECT_EQ(Dialog.memDescription->toPlainText(), longLine); },
+        [&] { Form->miEditParams->trigger(); });
+    EXPECT_EQ(Form->QBase->CurrentItem()->Description(), longLine + "\r\n");
+    EXPECT_TRUE(Read(file).contains(longLine + "\r\n"));
 }
 
 }  // namespace
