@@ -542,9 +542,10 @@ void TMainForm::SaveOptions()
 
 void TMainForm::CheckIsQuerySaved()
 {
-    // Without a current query there is nothing the answer could save.
+    // Without a current query there is nothing the answer could save; nor when the panel does not
+    // show the query, whose file could not be read.
     TZQueryItem* item = QBase->CurrentItem();
-    if (ModelLoading || !QPanel->Modified() || !item)
+    if (ModelLoading || !QPanel->Modified() || !item || item->Unread())
         return;
     if (ConfirmYesNo(ShellTexts::QueryModified) == platform::IDYES)
         item->Save();
