@@ -15,6 +15,7 @@
 #include "platform/help.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
+#include "querypanel/controls/dropdownlabel.h"
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/query/queryresult.h"
@@ -541,9 +542,10 @@ void TMainForm::SaveOptions()
 
 void TMainForm::CheckIsQuerySaved()
 {
-    // Without a current query there is nothing the answer could save.
+    // Without a current query there is nothing the answer could save; nor when the panel does not
+    // show the query, whose file could not be read.
     TZQueryItem* item = QBase->CurrentItem();
-    if (ModelLoading || !QPanel->Modified() || !item)
+    if (ModelLoading || !QPanel->Modified() || !item || item->Unread())
         return;
     if (ConfirmYesNo(ShellTexts::QueryModified) == platform::IDYES)
         item->Save();
@@ -566,7 +568,8 @@ void TMainForm::QPanelActive()
 void TMainForm::QPanelChange()
 {
     UpdateControls();
-    lblDescription->setText(QPanel->Description().join(u'\n'));
+    // A word-wrapped text is laid out whole: a description too long for any screen is cut.
+    lblDescription->setText(ShownPart(QPanel->Description().join(u'\n')));
     ShowResultCaptions();
 }
 

@@ -13,7 +13,6 @@
 #include "rtl/textfile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -173,24 +172,7 @@ void TMainForm::RenameQueryFile(const QString& NewFileName)
 {
     TZQueryFileItem* item = QBase->CurrentItem();
     CheckQueryFileName(*QBase, NewFileName, item);
-    const QString oldPath = item->FilePath();
-    const bool hadFile = QFileInfo::exists(oldPath);
-    rtl::StringList lines;
-    if (hadFile)
-        item->ReadData(lines);
-    const QString oldName = item->FileName();
-    item->SetFileName(NewFileName);
-    if (!hadFile)
-        return;
-    try {
-        item->WriteData(lines);
-    } catch (...) {
-        // The query keeps the file it still has.
-        item->SetFileName(oldName);
-        throw;
-    }
-    if (!QFile::remove(oldPath))
-        throw EZQueryBaseError::Create(qbeCannotDelete, oldPath);
+    item->RenameFile(NewFileName);
 }
 
 void TMainForm::EditQueryParams()
@@ -198,6 +180,8 @@ void TMainForm::EditQueryParams()
     TZQueryFileItem* item = QBase->CurrentItem();
     if (!item)
         return;
+    // What the dialog changed could never be saved.
+    item->CheckRead();
     TdlgQueryParams dialog(this);
     dialog.edQueryName->setText(item->Name());
     dialog.edFileName->setText(item->FileName());
@@ -241,6 +225,9 @@ void TMainForm::BuildQuery()
         TMainForm* Form;
         ~Finish() { Form->UpdateControls(); }
     } finish {this};
+    // The panel shows no query of that name: it would select every record of the main table.
+    if (const TZQueryFileItem* item = QBase->CurrentItem())
+        item->CheckRead();
     QStringList sql;
     QStringList captions;
     {

@@ -14,24 +14,20 @@ namespace {
 
 constexpr int TextFlags = Qt::TextShowMnemonic | Qt::TextSingleLine;
 
-// Laying out a text takes time in its length, at every measure and paint: a caption longer than
-// this, which reaches past any screen, is cut before it is measured and shown.
-constexpr qsizetype MaxShownLength = 10000;
-
 QString Doubled(const QString& Caption)
 {
     return QString(Caption).replace("&", "&&");
 }
 
-// The start of a caption too long to show, never half a character, with an ellipsis.
-QString Cut(const QString& Caption)
-{
-    const qsizetype length
-        = Caption[MaxShownLength - 1].isHighSurrogate() ? MaxShownLength - 1 : MaxShownLength;
-    return Doubled(Caption.left(length)) + QChar(0x2026);
-}
-
 }  // namespace
+
+QString ShownPart(const QString& Text)
+{
+    if (Text.size() <= MaxShownLength)
+        return Text;
+    const qsizetype length = Text[MaxShownLength - 1].isHighSurrogate() ? MaxShownLength - 1 : MaxShownLength;
+    return Text.left(length) + QChar(0x2026);
+}
 
 TDropDownLabel::TDropDownLabel()
 {
@@ -50,7 +46,7 @@ void TDropDownLabel::SetCaption(const QString& Value)
     if (text == FText)
         return;
     FText = text;
-    FShownText = Value.size() > MaxShownLength ? Cut(Value) : text;
+    FShownText = Value.size() > MaxShownLength ? Doubled(ShownPart(Value)) : text;
     AdjustBounds();
     update();
 }

@@ -15,6 +15,12 @@ public:
     using rtl::Exception::Exception;
 };
 
+// Laying out a text takes time in its length, at every measure and paint: a text longer than
+// MaxShownLength, which reaches past any screen, is shown as its start with an ellipsis.
+constexpr qsizetype MaxShownLength = 10000;
+// Text itself, or its start (never half a character) and an ellipsis when it is longer.
+QString ShownPart(const QString& Text);
+
 // A transparent, clickable word of a sentence: shows a value as text ("_____" while there is none) and
 // on a click drops down a control to change it, then closes up accepting or discarding the choice.
 // The base drops down nothing itself and lets OnCustomDropDown supply the value (a dialog, say).

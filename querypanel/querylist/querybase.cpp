@@ -21,6 +21,7 @@ constexpr std::array<const char*, qbeLastCode + 1> Messages {
     "The file %s belongs to another query",
     "Cannot delete the file %s",
     "Query files that cannot be read are not listed:\n%s",
+    "The query file %s could not be read: mend it and choose the query again",
 };
 
 constexpr QChar Separator = '/';
@@ -66,9 +67,11 @@ void TZQueryItem::WriteData(const rtl::StringList&)
 
 void TZQueryItem::LoadText(const TTextLoader& Load)
 {
+    FUnread = true;
     rtl::StringList lines;
     ReadData(lines);
     Load(lines);
+    FUnread = false;
 }
 
 // By the item's own place: names may repeat, and a look-up by name would report another item.
@@ -166,12 +169,43 @@ void TZQueryFileItem::CheckFileFree() const
         throw EZQueryBaseError::Create(qbeFileTaken, FFileName);
 }
 
+void TZQueryFileItem::CheckRead() const
+{
+    if (Unread())
+        throw EZQueryBaseError::Create(qbeUnreadQuery, QDir::toNativeSeparators(FilePath()));
+}
+
 void TZQueryFileItem::WriteData(const rtl::StringList& Lines)
 {
     const QString path = FilePath();
+    CheckRead();
     CheckFileFree();
     rtl::WriteTextFile(path, Lines.Text());
     FOwnsFile = true;
+}
+
+// Only a file the query owns moves: one that took its name meanwhile is another's.
+void TZQueryFileItem::RenameFile(const QString& Value)
+{
+    const QString oldPath = FilePath();
+    const bool moves = FOwnsFile && QFileInfo::exists(oldPath);
+    rtl::StringList lines;
+    if (moves)
+        ReadData(lines);
+    const QString oldName = FFileName;
+    const bool owned = FOwnsFile;
+    SetFileName(Value);
+    if (!moves)
+        return;
+    try {
+        WriteData(lines);
+    } catch (...) {
+        FFileName = oldName;
+        FOwnsFile = owned;
+        throw;
+    }
+    if (!QFile::remove(oldPath))
+        throw EZQueryBaseError::Create(qbeCannotDelete, oldPath);
 }
 
 // --- TZQueryBaseLink ---
@@ -249,9 +283,11 @@ void TZQueryBase::CheckIndex(int N) const
         throw EZQueryBaseError::Create(qbeIndexOutOfBounds, N);
 }
 
+// A current query whose text could not be read is read again when chosen again: its file may have
+// been mended.
 void TZQueryBase::SetItemIndex(int N)
 {
-    if (N == FItemIndex)
+    if (N == FItemIndex && !(CurrentItem() && CurrentItem()->Unread()))
         return;
     Scroll(N);
 }

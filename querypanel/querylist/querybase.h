@@ -22,7 +22,8 @@ enum TQueryBaseErrorCode {
     qbeFileTaken,
     qbeCannotDelete,
     qbeUnreadFiles,
-    qbeLastCode = qbeUnreadFiles
+    qbeUnreadQuery,
+    qbeLastCode = qbeUnreadQuery
 };
 
 class EZQueryBaseError : public EZLatticeError {
@@ -52,8 +53,10 @@ public:
     virtual void ReadData(rtl::StringList& Lines);
     virtual void WriteData(const rtl::StringList& Lines);
     using TTextLoader = std::function<void(const rtl::StringList& Lines)>;
-    // Reads the text through ReadData and hands it to Load.
+    // Reads the text through ReadData and hands it to Load; Unread tells whether that failed.
     virtual void LoadText(const TTextLoader& Load);
+    // The last LoadText failed: what the links show is not this query.
+    bool Unread() const { return FUnread; }
     // Asks the base's links for the query's text; raises when the item is in no base.
     bool SaveToStrings(rtl::StringList& Lines);
     // Writes the text the links give; raises instead of writing when no link gives one. The link
@@ -68,6 +71,7 @@ private:
     QString FName;
     QString FDescription;
     TZQueryBase* FBase = nullptr;
+    bool FUnread = false;
 };
 
 // A query kept as a *.qry file in the base's folder.
@@ -80,7 +84,15 @@ public:
     // The base's folder followed by the file name.
     QString FilePath() const;
 
+    // Moves the file's content to the new name, which SetFileName checks; a write that fails
+    // leaves the query with its own file.
+    void RenameFile(const QString& Value);
+    // Raises naming the file when the query's text could not be read: nothing may be built from
+    // what the links show, nor written over the file.
+    void CheckRead() const;
+
     void ReadData(rtl::StringList& Lines) override;
+    // Refused while the text could not be read.
     void WriteData(const rtl::StringList& Lines) override;
     // What reading or loading the text raises names the file.
     void LoadText(const TTextLoader& Load) override;

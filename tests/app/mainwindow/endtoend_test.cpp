@@ -4,6 +4,7 @@
 #include "core/model/dbstructure.h"
 #include "platform/exceptionguard.h"
 #include "querypanel/controls/dropdownedit.h"
+#include "querypanel/controls/dropdownlabel.h"
 #include "querypanel/controls/dropdownpopup.h"
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/querypanel.h"
@@ -15,6 +16,7 @@
 #include "tests/support/tabkey.h"
 
 #include <QAbstractItemModel>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -23,6 +25,7 @@
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <tuple>
@@ -334,6 +337,117 @@ TEST_F(EndToEndTest, ThePagesShowOnlyWhatWasBuiltForTheQueryShown)
         Form->miDeleteQuery->trigger();
     }
     expectNothingBuilt("Query > Delete");
+}
+
+// A query whose file could not be read stayed listed over an empty panel: Build Query ran every
+// record of the main table under its name, and Save or Yes wrote the empty query over the file.
+// Build, Save and Edit Params now refuse naming the file, nothing asks to save it, and choosing it
+// again once the file is mended loads it.
+TEST_F(EndToEndTest, AQueryWhoseFileCouldNotBeReadIsNeitherBuiltNorWrittenOver)
+{
+    const struct {
+        const char* Name;
+        QString From;
+        QString To;
+    } cases[] = {
+        {"a field that is no number", "FieldID=6\r\n", "FieldID=abc\r\n"},
+        {"a link type out of range", "LinkType=0\r\n", "LinkType=7\r\n"},
+        {"an enabled flag that is no flag", "Enabled=1\r\nFieldID=6", "Enabled=abc\r\nFieldID=6"},
+        {"a date in another form", "FieldID=13\r\nParam1=0\r\nParam2=0\r\nOperator=GreaterThan\r\nValue1=50",
+            "FieldID=10\r\nParam1=0\r\nParam2=0\r\nOperator=GreaterThan\r\nValue1=1997-03-04"},
+    };
+    Open();
+    const QString german = "German customers' orders";
+    const QString file = "dmodels/nwind/german_orders.qry";
+    const QString saved = Read(file);
+    const QString refused = "The query file " + QDir::toNativeSeparators(Path(file))
+        + " could not be read: mend it and choose the query again";
+    const int germanRows
+        = Count("SELECT DISTINCT c.CompanyName, o.OrderID, o.Freight FROM Orders o JOIN Customers c "
+                "ON c.CustomerID = o.CustomerID WHERE c.Country = 'Germany' AND o.Freight > 50");
+    ASSERT_GT(germanRows, 0);
+    QString damaged;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Choose("Freight by country");
+        damaged = saved;
+        const qsizetype at = damaged.indexOf(c.From);
+        ASSERT_GE(at, 0);
+        damaged.replace(at, c.From.size(), c.To);
+        Write(file, damaged);
+        platform::ScriptedAnswers answers {
+            platform::IDOK, platform::IDOK, platform::IDOK, platform::IDOK, platform::IDOK};
+        Choose(german);
+        ASSERT_EQ(answers.Asked().size(), 1u);
+        EXPECT_TRUE(answers.AskedTexts().value(0).contains(QDir::toNativeSeparators(Path(file))))
+            << answers.AskedTexts().value(0).toStdString();
+        // Edits on the empty panel are no edits of that query.
+        AddCondition("Freight", "LessThan", "200");
+        ASSERT_TRUE(Form->miSaveQuery->isEnabled());
+        Form->miBuildQuery->trigger();
+        EXPECT_EQ(Form->memSQL->toPlainText().toStdString(), "");
+        EXPECT_EQ(ShownRows(), -1);
+        Form->miSaveQuery->trigger();
+        // A properties dialog that opens all the same is closed, not waited for.
+        bool dialogShown = false;
+        QTimer closer;
+        closer.setSingleShot(true);
+        QObject::connect(&closer, &QTimer::timeout, [&dialogShown] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                dialogShown = true;
+                dialog->reject();
+            }
+        });
+        closer.start(0);
+        Form->miEditParams->trigger();
+        EXPECT_FALSE(dialogShown);
+        EXPECT_EQ(answers.AskedTexts().mid(1), QStringList({refused, refused, refused}));
+        EXPECT_EQ(Read(file), damaged);
+        // Leaving it asks nothing: there is nothing of that query to save.
+        Choose("Freight by country");
+        Choose(german);
+        EXPECT_EQ(answers.Asked().size(), 5u);
+        EXPECT_EQ(Read(file), damaged);
+
+        Write(file, saved);
+        Choose(german);
+        EXPECT_EQ(answers.Asked().size(), 5u);
+        EXPECT_EQ(Form->QPanel->Root()->Count(), 2);
+        Form->miBuildQuery->trigger();
+        EXPECT_EQ(ShownRows(), germanRows);
+    }
+    // Nor does closing ask, or write.
+    Write(file, damaged);
+    platform::ScriptedAnswers answers {platform::IDOK};
+    Choose("Freight by country");
+    Choose(german);
+    AddCondition("Freight", "LessThan", "200");
+    EXPECT_TRUE(Form->close());
+    EXPECT_EQ(answers.Asked().size(), 1u);
+    EXPECT_EQ(Read(file), damaged);
+}
+
+// A one-line description of megabytes froze the window for seconds while the word-wrapped label laid
+// it out whole. The label shows its start; the file and the properties dialog keep the whole text.
+TEST_F(EndToEndTest, ADescriptionTooLongForAnyScreenIsShownCut)
+{
+    const QString file = "dmodels/nwind/german_orders.qry";
+    QString text = Read(file);
+    const QString description = "Orders of customers in Germany with a freight above 50";
+    const QString longLine = description + QString(MaxShownLength, u'x');
+    text.replace(description, longLine);
+    Write(file, text);
+    Open();
+    Choose("German customers' orders");
+    const QString shown = Form->lblDescription->text();
+    EXPECT_EQ(shown.size(), MaxShownLength + 1);
+    EXPECT_TRUE(longLine.startsWith(shown.chopped(1)));
+    EXPECT_EQ(shown.back(), QChar(0x2026));
+    WithDialog<TdlgQueryParams>(
+        [&](TdlgQueryParams& Dialog) { EXPECT_EQ(Dialog.memDescription->toPlainText(), longLine); },
+        [&] { Form->miEditParams->trigger(); });
+    EXPECT_EQ(Form->QBase->CurrentItem()->Description(), longLine + "\r\n");
+    EXPECT_TRUE(Read(file).contains(longLine + "\r\n"));
 }
 
 }  // namespace

@@ -516,9 +516,15 @@ TEST_F(MainFormTest, QueryFilesAreNeverOverwrittenOrLeftBehind)
     EXPECT_TRUE(Form->QPanel->Modified());
     EXPECT_TRUE(Form->miSaveQuery->isEnabled());
     EXPECT_FALSE(QFileInfo::exists(Path("dmodels/nwind/renamed.qry")));
+    EXPECT_EQ(Read("dmodels/nwind/fresh.qry"), fresh);
+    // The refused rename called the query's own file another query's: no save could write it again.
+    Form->miSaveQuery->trigger();
+    EXPECT_FALSE(Form->QPanel->Modified());
+    const QString saved = Read("dmodels/nwind/fresh.qry");
+    EXPECT_TRUE(saved.contains("QueryName=Renamed\r\n") && saved.contains("Typed\r\n"));
     WithDialog<TdlgQueryParams>(accept("Renamed", "renamed.qry"), [&] { Form->EditQueryParams(); });
     EXPECT_FALSE(QFileInfo::exists(Path("dmodels/nwind/fresh.qry")));
-    EXPECT_EQ(Read("dmodels/nwind/renamed.qry"), fresh);
+    EXPECT_EQ(Read("dmodels/nwind/renamed.qry"), saved);
     EXPECT_EQ(Form->cbCurQuery->currentText(), "Renamed");
     Form->SaveCurrentQuery();
     EXPECT_TRUE(Read("dmodels/nwind/renamed.qry").contains("QueryName=Renamed"));

@@ -310,6 +310,35 @@ TEST(QueryBaseSaveTest, AFileNameStaysInTheFolderAndNeverTakesAnotherQuerysFile)
     EXPECT_EQ(QueryBaseErrorCode([&] { b.Base.Items(unnamed)->Save(); }), qbeBadFileName);
 }
 
+// A query whose text could not be loaded was written over with what the links showed instead, the
+// empty query. The item remembers the failure: nothing writes its file until it reads, and choosing
+// it again reads it again, so a mended file loads.
+TEST(QueryBaseSaveTest, AQueryThatCouldNotBeLoadedIsNotWrittenAndIsReadWhenChosenAgain)
+{
+    OpenBase b(2);
+    b.Link.Text = QStringList({"[Main]", "QueryName=Empty"});
+    TZQueryFileItem* item = b.Base.CurrentItem();
+    const QString before = rtl::ReadTextFile(b.PathOf(0));
+    EXPECT_THROW(
+        item->LoadText([](const rtl::StringList&) { throw rtl::Exception("bad value"); }), rtl::Exception);
+    EXPECT_TRUE(item->Unread());
+    EXPECT_EQ(QueryBaseErrorCode([&] { item->Save(); }), qbeUnreadQuery);
+    EXPECT_EQ(QueryBaseErrorCode([&] { item->RenameFile("moved.qry"); }), qbeUnreadQuery);
+    EXPECT_EQ(item->FileName(), "a.qry");
+    EXPECT_FALSE(QFileInfo::exists(b.Folder.Path("moved.qry")));
+    EXPECT_EQ(rtl::ReadTextFile(b.PathOf(0)), before);
+    b.Base.SetItemIndex(0);
+    EXPECT_EQ(b.Link.Log, QStringList {"active 0"});
+
+    item->LoadText([](const rtl::StringList&) {});
+    EXPECT_FALSE(item->Unread());
+    b.Link.Log.clear();
+    b.Base.SetItemIndex(0);
+    EXPECT_TRUE(b.Link.Log.isEmpty());
+    item->Save();
+    EXPECT_EQ(rtl::ReadTextFile(b.PathOf(0)), "[Main]\r\nQueryName=Empty\r\n");
+}
+
 // A freed base left its links pointing at it.
 TEST(QueryBaseLinkTest, ADestroyedBaseDetachesItsLinks)
 {
