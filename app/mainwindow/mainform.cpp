@@ -228,6 +228,8 @@ void TMainForm::CreateWorkArea()
     lblDescription = new QLabel(gbDescription);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setWordWrap(true);
+    // The user's own words, shown as typed even where they look like markup.
+    lblDescription->setTextFormat(Qt::PlainText);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblDescription->setFont(QFont(QStringLiteral("Verdana")));
     SetFontColor(lblDescription, clMaroon);

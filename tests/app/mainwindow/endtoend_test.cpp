@@ -443,6 +443,8 @@ TEST_F(EndToEndTest, ADescriptionTooLongForAnyScreenIsShownCut)
     EXPECT_EQ(shown.size(), MaxShownLength + 1);
     EXPECT_TRUE(longLine.startsWith(shown.chopped(1)));
     EXPECT_EQ(shown.back(), QChar(0x2026));
+    // A description that starts like markup would otherwise be laid out as rich text.
+    EXPECT_EQ(Form->lblDescription->textFormat(), Qt::PlainText);
     WithDialog<TdlgQueryParams>(
         [&](TdlgQueryParams& Dialog) { EXPECT_EQ(Dialog.memDescription->toPlainText(), longLine); },
         [&] { Form->miEditParams->trigger(); });
