@@ -531,10 +531,10 @@ void TZSQLParser::ParseGroupBy()
 {
     Expect(u"group");
     Expect(u"by");
-    ReadExpression();
+    FResult.GroupBy() << ReadExpression();
     while (At(u",")) {
         FScanner.Next();
-        ReadExpression();
+        FResult.GroupBy() << ReadExpression();
     }
 }
 
