@@ -213,6 +213,8 @@ private:
     bool AtJoinWord() const;
     bool AtQuote() const;
     void SkipQuotedName();
+    bool AtQuotedName() const;
+    void SkipNameInExpression();
     void Expect(QStringView Word);
     void ExpectClosingBracket();
     void ReadConditionClause(QStringView Keyword, TSQLBracket* Tree);

@@ -245,6 +245,23 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
             EXPECT_EQ(Build(Panel, syntax), sql);
         }
     }
+
+    // A table named in the model's own identifier quotes before a column is that table, as one in
+    // double quotes is; SQLite takes both.
+    link->SetLinkType(ltInner);
+    TSQLFormats formats = Model.SQLFormats();
+    formats.SetQuoteSymbol1(u'[');
+    formats.SetQuoteSymbol2(u']');
+    Model.SetSQLFormats(formats);
+    const QString quoted
+        = "SELECT [Order Details].Quantity, \"Orders\".Freight FROM \"Order Details\" INNER JOIN "
+          "Orders ON (\"Order Details\".OrderID = Orders.OrderID) WHERE [Orders].Freight > 500";
+    Read(quoted);
+    ASSERT_EQ(fields.Count(), 2);
+    EXPECT_EQ(fields[0]->Fields()[0], Field("Quantity"));
+    EXPECT_EQ(fields[1]->Fields()[0], Field("Freight"));
+    EXPECT_EQ(Row(0)->Field(), Field("Freight"));
+    EXPECT_EQ(Count(QString::fromStdString(Build(Panel))), Count(quoted));
 }
 
 // Dates of each type are read with the format of their type, and Oracle's TO_DATE with its own.

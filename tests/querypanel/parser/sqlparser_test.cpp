@@ -190,6 +190,9 @@ TEST(SQLParser, HavingTrees)
             "[\"Order Details\".Quantity > 5]", "[sum(\"Order Details\".Quantity) > 9]",
             {"\"Order Details\".OrderID"}},
         {"group by 2, upper(a, b), ( t.c ) order by 1", "[]", "[]", {"2", "upper(a, b)", "( t.c )"}},
+        // A name in square brackets is one name, keywords and all.
+        {"where [Order Details].Quantity > 5 group by [Order Details].OrderID",
+            "[[Order Details].Quantity > 5]", "[]", {"[Order Details].OrderID"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Tail.toStdString());
