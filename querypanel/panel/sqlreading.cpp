@@ -848,12 +848,16 @@ private:
 
     [[noreturn]] void MissingField(const QString& Expression) const
     {
-        // A quoted name is named without its quotes, blanks and all.
-        static const QRegularExpression dotted(QStringLiteral(R"((\w+|"[^"]*")\.(\w+|"[^"]*"))"));
+        // A quoted name is named without its quotes or brackets, blanks and all.
+        static const QRegularExpression dotted(
+            QStringLiteral(R"((\w+|"[^"]*"|\[[^\]]*\])\.(\w+|"[^"]*"|\[[^\]]*\]))"));
+        const auto unquoted = [](const QString& Name) {
+            return Name.startsWith(u'[') ? Name.mid(1).chopped(1) : UnquoteStr(Name, u'"');
+        };
         const QRegularExpressionMatch match = dotted.match(Expression);
         if (match.hasMatch())
             throw EZDBStructError::Create(
-                dseNoFieldInTable, UnquoteStr(match.captured(2), u'"'), UnquoteStr(match.captured(1), u'"'));
+                dseNoFieldInTable, unquoted(match.captured(2)), unquoted(match.captured(1)));
         throw EZDBStructError::Create(
             dseNoFieldInTable, Expression, FTables.Count() > 0 ? FTables.First()->Name() : QString());
     }

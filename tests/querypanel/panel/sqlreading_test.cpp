@@ -418,6 +418,7 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
         // A quoted table name used to be named with its quotes doubled, or cut at its blank.
         {"SELECT \"Orders\".Weight FROM Orders", "Can not find field \"Weight\" in table \"Orders\""},
         {"SELECT \"Order Lines\".Quantity FROM Orders", "in table \"Order Lines\""},
+        {"SELECT [Order Lines].Quantity FROM Orders", "in table \"Order Lines\""},
     };
     for (const auto& [sql, piece] : cases) {
         SCOPED_TRACE(sql);
