@@ -19,6 +19,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <array>
@@ -416,6 +417,34 @@ bool IsColumnName(const QString& Text)
     return column.match(Text).hasMatch();
 }
 
+// Text without the brackets that enclose all of it: (a) and ((a)) are a.
+QString Unbracketed(QString Text)
+{
+    for (Text = Text.trimmed(); Text.startsWith(u'(') && Text.endsWith(u')');
+         Text = Text.mid(1).chopped(1).trimmed()) {
+        int depth = 0;
+        for (qsizetype i = 0; i < Text.size() - 1; ++i) {
+            depth += Text[i] == u'(' ? 1 : Text[i] == u')' ? -1 : 0;
+            if (depth == 0)
+                return Text;
+        }
+    }
+    return Text;
+}
+
+// A grouping expression as compared: lower case, without blanks and enclosing brackets.
+QString GroupKey(const QString& Expression)
+{
+    return FieldKey(Unbracketed(Expression));
+}
+
+// A GROUP BY clause described for a message.
+QString GroupingText(const QStringList& Items)
+{
+    return Items.isEmpty() ? QStringLiteral("no GROUP BY")
+                           : QStringLiteral("\"GROUP BY %1\"").arg(Items.join(QStringLiteral(", ")));
+}
+
 // A join as the statement or the model's link writes it, described for a message; Type is none
 // for tables the statement lists with no join condition between them.
 QString JoinText(std::optional<TLinkType> Type, const TDSLink* Link)
@@ -483,7 +512,7 @@ public:
     {
         TRFieldList& list = FPanel->QResult()->ResultFields();
         for (const TSQLResultField* field : Fields) {
-            const QString expression = Qualified(field->Expression());
+            const QString expression = Qualified(ModelColumnNames(field->Expression()));
             const TResultField* made
                 = list.AddFieldFromSQL(QString(), expression, uint8_t(field->SortType()), field->SortOrder());
             if (made->Fields().Contains(FModel->PlaceholderField()))
@@ -547,6 +576,40 @@ public:
                 throw EZQueryPanelError::Create(qpeJoinWouldChange, link->Table1()->Name(),
                     link->Table2()->Name(), JoinText(stated, link), JoinText(link->LinkType(), link));
         }
+    }
+
+    // The query groups by its result fields that are not totals when a result field or a condition is
+    // on totals, and never else; a statement that groups otherwise selects other records. A GROUP BY
+    // over exactly the selected columns with no total selects each of their combinations once, as
+    // DISTINCT does: such a statement reads as DISTINCT, which the answer says.
+    bool CheckGrouping(const TZParserResult& Statement) const
+    {
+        const TRFieldList& fields = FPanel->QResult()->ResultFields();
+        const bool selectAll = fields.JustSorting();
+        bool totals = Statement.Having()->Nodes().Count() > 0;
+        for (const TResultField* field : fields)
+            totals = totals || (!selectAll && field->IsAggregate());
+        QStringList written;
+        QSet<QString> query;
+        QSet<QString> selected;
+        for (const TResultField* field : fields) {
+            const QString expression = field->GetExpression();
+            selected << GroupKey(expression);
+            if (totals && !selectAll && !field->IsAggregate()) {
+                written << expression;
+                query << GroupKey(expression);
+            }
+        }
+        QSet<QString> stated;
+        TRFieldList scratch(FModel);
+        for (const QString& item : Statement.GroupBy())
+            stated << StatedGroupKey(item, Statement.ResultFields(), scratch);
+        if (stated == query)
+            return false;
+        if (!totals && !selectAll && fields.Count() > 0 && stated == selected)
+            return true;
+        throw EZQueryPanelError::Create(
+            qpeGroupingWouldChange, GroupingText(Statement.GroupBy()), GroupingText(written));
     }
 
 private:
@@ -711,6 +774,70 @@ private:
         return nullptr;
     }
 
+    // What a GROUP BY item groups by, as the query's key of a result field: a position in the select
+    // list, a column or an expression read as a result field is, or an alias of the select list. A
+    // name that is both an alias and a column of another expression is read differently by the
+    // dialects and matches nothing; so does an item the model cannot express.
+    QString StatedGroupKey(
+        const QString& Item, const TSQLResultFieldList& Selected, TRFieldList& Scratch) const
+    {
+        const TRFieldList& fields = FPanel->QResult()->ResultFields();
+        const QString item = Unbracketed(Item);
+        const QString unmatched = u'\n' + item;
+        if (int position = 0; rtl::TryStrToInt(item, position))
+            return position >= 1 && position <= fields.Count() && !fields.JustSorting()
+                ? GroupKey(fields[position - 1]->GetExpression())
+                : unmatched;
+        const TResultField* made
+            = Scratch.AddFieldFromSQL(QString(), Qualified(ModelColumnNames(item)), 0, 0);
+        const QString column = made->Fields().Contains(FModel->PlaceholderField())
+            ? QString()
+            : GroupKey(made->GetExpression());
+        const int alias = fields.JustSorting() ? -1 : Selected.IndexOfAlias(UnquoteStr(item, u'"'));
+        if (alias < 0 || alias >= fields.Count())
+            return column.isEmpty() ? unmatched : column;
+        const QString aliased = GroupKey(fields[alias]->GetExpression());
+        return column.isEmpty() || column == aliased ? aliased : unmatched;
+    }
+
+    // Column prefixes that name a table of the statement in identifier quotes ("Order Details".Quantity,
+    // or in the model's own quotes) written as the model writes them, with the table's alias; string
+    // literals stay as they are.
+    QString ModelColumnNames(const QString& Expression) const
+    {
+        const TSQLFormats& formats = FModel->SQLFormats();
+        QString text;
+        text.reserve(Expression.size());
+        bool literal = false;
+        for (qsizetype i = 0; i < Expression.size(); ++i) {
+            const QChar c = Expression[i];
+            literal = literal != (c == u'\'');
+            const QChar close = literal || (i > 0 && Expression[i - 1] == u'.') ? QChar()
+                : c == u'"'                                                     ? QChar(u'"')
+                : c == formats.QuoteSymbol1()                                   ? formats.QuoteSymbol2()
+                                                                                : QChar();
+            const qsizetype end = close.isNull() ? -1 : Expression.indexOf(close, i + 1);
+            if (end > i && end + 1 < Expression.size() && Expression[end + 1] == u'.') {
+                if (const TDSTable* table = StatementTable(Expression.mid(i + 1, end - i - 1))) {
+                    text += table->GetSQLAlias();
+                    i = end;
+                    continue;
+                }
+            }
+            text += c;
+        }
+        return text;
+    }
+
+    // The model's table of the statement's table named Alias (its alias, or its name when it has none).
+    TDSTable* StatementTable(const QString& Alias) const
+    {
+        for (const TSQLTable* table : FTables)
+            if (rtl::SameText(table->Alias(), Alias))
+                return ModelTable(table->Name());
+        return nullptr;
+    }
+
     TDSTable* ModelTable(const QString& Name) const
     {
         for (TTableLookup by : {tlName, tlAlias, tlSQLName})
@@ -721,10 +848,16 @@ private:
 
     [[noreturn]] void MissingField(const QString& Expression) const
     {
-        static const QRegularExpression dotted(QStringLiteral(R"(([\w"]+)\.([\w"]+))"));
+        // A quoted name is named without its quotes or brackets, blanks and all.
+        static const QRegularExpression dotted(
+            QStringLiteral(R"((\w+|"[^"]*"|\[[^\]]*\])\.(\w+|"[^"]*"|\[[^\]]*\]))"));
+        const auto unquoted = [](const QString& Name) {
+            return Name.startsWith(u'[') ? Name.mid(1).chopped(1) : UnquoteStr(Name, u'"');
+        };
         const QRegularExpressionMatch match = dotted.match(Expression);
         if (match.hasMatch())
-            throw EZDBStructError::Create(dseNoFieldInTable, match.captured(2), match.captured(1));
+            throw EZDBStructError::Create(
+                dseNoFieldInTable, unquoted(match.captured(2)), unquoted(match.captured(1)));
         throw EZDBStructError::Create(
             dseNoFieldInTable, Expression, FTables.Count() > 0 ? FTables.First()->Name() : QString());
     }
@@ -733,7 +866,7 @@ private:
     // of the root; every other row stands where it goes into WHERE.
     void ReadCondition(TFilterBracket* Bracket, const TSQLCondition* Condition, bool Having)
     {
-        const QString name = Qualified(Condition->LeftExpr());
+        const QString name = Qualified(ModelColumnNames(Condition->LeftExpr()));
         TDSField* field = FindField(name);
         if (!field && !IsColumnName(name))
             throw EZQueryPanelError::Create(qpeNoFieldIsExpression, name);
@@ -1076,6 +1209,8 @@ void TZQueryPanel::LoadFromSQL(const QStringList& Lines)
         reader.ReadResultFields(statement.ResultFields());
         reader.ReadRoot(FRoot, statement.Root(), statement.Having());
         reader.CheckJoins();
+        if (reader.CheckGrouping(statement))
+            SetSQLOptions(FSQLOptions + distinct);
         EndReadingRows(reading);
         FProcessState = state;
         SetActive(wasActive);

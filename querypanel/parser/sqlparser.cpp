@@ -214,6 +214,25 @@ void TZSQLParser::SkipQuotedName()
     }
 }
 
+// In an expression a name may also stand in square brackets, as some dialects quote it.
+bool TZSQLParser::AtQuotedName() const
+{
+    return AtQuote() || At(u"[");
+}
+
+// From the opening quote or bracket of a name to its closing one, which stays the current token.
+void TZSQLParser::SkipNameInExpression()
+{
+    if (AtQuote()) {
+        SkipQuotedName();
+        return;
+    }
+    for (FScanner.Next(); !At(u"]"); FScanner.Next()) {
+        if (FScanner.Eof())
+            Error(Message::WrongStatement);
+    }
+}
+
 void TZSQLParser::ExpectClosingBracket()
 {
     if (!At(u")"))
@@ -274,8 +293,8 @@ QString TZSQLParser::ReadExpression()
     const TZToken start = Position(FScanner.GetToken(0));
     int depth = 0;
     for (;;) {
-        if (AtQuote()) {
-            SkipQuotedName();
+        if (AtQuotedName()) {
+            SkipNameInExpression();
             FScanner.Next();
             continue;
         }
@@ -506,8 +525,8 @@ QString TZSQLParser::ReadOperand(TSQLCondition* Condition, bool Left)
     if (At(u"select"))
         Condition->SetHasSubQuery(true);
     for (; !FScanner.Eof(); FScanner.Next()) {
-        if (AtQuote()) {
-            SkipQuotedName();
+        if (AtQuotedName()) {
+            SkipNameInExpression();
         } else if (At(u"(")) {
             ++depth;
         } else if (At(u")")) {
@@ -531,10 +550,10 @@ void TZSQLParser::ParseGroupBy()
 {
     Expect(u"group");
     Expect(u"by");
-    ReadExpression();
+    FResult.GroupBy() << ReadExpression();
     while (At(u",")) {
         FScanner.Next();
-        ReadExpression();
+        FResult.GroupBy() << ReadExpression();
     }
 }
 

@@ -165,6 +165,9 @@ public:
     void Unwrap(const TSQLBracket* Tree);
     TSQLTableList& Tables() { return FTables; }
     const TSQLTableList& Tables() const { return FTables; }
+    // The GROUP BY items as written; empty without GROUP BY.
+    const QStringList& GroupBy() const { return FGroupBy; }
+    QStringList& GroupBy() { return FGroupBy; }
 
 private:
     bool FDistinct = false;
@@ -173,10 +176,11 @@ private:
     std::unique_ptr<TSQLBracket> FRoot;
     std::unique_ptr<TSQLBracket> FHaving;
     TSQLTableList FTables;
+    QStringList FGroupBy;
 };
 
 // Reads the text of one SELECT statement into Result: select list, FROM tables with their joins, the
-// WHERE tree, GROUP BY (read and dropped), the HAVING tree and ORDER BY. It recognises structure only.
+// WHERE tree, the GROUP BY items, the HAVING tree and ORDER BY. It recognises structure only.
 class TZSQLParser {
 public:
     TZSQLParser();
@@ -209,6 +213,8 @@ private:
     bool AtJoinWord() const;
     bool AtQuote() const;
     void SkipQuotedName();
+    bool AtQuotedName() const;
+    void SkipNameInExpression();
     void Expect(QStringView Word);
     void ExpectClosingBracket();
     void ReadConditionClause(QStringView Keyword, TSQLBracket* Tree);

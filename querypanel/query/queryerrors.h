@@ -29,7 +29,9 @@ enum TQueryPanelErrorCode {
     qpeTablesNotJoined,
     qpeTablesNotNamed,
     qpeJoinWouldChange,
-    qpeLastCode = qpeJoinWouldChange
+    // SQL read back into the panel: a grouping the query would not write
+    qpeGroupingWouldChange,
+    qpeLastCode = qpeGroupingWouldChange
 };
 
 class EZQueryPanelError : public EZLatticeError {

@@ -264,6 +264,29 @@ std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()
                 Panel.QResult()->Params()[0]->SetValue("x");
             },
             "SELECT * FROM Orders WHERE OrderID = 10248 OR ShipCountry = 'it''s x'", false, true},
+        // Read back from hand-written SQL: GROUP BY by position and alias, GROUP BY over the selected
+        // columns as DISTINCT, and columns after quoted table names.
+        {"GROUP BY read back",
+            [&] {
+                Panel.LoadFromSQL({"SELECT Orders.ShipCountry AS Country, COUNT(Orders.OrderID) FROM Orders "
+                                   "GROUP BY 1 HAVING COUNT(Orders.OrderID) > 15"});
+            },
+            "SELECT ShipCountry, COUNT(OrderID) FROM Orders GROUP BY ShipCountry HAVING COUNT(OrderID) > 15"},
+        {"GROUP BY over the selected columns read back",
+            [&] {
+                Panel.LoadFromSQL({"SELECT Orders.ShipCity, Orders.ShipCountry FROM Orders GROUP BY "
+                                   "ShipCountry, ShipCity"});
+            },
+            "SELECT ShipCity, ShipCountry FROM Orders GROUP BY ShipCity, ShipCountry"},
+        {"quoted table names read back",
+            [&] {
+                Panel.LoadFromSQL(
+                    {"SELECT \"Order Details\".Quantity, \"Orders\".OrderID FROM \"Order "
+                     "Details\" INNER JOIN Orders ON (\"Order Details\".OrderID = Orders.OrderID) "
+                     "WHERE \"Orders\".Freight > 500"});
+            },
+            "SELECT d.Quantity, Orders.OrderID FROM Orders JOIN \"Order Details\" d ON d.OrderID = "
+            "Orders.OrderID WHERE Orders.Freight > 500"},
         {"sorting by numbers",
             [&] {
                 Result("@1", "Ship country", 2);

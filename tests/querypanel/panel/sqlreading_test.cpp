@@ -116,8 +116,8 @@ protected:
 TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
 {
     Read("SELECT DISTINCT Orders.ShipCountry AS X1, sum(Orders.Freight) FROM Orders INNER JOIN Order_Details "
-         "ON "
-         "Orders.OrderID = Order_Details.OrderID WHERE Order_Details.Quantity > 1 ORDER BY 2 DESC");
+         "ON Orders.OrderID = Order_Details.OrderID WHERE Order_Details.Quantity > 1 "
+         "GROUP BY Orders.ShipCountry ORDER BY 2 DESC");
     TRFieldList& fields = Panel.QResult()->ResultFields();
     ASSERT_EQ(fields.Count(), 2);
     EXPECT_FALSE(fields.JustSorting());
@@ -245,6 +245,23 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
             EXPECT_EQ(Build(Panel, syntax), sql);
         }
     }
+
+    // A table named in the model's own identifier quotes before a column is that table, as one in
+    // double quotes is; SQLite takes both.
+    link->SetLinkType(ltInner);
+    TSQLFormats formats = Model.SQLFormats();
+    formats.SetQuoteSymbol1(u'[');
+    formats.SetQuoteSymbol2(u']');
+    Model.SetSQLFormats(formats);
+    const QString quoted
+        = "SELECT [Order Details].Quantity, \"Orders\".Freight FROM \"Order Details\" INNER JOIN "
+          "Orders ON (\"Order Details\".OrderID = Orders.OrderID) WHERE [Orders].Freight > 500";
+    Read(quoted);
+    ASSERT_EQ(fields.Count(), 2);
+    EXPECT_EQ(fields[0]->Fields()[0], Field("Quantity"));
+    EXPECT_EQ(fields[1]->Fields()[0], Field("Freight"));
+    EXPECT_EQ(Row(0)->Field(), Field("Freight"));
+    EXPECT_EQ(Count(QString::fromStdString(Build(Panel))), Count(quoted));
 }
 
 // Dates of each type are read with the format of their type, and Oracle's TO_DATE with its own.
@@ -377,6 +394,31 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
          "< 5 "
          "AND COUNT(Orders.OrderID) <> 2)",
             "Condition 2.2.1 does not fit"},
+        // GROUP BY used to be dropped for the query's own grouping, which selects other records.
+        {"SELECT Orders.ShipCountry, SUM(Orders.Freight) FROM Orders GROUP BY Orders.ShipCountry, "
+         "Orders.ShipVia",
+            "GROUP BY would change: the statement writes \"GROUP BY Orders.ShipCountry, Orders.ShipVia\", "
+            "the query read from it would write \"GROUP BY Orders.ShipCountry\""},
+        {"SELECT Orders.ShipCountry, COUNT(Orders.OrderID) FROM Orders GROUP BY Orders.ShipCity",
+            "the statement writes \"GROUP BY Orders.ShipCity\""},
+        {"SELECT COUNT(Orders.OrderID) FROM Orders GROUP BY Orders.ShipCountry",
+            "the query read from it would write no GROUP BY"},
+        {"SELECT Orders.ShipCountry, COUNT(Orders.OrderID) FROM Orders",
+            "GROUP BY would change: the statement writes no GROUP BY, the query read from it would write "
+            "\"GROUP BY Orders.ShipCountry\""},
+        {"SELECT Orders.ShipCountry FROM Orders GROUP BY Orders.ShipCountry, Orders.ShipCity",
+            "would write no GROUP BY"},
+        {"SELECT Orders.ShipCountry FROM Orders HAVING COUNT(Orders.OrderID) > 15",
+            "the statement writes no GROUP BY"},
+        {"SELECT * FROM Orders GROUP BY Orders.ShipCountry", "would write no GROUP BY"},
+        {"SELECT Orders.ShipCountry, COUNT(Orders.OrderID) FROM Orders GROUP BY 3", "\"GROUP BY 3\""},
+        // A name that is an alias of one column and the name of another: the dialects differ.
+        {"SELECT Orders.ShipCity AS ShipCountry, COUNT(Orders.OrderID) FROM Orders GROUP BY ShipCountry",
+            "\"GROUP BY ShipCountry\""},
+        // A quoted table name used to be named with its quotes doubled, or cut at its blank.
+        {"SELECT \"Orders\".Weight FROM Orders", "Can not find field \"Weight\" in table \"Orders\""},
+        {"SELECT \"Order Lines\".Quantity FROM Orders", "in table \"Order Lines\""},
+        {"SELECT [Order Lines].Quantity FROM Orders", "in table \"Order Lines\""},
     };
     for (const auto& [sql, piece] : cases) {
         SCOPED_TRACE(sql);
@@ -432,6 +474,24 @@ TEST_F(SQLReadingTest, StatementsReadBackSelectTheirOwnRows)
          "(Products.ProductID=Order_Details.ProductID) INNER JOIN Orders ON "
          "(Orders.OrderID=Order_Details.OrderID) WHERE Orders.ShipCountry = 'Germany'",
             false, 40},
+        // GROUP BY as the query writes it, its columns named bare, by alias, by position or in
+        // brackets; over exactly the selected columns without totals it reads as DISTINCT.
+        {"SELECT Orders.ShipCountry FROM Orders GROUP BY Orders.ShipCountry", false, 22},
+        {"SELECT Orders.ShipCountry, Orders.ShipCity FROM Orders GROUP BY ShipCity, (orders.shipcountry)",
+            true, 57},
+        {"SELECT Orders.ShipCountry, COUNT(Orders.OrderID) FROM Orders GROUP BY ShipCountry", false, 22},
+        {"SELECT Orders.ShipCountry AS Country, Orders.ShipCity, SUM(Orders.Freight) FROM Orders GROUP BY "
+         "Country, 2",
+            true, 57},
+        {"SELECT COUNT(Orders.OrderID) FROM Orders", false, 1},
+        {"SELECT Orders.ShipCountry FROM Orders GROUP BY Orders.ShipCountry "
+         "HAVING COUNT(Orders.OrderID) > 50",
+            false, 4},
+        // A quoted table name before a column used to be refused with a garbled table name.
+        {"SELECT \"Orders\".OrderID FROM Orders WHERE \"Orders\".Freight > 500", false, 138},
+        {"SELECT \"Order Details\".Quantity FROM \"Order Details\" INNER JOIN Orders "
+         "ON (\"Order Details\".OrderID = Orders.OrderID) WHERE Orders.Freight > 500",
+            false, 349},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.SQL);

@@ -171,21 +171,28 @@ TEST(SQLParser, WhereTrees)
     EXPECT_EQ(Tree(Parse("select * from t").Result().Having()), "[]");
 }
 
-// HAVING is read like WHERE into a tree of its own; GROUP BY no longer swallows it.
+// HAVING is read like WHERE into a tree of its own; GROUP BY no longer swallows it, and its items
+// are kept as written (they used to be dropped).
 TEST(SQLParser, HavingTrees)
 {
     const struct {
         QString Tail, Where, Having;
+        QStringList GroupBy;
     } rows[] = {
-        {"group by a having count(*) > 1", "[]", "[count(*) > 1]"},
+        {"group by a having count(*) > 1", "[]", "[count(*) > 1]", {"a"}},
         {"where a = 1 group by a, b having ( SUM(t.x) > '1000' ) order by 1", "[a = 1]",
-            "[SUM(t.x) > '1000']"},
-        {"group by a having NOT ( sum(x) > 1 OR max(y) < 2 )", "[]", "not or[sum(x) > 1, max(y) < 2]"},
+            "[SUM(t.x) > '1000']", {"a", "b"}},
+        {"group by a having NOT ( sum(x) > 1 OR max(y) < 2 )", "[]", "not or[sum(x) > 1, max(y) < 2]", {"a"}},
         {"having sum(x) > 1 and (max(y) < 2 or min(z) = 3)", "[]",
-            "and[sum(x) > 1, or[max(y) < 2, min(z) = 3]]"},
+            "and[sum(x) > 1, or[max(y) < 2, min(z) = 3]]", {}},
         {"where \"Order Details\".Quantity > 5 group by \"Order Details\".OrderID having sum(\"Order "
          "Details\".Quantity) > 9",
-            "[\"Order Details\".Quantity > 5]", "[sum(\"Order Details\".Quantity) > 9]"},
+            "[\"Order Details\".Quantity > 5]", "[sum(\"Order Details\".Quantity) > 9]",
+            {"\"Order Details\".OrderID"}},
+        {"group by 2, upper(a, b), ( t.c ) order by 1", "[]", "[]", {"2", "upper(a, b)", "( t.c )"}},
+        // A name in square brackets is one name, keywords and all.
+        {"where [Order Details].Quantity > 5 group by [Order Details].OrderID",
+            "[[Order Details].Quantity > 5]", "[]", {"[Order Details].OrderID"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Tail.toStdString());
@@ -194,6 +201,7 @@ TEST(SQLParser, HavingTrees)
         EXPECT_EQ(Tree(p.Result().Root()), row.Where);
         EXPECT_EQ(Tree(p.Result().Having()), row.Having);
         EXPECT_EQ(p.Result().Having()->Parent(), nullptr);
+        EXPECT_EQ(p.Result().GroupBy(), row.GroupBy);
     }
 }
 
