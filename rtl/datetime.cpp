@@ -413,6 +413,8 @@ public:
     explicit FormattedTextReader(const QString& text) : FText(text) {}
 
     bool AtEnd() const { return FPos >= FText.size(); }
+    qsizetype Pos() const { return FPos; }
+    void SetPos(qsizetype pos) { FPos = pos; }
 
     // From minDigits to maxDigits digits, and no further digit after them.
     bool Number(int minDigits, int maxDigits, int& value)
@@ -434,7 +436,20 @@ public:
         return true;
     }
 
-    // 0 for am, 12 for pm, in any case; -1 when neither stands here.
+    // The index of the longest of names that stands here, in any case; -1 for none.
+    int Name(const QStringList& names)
+    {
+        int found = -1;
+        for (int i = 0; i < names.size(); ++i)
+            if (StartsWithText(FText, FPos, names[i]) && (found < 0 || names[i].size() > names[found].size()))
+                found = i;
+        if (found >= 0)
+            FPos += names[found].size();
+        return found;
+    }
+
+    // 0 for am, 12 for pm, in any case; -1 when neither stands here. An empty text, as some
+    // locales have for one half of the day, is read where the other one does not stand.
     int DayHalf(const QString& am, const QString& pm)
     {
         for (const auto& [text, half] : {std::pair {am, 0}, std::pair {pm, 12}}) {
@@ -443,7 +458,7 @@ public:
                 return half;
             }
         }
-        return -1;
+        return am.isEmpty() ? 0 : pm.isEmpty() ? 12 : -1;
     }
 
 private:
@@ -456,56 +471,85 @@ private:
     qsizetype FPos = 0;
 };
 
-}  // namespace
+// The fields a formatted text gave so far; those it lacks keep these values.
+struct ReadFields {
+    int Year = QDate::currentDate().year(), Month = 1, Day = 1;
+    int Hour = 0, Min = 0, Sec = 0, MSec = 0;
+    int DayHalf = -1;
+    int DayOfWeek = 0;  // 1 = Sunday, when the text names the day
+    bool HasDate = false;
+};
 
-bool TryReadFormattedDateTime(const QString& format, const QString& s, TDateTime& value)
+// Reads the pieces of format as AppendFormat writes them, nested formats to the same depth.
+bool ReadFormat(FormattedTextReader& reader, const QString& format, ReadFields& f, int level)
 {
-    if (format.isEmpty())
-        return false;
     const FormatSettings& fs = formatSettings();
-    const QString text = s.trimmed();
-    FormattedTextReader reader(text);
-    int year = QDate::currentDate().year(), month = 1, day = 1;
-    int hour = 0, min = 0, sec = 0, msec = 0, dayHalf = -1;
-    bool hasDate = false;
+    const auto nested
+        = [&](const QString& inner) { return level >= 2 || ReadFormat(reader, inner, f, level + 1); };
     for (const FormatPiece& piece : FormatPieces(format)) {
         const qsizetype count = piece.Count;
         bool read = false;
         switch (piece.Token.unicode()) {
         case 'Y': {
             const int digits = count <= 2 ? 2 : 4;
-            read = reader.Number(digits, digits, year);
+            read = reader.Number(digits, digits, f.Year);
             if (digits == 2)
-                year = WindowedYear(year);
-            hasDate = true;
+                f.Year = WindowedYear(f.Year);
+            f.HasDate = true;
             break;
         }
         case 'M':
+            if (count <= 2) {
+                read = reader.Number(1, 2, f.Month);
+            } else {
+                const int month = reader.Name(count == 3 ? fs.ShortMonthNames : fs.LongMonthNames);
+                f.Month = month + 1;
+                read = month >= 0;
+            }
+            f.HasDate = true;
+            break;
         case 'D':
-            // Names of months and days are not read.
-            read = count <= 2 && reader.Number(1, 2, piece.Token == 'M' ? month : day);
-            hasDate = true;
+            if (count <= 2) {
+                read = reader.Number(1, 2, f.Day);
+            } else if (count <= 4) {
+                const int day = reader.Name(count == 3 ? fs.ShortDayNames : fs.LongDayNames);
+                f.DayOfWeek = day + 1;
+                read = day >= 0;
+            } else {
+                read = nested(count == 5 ? fs.ShortDateFormat : fs.LongDateFormat);
+            }
+            f.HasDate = true;
             break;
         case 'H':
         case 'N':
         case 'S':
-            read = reader.Number(1, 2, piece.Token == 'H' ? hour : piece.Token == 'N' ? min : sec);
+            read = reader.Number(1, 2, piece.Token == 'H' ? f.Hour : piece.Token == 'N' ? f.Min : f.Sec);
             break;
         case 'Z':
-            read = reader.Number(1, 3, msec);
+            read = reader.Number(1, 3, f.MSec);
             break;
         case 'T':
-        case 'C':
-            // Nor formats nested in this one.
+            read = nested(count == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat);
             break;
+        case 'C': {
+            // The date, then the time when it is not midnight.
+            read = nested(fs.ShortDateFormat);
+            const qsizetype date = reader.Pos();
+            const ReadFields before = f;
+            if (read && level < 2 && !(reader.Literal(QStringLiteral(" ")) && nested(fs.LongTimeFormat))) {
+                reader.SetPos(date);
+                f = before;
+            }
+            break;
+        }
         case 'A':
             if (count == 5)
-                dayHalf = reader.DayHalf(QStringLiteral("am"), QStringLiteral("pm"));
+                f.DayHalf = reader.DayHalf(QStringLiteral("am"), QStringLiteral("pm"));
             else if (count == 3)
-                dayHalf = reader.DayHalf(QStringLiteral("a"), QStringLiteral("p"));
+                f.DayHalf = reader.DayHalf(QStringLiteral("a"), QStringLiteral("p"));
             else
-                dayHalf = reader.DayHalf(fs.TimeAMString, fs.TimePMString);
-            read = dayHalf >= 0;
+                f.DayHalf = reader.DayHalf(fs.TimeAMString, fs.TimePMString);
+            read = f.DayHalf >= 0;
             break;
         default:
             read = reader.Literal(piece.Text);
@@ -513,15 +557,32 @@ bool TryReadFormattedDateTime(const QString& format, const QString& s, TDateTime
         if (!read)
             return false;
     }
-    if (!reader.AtEnd())
+    return true;
+}
+
+}  // namespace
+
+bool TryReadFormattedDateTime(const QString& format, const QString& s, TDateTime& value)
+{
+    if (format.isEmpty())
         return false;
-    if (dayHalf >= 0) {
+    const QString text = s.trimmed();
+    FormattedTextReader reader(text);
+    ReadFields f;
+    if (!ReadFormat(reader, format, f, 0) || !reader.AtEnd())
+        return false;
+    int hour = f.Hour;
+    if (f.DayHalf >= 0) {
         if (hour < 1 || hour > 12)
             return false;
-        hour = hour % 12 + dayHalf;
+        hour = hour % 12 + f.DayHalf;
     }
     TDateTime date = 0, time = 0;
-    if ((hasDate && !TryEncodeDate(year, month, day, date)) || !TryEncodeTime(hour, min, sec, msec, time))
+    if ((f.HasDate && !TryEncodeDate(f.Year, f.Month, f.Day, date))
+        || !TryEncodeTime(hour, f.Min, f.Sec, f.MSec, time))
+        return false;
+    // A day named that is not the date's day is no date.
+    if (f.DayOfWeek > 0 && DayOfWeek(date) != f.DayOfWeek)
         return false;
     value = Combine(date, time);
     return true;

@@ -72,8 +72,9 @@ bool TryStrToDateTime(const QString& s, TDateTime& value);
 // it: every field, separator and literal of the format in its order, blanks around the text
 // ignored. Days, months, hours, minutes and seconds take one or two digits, milliseconds up to
 // three, a "yyyy" year four digits and a "yy" one two (in the window of the readers above); the
-// date and the time must exist. A year the format lacks is the current one. Formats that name
-// months or days, or nest other formats, read no text.
+// date and the time must exist. Month and day names are the settings' names, in any case; a named
+// day must be the date's. Nested formats (ddddd, dddddd, t, tt, c) read as the settings have them.
+// A year the format lacks is the current one.
 bool TryReadFormattedDateTime(const QString& format, const QString& s, TDateTime& value);
 
 }  // namespace rtl

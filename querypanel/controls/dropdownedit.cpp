@@ -303,15 +303,23 @@ QString TDropDownDateTimeEdit::EditFormat(TDateTimeEditKind Kind)
     return Kind == ekDate ? DateFormat() : rtl::formatSettings().LongTimeFormat;
 }
 
+namespace {
+
+// Read in the format the editor writes, which may hold literal text ("28.02.1997 г.") that the
+// lenient readers cannot take; they still serve values written in the locale's own formats.
+bool ReadStoredValue(TDateTimeEditKind Kind, const QString& Value, rtl::TDateTime& Read)
+{
+    return !Value.isEmpty()
+        && (rtl::TryReadFormattedDateTime(TDropDownDateTimeEdit::EditFormat(Kind), Value, Read)
+            || (Kind == ekDate ? rtl::TryStrToDateTime(Value, Read) : rtl::TryStrToTime(Value, Read)));
+}
+
+}  // namespace
+
 QString TDropDownDateTimeEdit::EditText(TDateTimeEditKind Kind, const QString& Value)
 {
-    // Read in the format the editor writes, which may hold literal text ("28.02.1997 г.") that the
-    // lenient readers cannot take; they still serve values written in the locale's own formats.
     rtl::TDateTime value = 0;
-    const bool read = !Value.isEmpty()
-        && (rtl::TryReadFormattedDateTime(EditFormat(Kind), Value, value)
-            || (Kind == ekDate ? rtl::TryStrToDateTime(Value, value) : rtl::TryStrToTime(Value, value)));
-    if (!read)
+    if (!ReadStoredValue(Kind, Value, value))
         value = Kind == ekDate ? rtl::Date() : rtl::Now();
     return rtl::FormatDateTime(EditFormat(Kind), value);
 }
@@ -328,8 +336,12 @@ QStringList TDropDownDateTimeEdit::EditItems(TDateTimeEditKind Kind, const QStri
 {
     QStringList items;
     SplitCommaText(Value, items);
+    // An item that is no date or time, a blank one too, is shown as it stands: made today's date,
+    // it would be stored as one when another item is edited, where now the typed list is refused.
+    rtl::TDateTime value = 0;
     for (QString& item : items)
-        item = EditText(Kind, item);
+        if (ReadStoredValue(Kind, item, value))
+            item = rtl::FormatDateTime(EditFormat(Kind), value);
     return items;
 }
 

@@ -135,8 +135,8 @@ public:
     // A typed text read as EditFormat shows it, written back in that format; any other text raises
     // the conversion error of a date or a time, since a lenient reading would make another value of it.
     static QString ReadTypedText(TDateTimeEditKind Kind, const QString& Text);
-    // A list value's items as EditText shows each, separated by ", "; each item as the list label
-    // shows it.
+    // A list value's items as EditText shows each, separated by ", ", except that an item which is
+    // no date or time (a blank one too) stays as it is; each item as the list label shows it.
     static QStringList EditItems(TDateTimeEditKind Kind, const QString& Value);
     static QString EditListText(TDateTimeEditKind Kind, const QString& Value);
     // A typed list read item by item as ReadTypedText reads one, as a comma text; an item that is

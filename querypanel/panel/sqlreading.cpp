@@ -317,7 +317,8 @@ void CheckParamPatterns(const QList<TDSOperator*>& Operators, qsizetype Found, c
 constexpr TFieldTypes DateTypes {ftDate, ftTime, ftDateTime, ftTimeStamp};
 
 // A date the panel wrote as SQL, in the locale's form: read with the model's format of its type, or
-// with the format of its TO_DATE call.
+// with the format of its TO_DATE call, as the panel writes it (month and day names, literal text,
+// AM and PM); else leniently, by the order of the format's fields.
 QString SQLDateText(const TSQLFormats& Formats, TFieldType Type, const QString& Text)
 {
     QString value = Text;
@@ -330,7 +331,7 @@ QString SQLDateText(const TSQLFormats& Formats, TFieldType Type, const QString& 
                      .replace(QStringLiteral("mi"), QStringLiteral("nn"));
     }
     rtl::TDateTime date = 0;
-    {
+    if (!rtl::TryReadFormattedDateTime(format, value, date)) {
         rtl::FormatSettingsScope restore;
         // The format's time part gives the time separator; its date part is read by field order.
         const qsizetype hour = format.indexOf(u'h', 0, Qt::CaseInsensitive);

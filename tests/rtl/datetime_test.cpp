@@ -47,7 +47,7 @@ TEST(DateTime, DaysAndTimeSinceDayZero)
 }
 
 // "m" after an hour means minutes, quoted text is literal, "c" drops a midnight time, and
-// formats that name each other stop instead of recursing.
+// formats that name each other stop instead of recursing; the text reads back.
 TEST(FormatDateTime, Letters)
 {
     FormatSettings fs;
@@ -67,6 +67,28 @@ TEST(FormatDateTime, Letters)
         EXPECT_EQ(FormatDateTime(format, Sample), text) << format;
     EXPECT_EQ(FormatDateTime("h:nn ampm", EncodeTime(0, 30, 0, 0)), "12-30 AM");
     EXPECT_EQ(FormatDateTime("c", EncodeDate(2003, 12, 31) + EncodeTime(0, 0, 0, 500)), "31.12.03");
+
+    // What a format writes it reads: month and day names in any case, a named day only when it is the
+    // date's, nested formats as the settings have them, "c" with or without its time.
+    const TDateTime day = EncodeDate(2003, 12, 31);
+    const TDateTime seconds = day + EncodeTime(14, 5, 9, 0);
+    const struct {
+        const char *Format, *Text;
+        TDateTime Value;  // -1: refused
+    } reads[] = {{"mmm d, yyyy", "Dec 31, 2003", day}, {"mmmm d, yyyy", "DECEMBER 31, 2003", day},
+        {"ddd d mmm yyyy hh:nn", "Wed 31 Dec 2003 14-05", day + EncodeTime(14, 5, 0, 0)},
+        {"dddd, yyyy-mm-dd", "Thursday, 2003-12-31", -1}, {"mmm d, yyyy", "Dez 31, 2003", -1},
+        {"mmmm d, yyyy", "Dec 31, 2003", -1}, {"dddddd tt", "Wednesday 31 December 2003 14-05-09", seconds},
+        {"c", "31.12.03 14-05-09", seconds}, {"c", "31.12.03", day},
+        {"\"on\" ddddd 'at' t", "on 31.12.03 at 14-05", day + EncodeTime(14, 5, 0, 0)},
+        {"h:nn AM/PM", "2-05 pm", EncodeTime(14, 5, 0, 0)}};
+    for (const auto& r : reads) {
+        TDateTime read = -1;
+        EXPECT_EQ(TryReadFormattedDateTime(r.Format, r.Text, read), r.Value >= 0) << r.Text;
+        if (r.Value >= 0) {
+            EXPECT_EQ(read, r.Value) << r.Text;
+        }
+    }
     formatSettings().ShortDateFormat = "c";
     formatSettings().LongTimeFormat = "tt";
     EXPECT_EQ(FormatDateTime("c", Sample).trimmed(), "");

@@ -243,6 +243,10 @@ TEST_F(EditFixture, TypedDatesAndTimesAreTakenAsShownOrRefused)
         Closing How = Enter;
         bool List = false;  // a list of dates or times, read item by item
         const char* Named = nullptr;  // the item a refusal names, when not the whole text
+        // A value held before, when not a date of 2003: the editor opens on Opened, and the typed
+        // text goes before it, as when one item is added to the list.
+        const char* Stored = nullptr;
+        const char* Opened = nullptr;
     } rows[] = {
         {ekDate, "m/d/yyyy", '/', "2/28/1997", "2/28/1997"},
         {ekDate, "m/d/yyyy", '/', "02/28/1997", "2/28/1997"},
@@ -279,13 +283,22 @@ TEST_F(EditFixture, TypedDatesAndTimesAreTakenAsShownOrRefused)
         {ekDate, "m/d/yyyy", '/', "7/4/1996, 7/32/1996", nullptr, Leaving, true, "7/32/1996"},
         {ekTime, "h:nn:ss", '/', "9:05:03, 24:00:00", nullptr, Enter, true, "24:00:00"},
         {ekDate, "m/d/yyyy", '/', "7/4/1996, 7/5/1996", nullptr},
+        // A blank item, or one that is no date, is shown as it is, never as today's date.
+        {ekDate, "m/d/yyyy", '/', "7/3/1996, ", nullptr, Enter, true, "", "7/4/1996,,7/5/1996",
+            "7/4/1996, , 7/5/1996"},
+        {ekDate, "m/d/yyyy", '/', "7/3/1996, ", nullptr, Leaving, true, "", ",7/5/1996", ", 7/5/1996"},
+        {ekDate, "m/d/yyyy", '/', "7/3/1996, ", nullptr, Enter, true, "x", "07/04/1996,x", "7/4/1996, x"},
+        {ekTime, "h:nn:ss", '/', "9:05:03, ", nullptr, Enter, true, "", "8:00:00,", "8:00:00, "},
+        {ekDate, "m/d/yyyy", '/', "7/3/1996, ", "7/3/1996,7/4/1996", Enter, true, nullptr, "07/04/1996",
+            "7/4/1996"},
     };
     for (const auto& row : rows) {
         rtl::FormatSettingsScope scope;
         rtl::formatSettings().DateSeparator = row.Separator;
         (row.Kind == ekDate ? rtl::formatSettings().ShortDateFormat : rtl::formatSettings().LongTimeFormat)
             = row.Format;
-        const QString old = row.Kind == ekDate
+        const QString old = row.Stored ? row.Stored
+            : row.Kind == ekDate
             ? rtl::FormatDateTime(TDropDownDateTimeEdit::DateFormat(), rtl::EncodeDate(2003, 1, 2))
             : rtl::FormatDateTime(row.Format, rtl::EncodeTime(8, 0, 0, 0));
         auto* label = Make<TDropDownDateTimeEdit>([&](TDropDownDateTimeEdit* L) {
@@ -299,6 +312,10 @@ TEST_F(EditFixture, TypedDatesAndTimesAreTakenAsShownOrRefused)
         Click(label);
         QWidget* editor = QApplication::focusWidget();
         ASSERT_TRUE(editor && editor != &Host.Window) << row.Typed;
+        if (row.Opened) {
+            EXPECT_EQ(static_cast<QLineEdit*>(editor)->text(), row.Opened) << row.Stored;
+            QTest::keyClick(editor, Qt::Key_Home);
+        }
         QTest::keyClicks(editor, row.Typed);
         if (row.How == DoubleClick) {
             QTest::mouseDClick(editor, Qt::LeftButton);

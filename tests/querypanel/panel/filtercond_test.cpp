@@ -428,6 +428,8 @@ TEST_F(CondFixture, ListValuesShowTheirItemsAndEnterKeepsThem)
         {M.At, "14:05:09,0:00:00", "14:05:09, 0:00:00", "14:05:09, 0:00:00"},
         {M.Stamp, "\"2/28/1997 14:05:09\",12/31/2001", "2/28/1997 14:05:09, 12/31/2001",
             "2/28/1997, 12/31/2001"},
+        // A blank item stays blank: no date is made of it.
+        {M.Shipped, "7/4/1996,,7/5/1996", "7/4/1996, , 7/5/1996", "7/4/1996, , 7/5/1996"},
     };
     // Made before the panel shows them, as rows read from a query are.
     QList<TSimpleCond*> conditions;

@@ -428,16 +428,38 @@ TEST_F(PanelSQLTest, AListOfDatesReadBackShowsItsDatesAndEnterKeepsThem)
     auto* row = static_cast<TFilterCond*>(Panel.Root()->Rows(0));
     ASSERT_NE(row->ValueLabel(1), nullptr);
     EXPECT_EQ(row->ValueLabel(1)->Caption(), shown);
-    Click(row->ValueLabel(1));
-    QLineEdit* editor = nullptr;
-    for (QLineEdit* line : Panel.findChildren<QLineEdit*>())
-        editor = line->isVisible() ? line : editor;
+    // The editor a click on the row's value opens.
+    const auto openEditor = [&] {
+        Click(row->ValueLabel(1));
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* line : Panel.findChildren<QLineEdit*>())
+            editor = line->isVisible() ? line : editor;
+        return editor;
+    };
+    QLineEdit* editor = openEditor();
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), "7/4/1996, 7/5/1996, 7/8/1996");
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(row->ValueText(1), "7/4/1996,7/5/1996,7/8/1996");
     EXPECT_EQ(row->StoredCaption(1), shown);
     EXPECT_EQ(Count(Build(ssSQL2)), 5);
+
+    // A blank item opened as today's date and was stored as one; it stays blank, and the query is
+    // refused as wanting a value rather than built with a date no one chose.
+    rtl::StringList blankItem = text;
+    const QStringList days = text.Values("Value1").split(u',');
+    ASSERT_EQ(days.size(), 3);
+    blankItem.SetValues("Value1", days[0] + ",," + days[1]);
+    blankItem.SetValues("Caption1", "");
+    Panel.LoadFromStrings(blankItem);
+    row = static_cast<TFilterCond*>(Panel.Root()->Rows(0));
+    EXPECT_EQ(row->StoredCaption(1), "Thursday, July 4, 1996, _____, Friday, July 5, 1996");
+    editor = openEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "7/4/1996, , 7/5/1996");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(row->ValueText(1), "7/4/1996,,7/5/1996");
+    EXPECT_THROW(Build(ssSQL2), EZQueryPanelError);
 }
 
 // PostgreSQL, a strict engine, must take the same SQL2 statements with the same rows; psql cannot

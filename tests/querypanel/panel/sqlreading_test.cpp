@@ -264,29 +264,68 @@ TEST_F(SQLReadingTest, StatementsBecomeRowsWithTheirFieldsOperatorsAndValues)
     EXPECT_EQ(Count(QString::fromStdString(Build(Panel))), Count(quoted));
 }
 
-// Dates of each type are read with the format of their type, and Oracle's TO_DATE with its own.
+// Dates of each type are read with the format of their type, and Oracle's TO_DATE with its own;
+// month and day names, literal text, the halves of the day and nested formats as the panel writes
+// them in the locale of the moment (a model with "mmm d, yyyy" could not read its own 'Mar 4, 1997').
 TEST_F(SQLReadingTest, DatesOfEveryTypeReadAsThePanelWritesThem)
 {
-    TSQLFormats formats = Model.SQLFormats();
-    formats.SetDate("yyyy-mm-dd");
-    formats.SetTime("hh.nn.ss");
-    formats.SetDateTime("dd.mm.yyyy hh:nn");
-    Model.SetSQLFormats(formats);
-    const rtl::TDateTime day = rtl::EncodeDate(1997, 3, 15);
-    const rtl::TDateTime time = rtl::EncodeTime(10, 30, 0, 0);
-    Cond(Panel.Root(), "Order date", "Equal", rtl::DateToStr(day));
-    for (const auto& [type, value] :
-        {std::pair {ftDate, rtl::DateToStr(day)}, std::pair {ftTime, rtl::TimeToStr(time)},
-            std::pair {ftDateTime, rtl::DateTimeToStr(day + time)}}) {
-        for (const TSQLSyntax syntax : {ssSQL2, ssOracle}) {
-            SCOPED_TRACE(value.toStdString() + (syntax == ssOracle ? " Oracle" : ""));
-            Field("Order date")->SetFieldType(type);
-            Row(0)->SetValue(1, value);
-            const std::string sql = Build(Panel, syntax);
-            Read(Panel, sql);
-            EXPECT_EQ(Row(0)->ValueText(1), value);
-            EXPECT_EQ(Build(Panel, syntax), sql);
+    const struct {
+        const char *Date, *Time, *DateTime;
+        int Rows;  // of 4 March 1997 on the sample database, whose gate takes yyyy-mm-dd and m/d/yyyy
+    } rows[] = {
+        {"yyyy-mm-dd", "hh.nn.ss", "dd.mm.yyyy hh:nn", 1},
+        {"yyyy-mm-dd", "hh:nn:ss", "yyyy-mm-dd hh:nn:ss", 1},
+        {"mmm d, yyyy", "h:nn AM/PM", "mmmm d, yyyy h:nn:ss am/pm", 0},
+        {"ddd, d mmm yyyy", "h:nn a/p", "dddd, dd mmmm yyyy hh:nn", 0},
+        {"\"day\" d \"of\" mmmm yyyy", "h 'h' nn 'min' ampm", "yyyy mmm dd\"T\"hh:nn:ss.zzz", 0},
+        {"ddddd", "tt", "c", 1},
+        {"dddddd", "t", "ddddd tt", 0},
+    };
+    QList<std::pair<QString, rtl::FormatSettings>> locales {{"default", {}}};
+    for (const char* name : {"de_DE", "fr_FR", "ru_RU", "ja_JP", "ko_KR", "ar_EG", "zh_CN", "fi_FI"})
+        locales.append({name, rtl::FormatSettings::FromLocale(QLocale(name))});
+    const rtl::TDateTime day = rtl::EncodeDate(1997, 3, 4);
+    const rtl::TDateTime time = rtl::EncodeTime(15, 30, 0, 0);
+    const rtl::TDateTime morning = rtl::EncodeTime(9, 5, 0, 0);
+    Cond(Panel.Root(), "Order date", "Equal");
+    for (const auto& [locale, settings] : locales) {
+        rtl::FormatSettingsScope scope(settings);
+        for (const auto& row : rows) {
+            TSQLFormats formats = Model.SQLFormats();
+            formats.SetDate(row.Date);
+            formats.SetTime(row.Time);
+            formats.SetDateTime(row.DateTime);
+            Model.SetSQLFormats(formats);
+            for (const auto& [type, value] : {std::pair {ftDate, rtl::DateToStr(day)},
+                     std::pair {ftTime, rtl::TimeToStr(time)}, std::pair {ftTime, rtl::TimeToStr(morning)},
+                     std::pair {ftDateTime, rtl::DateTimeToStr(day + time)},
+                     std::pair {ftDateTime, rtl::DateTimeToStr(day + morning)},
+                     std::pair {ftDateTime, rtl::DateTimeToStr(day)}}) {
+                for (const TSQLSyntax syntax : {ssSQL2, ssOracle}) {
+                    SCOPED_TRACE(locale.toStdString() + " " + row.Date + " | " + row.Time + " | "
+                        + row.DateTime + ": " + value.toStdString() + (syntax == ssOracle ? " Oracle" : ""));
+                    Field("Order date")->SetFieldType(type);
+                    Row(0)->SetValue(1, value);
+                    const std::string sql = Build(Panel, syntax);
+                    Read(Panel, sql);
+                    EXPECT_EQ(Row(0)->ValueText(1), value);
+                    EXPECT_EQ(Build(Panel, syntax), sql);
+                }
+            }
         }
+    }
+    // Statements that name the date as the database has it select its rows; the others run.
+    rtl::FormatSettingsScope scope {rtl::FormatSettings()};
+    Field("Order date")->SetFieldType(ftDate);
+    Row(0)->SetValue(1, rtl::DateToStr(day));
+    for (const auto& row : rows) {
+        TSQLFormats formats = Model.SQLFormats();
+        formats.SetDate(row.Date);
+        Model.SetSQLFormats(formats);
+        const std::string sql = Build(Panel);
+        Read(Panel, sql);
+        EXPECT_EQ(Build(Panel), sql);
+        EXPECT_EQ(Count(QString::fromStdString(sql)), row.Rows) << sql;
     }
 }
 
