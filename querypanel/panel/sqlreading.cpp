@@ -25,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -435,6 +436,71 @@ QString JoinText(std::optional<TLinkType> Type, const TDSLink* Link)
     return QStringLiteral("an inner join");
 }
 
+// The comparisons of a join condition, when it is one comparison or comparisons all joined by "and";
+// false for anything else (an alternative, a negation).
+bool JoinTerms(const TSQLConditionNode* Node, QList<const TSQLCondition*>& Terms)
+{
+    if (Node->Not())
+        return false;
+    const TSQLBracket* bracket = const_cast<TSQLConditionNode*>(Node)->AsBracket();
+    if (!bracket) {
+        Terms << static_cast<const TSQLCondition*>(Node);
+        return true;
+    }
+    if (bracket->Nodes().Count() > 1 && bracket->LinkType() != QStringLiteral("and"))
+        return false;
+    return std::all_of(bracket->Nodes().begin(), bracket->Nodes().end(),
+        [&](const TSQLConditionNode* Item) { return JoinTerms(Item, Terms); });
+}
+
+// The tables of a FROM clause in order, each with the join that adds it to those before it.
+using TJoinChain = QList<std::pair<const TDSTable*, TSQLJoinKind>>;
+
+// The chain's grouping, the same for every chain that joins the same tables alike: inner joins
+// taken in any order and grouping, each outer join with the side it keeps.
+QString JoinTreeKey(const TJoinChain& Chain)
+{
+    QString key;
+    QStringList inner;
+    for (const auto& [table, kind] : Chain) {
+        const QString name = u'"' + table->Name() + u'"';
+        if (key.isEmpty()) {
+            key = name;
+            continue;
+        }
+        if (kind == sjkInner || kind == sjkListed) {
+            if (inner.isEmpty())
+                inner << key;
+            inner << name;
+            inner.sort();
+            key = QStringLiteral("I(") + inner.join(u',') + u')';
+            continue;
+        }
+        inner.clear();
+        if (kind == sjkLeft)
+            key = QStringLiteral("L(") + key + u',' + name + u')';
+        else if (kind == sjkRight)
+            key = QStringLiteral("L(") + name + u',' + key + u')';
+        else
+            key = QStringLiteral("F(") + std::min(key, name) + u',' + std::max(key, name) + u')';
+    }
+    return key;
+}
+
+// "A" INNER JOIN "B" LEFT OUTER JOIN "C".
+QString JoinChainText(const TJoinChain& Chain)
+{
+    QString text;
+    for (const auto& [table, kind] : Chain) {
+        static const char* const words[]
+            = {", ", " INNER JOIN ", " LEFT OUTER JOIN ", " RIGHT OUTER JOIN ", " FULL OUTER JOIN "};
+        if (!text.isEmpty())
+            text += QString::fromLatin1(words[kind]);
+        text += u'"' + table->Name() + u'"';
+    }
+    return text;
+}
+
 // "A", "B" and "C".
 QString TableNames(const QList<TDSTable*>& Tables)
 {
@@ -538,18 +604,67 @@ public:
             throw EZQueryPanelError::Create(qpeTablesNotJoined, TableNames(dropped));
         if (!added.isEmpty())
             throw EZQueryPanelError::Create(qpeTablesNotNamed, TableNames(added));
+        QList<const TDSLink*> listed;
+        bool outer = false;
         for (const TResultTable& entry : joined) {
             const TDSLink* link = entry.Link;
             if (!link || link->Table1() == link->Table2())
                 continue;
+            const TSQLTable* later = FTables[LaterIndex(link)];
+            if (later->JoinKind() == sjkListed)
+                listed << link;
+            else if (!IsLinkCondition(later->On(), link))
+                throw EZQueryPanelError::Create(qpeJoinConditionNotRead, later->Name(), later->OnText(),
+                    link->Table1()->Name(), link->Table2()->Name(), link->GetJoinCondition(1));
             const std::optional<TLinkType> stated = StatedJoin(link);
             if (stated != link->LinkType())
                 throw EZQueryPanelError::Create(qpeJoinWouldChange, link->Table1()->Name(),
                     link->Table2()->Name(), JoinText(stated, link), JoinText(link->LinkType(), link));
+            outer = outer || link->LinkType() != ltInner;
         }
+        // A join condition in WHERE that joins no listed table would be lost with the records it drops.
+        for (auto written = FWrittenJoins.cbegin(); written != FWrittenJoins.cend(); ++written)
+            if (!listed.contains(written.key()))
+                throw EZQueryPanelError::Create(qpeJoinConditionInWhere, written->Text);
+        if (outer)
+            CheckGrouping(joined);
     }
 
 private:
+    // An outer join keeps its rows only as the tables are grouped round it: the statement's joins must
+    // group the tables as the query writes them. Listed tables are grouped by their conditions alone.
+    void CheckGrouping(const TRTableList& Joined) const
+    {
+        TJoinChain stated;
+        qsizetype listed = 0;
+        for (qsizetype i = 0; i < FTables.Count(); ++i) {
+            stated.append({FStated[i], FTables[int(i)]->JoinKind()});
+            listed += i > 0 && FTables[int(i)]->JoinKind() == sjkListed ? 1 : 0;
+        }
+        if (listed == FTables.Count() - 1)
+            return;
+        TJoinChain written;
+        for (const TResultTable& entry : Joined) {
+            TSQLJoinKind kind = sjkInner;
+            if (entry.Link && entry.Link->LinkType() != ltInner) {
+                const bool side2 = entry.Link->Table2() == entry.Table;
+                const TLinkType type = entry.Link->LinkType();
+                kind = type == ltFull                   ? sjkFull
+                    : (type == ltLeft) == side2 ? sjkLeft
+                                                : sjkRight;
+            }
+            written.append({entry.Table, kind});
+        }
+        if (listed > 0 || JoinTreeKey(stated) != JoinTreeKey(written))
+            throw EZQueryPanelError::Create(
+                qpeJoinsGroupedOtherwise, JoinChainText(stated), JoinChainText(written));
+    }
+
+    qsizetype LaterIndex(const TDSLink* Link) const
+    {
+        return std::max(FStated.indexOf(Link->Table1()), FStated.indexOf(Link->Table2()));
+    }
+
     // The tables in the order the query joins them: the main table, then those of the result fields
     // and of the rows, each with the tables on the model's path to it from the first.
     TRTableList JoinedTables() const
@@ -581,7 +696,7 @@ private:
     // without; none without that condition.
     std::optional<TLinkType> StatedJoin(const TDSLink* Link) const
     {
-        const qsizetype later = std::max(FStated.indexOf(Link->Table1()), FStated.indexOf(Link->Table2()));
+        const qsizetype later = LaterIndex(Link);
         const bool side2 = FStated[later] == Link->Table2();
         switch (FTables[int(later)]->JoinKind()) {
         case sjkListed:
@@ -596,9 +711,22 @@ private:
             return ltFull;
         }
         const auto written = FWrittenJoins.constFind(Link);
-        if (written == FWrittenJoins.cend())
+        if (written == FWrittenJoins.cend() || written->Marks.contains(-1))
             return std::nullopt;
-        return *written ? Link->LinkType() : ltInner;
+        // Oracle marks the side whose rows may be missing, on every pair alike.
+        const int marks = written->Marks.first();
+        if (std::any_of(written->Marks.begin(), written->Marks.end(), [&](int m) { return m != marks; }))
+            return std::nullopt;
+        switch (marks) {
+        case 0:
+            return ltInner;
+        case 1:
+            return ltRight;
+        case 2:
+            return ltLeft;
+        default:
+            return std::nullopt;
+        }
     }
 
     // The nodes of one clause under the bracket that gives their link type.
@@ -617,8 +745,7 @@ private:
         const bool joins = !Where->Not() && Where->LinkType() != QStringLiteral("or");
         QList<TSQLConditionNode*> nodes;
         for (TSQLConditionNode* node : Where->Nodes())
-            if (!joins || node->AsBracket() || node->Not()
-                || !IsJoinCondition(static_cast<const TSQLCondition*>(node)))
+            if (!joins || !TakeJoinCondition(node))
                 nodes.append(node);
         if (nodes.size() == 1 && nodes.first()->AsBracket() && nodes.size() < Where->Nodes().Count()) {
             TSQLBracket* bracket = nodes.first()->AsBracket();
@@ -643,33 +770,133 @@ private:
         }
     }
 
-    // A comparison that is one of the model's links written as a join condition, its operands in
-    // either order; the link is noted as joined, as an outer join when Oracle's marks say so.
-    bool IsJoinCondition(const TSQLCondition* Condition)
+    // A comparison, or comparisons joined by "and", each a pair of one of the model's links written as
+    // its join condition; the pairs are noted for their links, with Oracle's outer-join marks.
+    bool TakeJoinCondition(const TSQLConditionNode* Node)
     {
-        if (FJoinConditions.isEmpty()) {
-            FJoinConditions.insert(QString(), {});
-            // A pair with no marks reads the same in both modes: unmarked.
-            for (int i = 0; i < FModel->GetLinkCount(); ++i)
-                for (int mode : {1, 2})
-                    for (const QString& pair :
-                        FModel->GetLink(i)->GetJoinCondition(mode).split(QStringLiteral(" and ")))
-                        if (const QString key = JoinKey(pair); !FJoinConditions.contains(key))
-                            FJoinConditions.insert(key, {FModel->GetLink(i), mode == 2});
+        QList<const TSQLCondition*> terms;
+        if (!JoinTerms(Node, terms))
+            return false;
+        QList<std::tuple<const TDSLink*, int, int>> pairs;
+        for (const TSQLCondition* term : terms) {
+            const TDSLink* link = nullptr;
+            int marks = 0;
+            int pair = -1;
+            for (int i = 0; i < FModel->GetLinkCount() && pair < 0; ++i) {
+                link = FModel->GetLink(i);
+                pair = LinkPair(link, term, marks);
+            }
+            if (pair < 0)
+                return false;
+            pairs.append({link, pair, marks});
         }
+        for (const auto& [link, pair, marks] : pairs) {
+            TWrittenJoin& written = FWrittenJoins[link];
+            if (written.Marks.isEmpty()) {
+                written.Marks.fill(-1, link->FldName1().size());
+                written.Text = terms.first()->GetText();
+            }
+            written.Marks[pair] = marks;
+        }
+        return true;
+    }
+
+    // Whether an ON condition is Link's join condition: its pairs, each once, in any order, and
+    // nothing else.
+    bool IsLinkCondition(const TSQLBracket* On, const TDSLink* Link) const
+    {
+        QList<const TSQLCondition*> terms;
+        if (!On || !JoinTerms(On, terms) || terms.size() != Link->FldName1().size())
+            return false;
+        QList<bool> found(terms.size(), false);
+        for (const TSQLCondition* term : terms) {
+            int marks = 0;
+            const int pair = LinkPair(Link, term, marks);
+            if (pair < 0 || marks != 0 || found[pair])
+                return false;
+            found[pair] = true;
+        }
+        return true;
+    }
+
+    // The pair of Link that Term writes, its operands in either order, or -1; Marks gets the sides
+    // that bear Oracle's outer-join mark: 1 for the first table's, 2 for the second's.
+    int LinkPair(const TDSLink* Link, const TSQLCondition* Term, int& Marks) const
+    {
+        if (Term->Not() || Term->HasSubQuery())
+            return -1;
+        bool leftMark = false;
+        bool rightMark = false;
+        const QString left = OperandKey(Term->LeftExpr(), leftMark);
+        const QString right = OperandKey(Term->RightExpr(), rightMark);
         static const QHash<QString, QString> turned {{QStringLiteral("<"), QStringLiteral(">")},
             {QStringLiteral(">"), QStringLiteral("<")}, {QStringLiteral("<="), QStringLiteral(">=")},
             {QStringLiteral(">="), QStringLiteral("<=")}};
-        const QString& op = Condition->Operator();
-        auto found = FJoinConditions.constFind(JoinKey(Condition->LeftExpr() + op + Condition->RightExpr()));
-        if (found == FJoinConditions.cend())
-            found = FJoinConditions.constFind(
-                JoinKey(Condition->RightExpr() + turned.value(op, op) + Condition->LeftExpr()));
-        if (found == FJoinConditions.cend())
-            return false;
-        bool& marked = FWrittenJoins[found->Link];
-        marked = marked || found->Marked;
-        return true;
+        const QString& op = Term->Operator();
+        for (int i = 0; i < Link->FldName1().size(); ++i) {
+            const QString key1 = LinkOperandKey(Link->Table1(), Link->FldName1()[i]);
+            const QString key2 = LinkOperandKey(Link->Table2(), Link->FldName2()[i]);
+            const QString linkOp = FieldKey(Link->Operators().value(i));
+            if (left == key1 && right == key2 && op == linkOp) {
+                Marks = (leftMark ? 1 : 0) | (rightMark ? 2 : 0);
+                return i;
+            }
+            if (right == key1 && left == key2 && turned.value(op, op) == linkOp) {
+                Marks = (rightMark ? 1 : 0) | (leftMark ? 2 : 0);
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    // An operand of a link as compared: a column as its table's alias and its name, lower case and
+    // unquoted, or a value without blanks and brackets.
+    QString LinkOperandKey(const TDSTable* Table, const QString& Name) const
+    {
+        if (Name.startsWith(QStringLiteral("val:")))
+            return JoinKey(Name.mid(4));
+        const QString field = Name.startsWith(QStringLiteral("fld:")) ? Name.mid(4) : Name;
+        return FieldKey(Table->Alias()) + u'.' + FieldKey(field);
+    }
+
+    // An operand of the statement as compared: a column through a table of the FROM clause, named
+    // as the statement names it, as LinkOperandKey gives the model's; Marked for Oracle's "(+)".
+    QString OperandKey(const QString& Text, bool& Marked) const
+    {
+        QString key = FieldKey(Text);
+        Marked = key.endsWith(QStringLiteral("(+)"));
+        if (Marked)
+            key.chop(3);
+        key.remove(u'(');
+        key.remove(u')');
+        qsizetype dot = -1;
+        bool quoted = false;
+        for (qsizetype i = 0; i < key.size(); ++i) {
+            if (key[i] == u'"')
+                quoted = !quoted;
+            else if (key[i] == u'.' && !quoted)
+                dot = i;
+        }
+        if (dot <= 0)
+            return key;
+        const QString prefix = Unquoted(key.left(dot));
+        const QString column = Unquoted(key.mid(dot + 1));
+        for (qsizetype i = 0; i < FTables.Count(); ++i) {
+            const TSQLTable* table = FTables[int(i)];
+            if (prefix == FieldKey(UnquoteStr(table->Alias(), u'"')) || prefix == FieldKey(table->Name()))
+                return FieldKey(FStated[i]->Alias()) + u'.' + column;
+        }
+        return prefix + u'.' + column;
+    }
+
+    QString Unquoted(const QString& Name) const
+    {
+        const TSQLFormats& formats = FModel->SQLFormats();
+        if (Name.size() >= 2
+            && ((Name.front() == u'"' && Name.back() == u'"')
+                || (Name.front() == formats.QuoteSymbol1() && Name.back() == formats.QuoteSymbol2())))
+            return Name.mid(1, Name.size() - 2);
+        return Name;
     }
 
     // A bare column belongs to the first table of the statement; an expression stays as written.
@@ -789,14 +1016,13 @@ private:
     TZCustomDBStructure* FModel;
     const TSQLTableList& FTables;
     QHash<QString, TDSField*> FFields;
-    // The model's join conditions by JoinKey; Marked for the text with Oracle's outer-join marks.
-    struct TJoinPair {
-        const TDSLink* Link = nullptr;
-        bool Marked = false;
+    // The links whose join conditions WHERE holds: the marks of each pair (-1 for a pair WHERE
+    // lacks) and the condition as written.
+    struct TWrittenJoin {
+        QList<int> Marks;
+        QString Text;
     };
-    QHash<QString, TJoinPair> FJoinConditions;
-    // The links whose join conditions WHERE holds, each marked as outer or not.
-    QHash<const TDSLink*, bool> FWrittenJoins;
+    QHash<const TDSLink*, TWrittenJoin> FWrittenJoins;
     // The model's table of each table of the FROM clause.
     QList<TDSTable*> FStated;
     // The panel's parameter name for each name of the statement, lower-cased.

@@ -3,6 +3,7 @@
 #include "rtl/numbers.h"
 #include "rtl/strutils.h"
 
+#include <algorithm>
 #include <iterator>
 
 using namespace Qt::Literals::StringLiterals;
@@ -103,6 +104,15 @@ int TSQLResultFieldList::IndexOfExpression(const QString& S) const
     return -1;
 }
 
+TSQLTable::TSQLTable() = default;
+TSQLTable::~TSQLTable() = default;
+
+void TSQLTable::SetOn(std::unique_ptr<TSQLBracket> Condition, QString Text)
+{
+    FOn = std::move(Condition);
+    FOnText = std::move(Text);
+}
+
 void TSQLTable::SetName(QString Value)
 {
     FName = std::move(Value);
@@ -194,6 +204,21 @@ void TZSQLParser::Expect(QStringView Word)
 bool TZSQLParser::AtJoinWord() const
 {
     return At(u"join") || At(u"inner") || At(u"left") || At(u"right") || At(u"full");
+}
+
+// The words that begin a join, "left outer join" or "natural join": they end the operand before them
+// (a condition of ON without brackets), while "left(" and a column named "full" stay in it.
+bool TZSQLParser::AtJoinStart() const
+{
+    static const QString words[] {
+        u"inner"_s, u"left"_s, u"right"_s, u"full"_s, u"outer"_s, u"cross"_s, u"natural"_s};
+    const auto isJoinWord = [](const QString& Word) {
+        return std::any_of(std::begin(words), std::end(words), [&](const QString& w) { return SameWord(Word, w); });
+    };
+    if (FScanner.GetTokenKind() != tkIdentifier || !isJoinWord(FScanner.GetTokenLower()))
+        return false;
+    const TZToken& next = FScanner.GetToken(1);
+    return next.Kind != tkString && (SameWord(next.LowerText, u"join") || isJoinWord(next.LowerText));
 }
 
 // A double quote token opens a quoted name, whose words may read like keywords.
@@ -384,9 +409,11 @@ void TZSQLParser::ReadJoins(int& Open)
         if (!At(u"on"))
             table->SetAlias(ReadName(false));
         Expect(u"on");
-        // The join condition is read for its syntax only.
-        TSQLBracket scratch(nullptr);
-        ReadOr(&scratch);
+        const TZToken start = Position(FScanner.GetToken(0));
+        auto on = std::make_unique<TSQLBracket>(nullptr);
+        ReadOr(on.get());
+        const QString text = FScanner.GetTextBetween(start, FScanner.GetToken(-1));
+        table->SetOn(std::unique_ptr<TSQLBracket>(TSQLBracket::Unwrapped(on.release())), text);
         FResult.Tables().Add(table.release());
         CloseBrackets(Open);
     }
@@ -486,15 +513,16 @@ TSQLConditionNode* TZSQLParser::ReadCondition(TSQLBracket* Bracket)
     return condition;
 }
 
-// An operand ends before a comparison or link word outside brackets; the left one also before "not",
-// so "x not like y" reads as a negation while "x is not null" keeps "not null" on the right.
+// An operand ends before a comparison or link word outside brackets and before the words of a join;
+// the left one also before "not", so "x not like y" reads as a negation while "x is not null" keeps
+// "not null" on the right.
 bool TZSQLParser::EndsOperand(bool Left) const
 {
     const TZTokenKind kind = FScanner.GetTokenKind();
     const QString& word = FScanner.GetTokenLower();
     return kind == tkReserved || Ended()
         || ((kind == tkIdentifier || kind == tkDelimiter) && IsComparisonOrLink(word))
-        || (Left && kind == tkIdentifier && SameWord(word, u"not"));
+        || (Left && kind == tkIdentifier && SameWord(word, u"not")) || AtJoinStart();
 }
 
 QString TZSQLParser::ReadOperand(TSQLCondition* Condition, bool Left)

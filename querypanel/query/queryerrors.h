@@ -29,7 +29,10 @@ enum TQueryPanelErrorCode {
     qpeTablesNotJoined,
     qpeTablesNotNamed,
     qpeJoinWouldChange,
-    qpeLastCode = qpeJoinWouldChange
+    qpeJoinConditionNotRead,
+    qpeJoinConditionInWhere,
+    qpeJoinsGroupedOtherwise,
+    qpeLastCode = qpeJoinsGroupedOtherwise
 };
 
 class EZQueryPanelError : public EZLatticeError {
