@@ -453,36 +453,49 @@ bool JoinTerms(const TSQLConditionNode* Node, QList<const TSQLCondition*>& Terms
         [&](const TSQLConditionNode* Item) { return JoinTerms(Item, Terms); });
 }
 
-// The tables of a FROM clause in order, each with the join that adds it to those before it.
-using TJoinChain = QList<std::pair<const TDSTable*, TSQLJoinKind>>;
+// The tables of a FROM clause in order, each with the join that adds it to those before it and the
+// table its join condition links it to.
+struct TJoinStep {
+    const TDSTable* Table;
+    TSQLJoinKind Kind;
+    const TDSTable* Partner;
+};
+using TJoinChain = QList<TJoinStep>;
 
-// The chain's grouping, the same for every chain that joins the same tables alike: inner joins
-// taken in any order and grouping, each outer join with the side it keeps.
-QString JoinTreeKey(const TJoinChain& Chain)
+// The chain's grouping, the same for chains that join the same tables alike: the first join in
+// either order of its two tables, and any two neighbouring inner or left joins in either order when
+// the later one does not link to the table of the earlier, which select the same records. A right or
+// full join later in the chain keeps its place.
+QString JoinTreeKey(TJoinChain Chain)
 {
-    QString key;
-    QStringList inner;
-    for (const auto& [table, kind] : Chain) {
-        const QString name = u'"' + table->Name() + u'"';
-        if (key.isEmpty()) {
-            key = name;
-            continue;
+    const auto name = [](const TDSTable* Table) { return u'"' + Table->Name() + u'"'; };
+    if (Chain.size() > 1 && Chain[1].Kind != sjkLeft && name(Chain[1].Table) < name(Chain[0].Table)) {
+        // "A RIGHT JOIN B" keeps B as "B LEFT JOIN A" does.
+        std::swap(Chain[0].Table, Chain[1].Table);
+        Chain[1].Partner = Chain[0].Table;
+        if (Chain[1].Kind == sjkRight)
+            Chain[1].Kind = sjkLeft;
+    } else if (Chain.size() > 1 && Chain[1].Kind == sjkRight) {
+        std::swap(Chain[0].Table, Chain[1].Table);
+        Chain[1].Partner = Chain[0].Table;
+        Chain[1].Kind = sjkLeft;
+    }
+    const auto step = [&](const TJoinStep& Step) { return QString::number(Step.Kind) + name(Step.Table); };
+    const auto free = [](const TJoinStep& Step) { return Step.Kind == sjkInner || Step.Kind == sjkLeft; };
+    QString key = Chain.isEmpty() ? QString() : name(Chain.first().Table);
+    QList<TJoinStep> left(Chain.begin() + std::min<qsizetype>(1, Chain.size()), Chain.end());
+    // The smallest step that no earlier step binds, again and again.
+    while (!left.isEmpty()) {
+        qsizetype best = 0;
+        for (qsizetype j = 1; j < left.size() && free(left[0]); ++j) {
+            bool bound = !free(left[j]);
+            for (qsizetype i = 0; i < j && !bound; ++i)
+                bound = !free(left[i]) || left[j].Partner == left[i].Table;
+            if (!bound && step(left[j]) < step(left[best]))
+                best = j;
         }
-        if (kind == sjkInner || kind == sjkListed) {
-            if (inner.isEmpty())
-                inner << key;
-            inner << name;
-            inner.sort();
-            key = QStringLiteral("I(") + inner.join(u',') + u')';
-            continue;
-        }
-        inner.clear();
-        if (kind == sjkLeft)
-            key = QStringLiteral("L(") + key + u',' + name + u')';
-        else if (kind == sjkRight)
-            key = QStringLiteral("L(") + name + u',' + key + u')';
-        else
-            key = QStringLiteral("F(") + std::min(key, name) + u',' + std::max(key, name) + u')';
+        key += u' ' + step(left[best]);
+        left.removeAt(best);
     }
     return key;
 }
@@ -491,7 +504,7 @@ QString JoinTreeKey(const TJoinChain& Chain)
 QString JoinChainText(const TJoinChain& Chain)
 {
     QString text;
-    for (const auto& [table, kind] : Chain) {
+    for (const auto& [table, kind, partner] : Chain) {
         static const char* const words[]
             = {", ", " INNER JOIN ", " LEFT OUTER JOIN ", " RIGHT OUTER JOIN ", " FULL OUTER JOIN "};
         if (!text.isEmpty())
@@ -638,13 +651,19 @@ private:
         TJoinChain stated;
         qsizetype listed = 0;
         for (qsizetype i = 0; i < FTables.Count(); ++i) {
-            stated.append({FStated[i], FTables[int(i)]->JoinKind()});
+            stated.append({FStated[i], FTables[int(i)]->JoinKind(), nullptr});
             listed += i > 0 && FTables[int(i)]->JoinKind() == sjkListed ? 1 : 0;
         }
         if (listed == FTables.Count() - 1)
             return;
         TJoinChain written;
         for (const TResultTable& entry : Joined) {
+            const TDSTable* partner = nullptr;
+            if (entry.Link) {
+                partner = entry.Link->Table1() == entry.Table ? entry.Link->Table2() : entry.Link->Table1();
+                const qsizetype later = LaterIndex(entry.Link);
+                stated[later].Partner = FStated[later] == partner ? entry.Table : partner;
+            }
             TSQLJoinKind kind = sjkInner;
             if (entry.Link && entry.Link->LinkType() != ltInner) {
                 const bool side2 = entry.Link->Table2() == entry.Table;
@@ -653,8 +672,19 @@ private:
                     : (type == ltLeft) == side2 ? sjkLeft
                                                 : sjkRight;
             }
-            written.append({entry.Table, kind});
+            written.append({entry.Table, kind, partner});
         }
+        // Joins that each keep the tables before them, inner or left, the first one also right, select
+        // the same records in every order that joins each table after the one its link names: the
+        // links' kinds were compared above.
+        const auto keepsEarlier = [](const TJoinChain& Chain) {
+            for (qsizetype i = 1; i < Chain.size(); ++i)
+                if (Chain[i].Kind != sjkInner && Chain[i].Kind != sjkLeft && (i > 1 || Chain[i].Kind != sjkRight))
+                    return false;
+            return true;
+        };
+        if (listed == 0 && keepsEarlier(stated) && keepsEarlier(written))
+            return;
         if (listed > 0 || JoinTreeKey(stated) != JoinTreeKey(written))
             throw EZQueryPanelError::Create(
                 qpeJoinsGroupedOtherwise, JoinChainText(stated), JoinChainText(written));

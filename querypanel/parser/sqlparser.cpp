@@ -3,7 +3,6 @@
 #include "rtl/numbers.h"
 #include "rtl/strutils.h"
 
-#include <algorithm>
 #include <iterator>
 
 using namespace Qt::Literals::StringLiterals;
@@ -206,19 +205,25 @@ bool TZSQLParser::AtJoinWord() const
     return At(u"join") || At(u"inner") || At(u"left") || At(u"right") || At(u"full");
 }
 
-// The words that begin a join, "left outer join" or "natural join": they end the operand before them
-// (a condition of ON without brackets), while "left(" and a column named "full" stay in it.
+// The words of a join up to "join" ("left outer join", "natural join"): they end the operand before
+// them (a condition of ON without brackets), while "left(" and a column named "full" stay in it.
 bool TZSQLParser::AtJoinStart() const
 {
-    static const QString words[] {
-        u"inner"_s, u"left"_s, u"right"_s, u"full"_s, u"outer"_s, u"cross"_s, u"natural"_s};
-    const auto isJoinWord = [](const QString& Word) {
-        return std::any_of(std::begin(words), std::end(words), [&](const QString& w) { return SameWord(Word, w); });
+    int n = 0;
+    const auto is = [&](QStringView Word) {
+        const TZToken& token = FScanner.GetToken(n);
+        return token.Kind != tkString && SameWord(token.LowerText, Word);
     };
-    if (FScanner.GetTokenKind() != tkIdentifier || !isJoinWord(FScanner.GetTokenLower()))
-        return false;
-    const TZToken& next = FScanner.GetToken(1);
-    return next.Kind != tkString && (SameWord(next.LowerText, u"join") || isJoinWord(next.LowerText));
+    if (is(u"natural"))
+        ++n;
+    if (is(u"inner") || is(u"cross") || is(u"outer")) {
+        ++n;
+    } else if (is(u"left") || is(u"right") || is(u"full")) {
+        ++n;
+        if (is(u"outer"))
+            ++n;
+    }
+    return n > 0 && is(u"join");
 }
 
 // A double quote token opens a quoted name, whose words may read like keywords.
