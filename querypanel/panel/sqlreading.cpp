@@ -668,9 +668,7 @@ private:
             if (entry.Link && entry.Link->LinkType() != ltInner) {
                 const bool side2 = entry.Link->Table2() == entry.Table;
                 const TLinkType type = entry.Link->LinkType();
-                kind = type == ltFull                   ? sjkFull
-                    : (type == ltLeft) == side2 ? sjkLeft
-                                                : sjkRight;
+                kind = type == ltFull ? sjkFull : (type == ltLeft) == side2 ? sjkLeft : sjkRight;
             }
             written.append({entry.Table, kind, partner});
         }
@@ -679,7 +677,8 @@ private:
         // links' kinds were compared above.
         const auto keepsEarlier = [](const TJoinChain& Chain) {
             for (qsizetype i = 1; i < Chain.size(); ++i)
-                if (Chain[i].Kind != sjkInner && Chain[i].Kind != sjkLeft && (i > 1 || Chain[i].Kind != sjkRight))
+                if (Chain[i].Kind != sjkInner && Chain[i].Kind != sjkLeft
+                    && (i > 1 || Chain[i].Kind != sjkRight))
                     return false;
             return true;
         };
@@ -811,11 +810,7 @@ private:
         for (const TSQLCondition* term : terms) {
             const TDSLink* link = nullptr;
             int marks = 0;
-            int pair = -1;
-            for (int i = 0; i < FModel->GetLinkCount() && pair < 0; ++i) {
-                link = FModel->GetLink(i);
-                pair = LinkPair(link, term, marks);
-            }
+            const int pair = LinkPair(term, link, marks);
             if (pair < 0)
                 return false;
             pairs.append({link, pair, marks});
@@ -841,7 +836,8 @@ private:
         QList<bool> found(terms.size(), false);
         for (const TSQLCondition* term : terms) {
             int marks = 0;
-            const int pair = LinkPair(Link, term, marks);
+            const TDSLink* link = Link;
+            const int pair = LinkPair(term, link, marks);
             if (pair < 0 || marks != 0 || found[pair])
                 return false;
             found[pair] = true;
@@ -849,12 +845,22 @@ private:
         return true;
     }
 
-    // The pair of Link that Term writes, its operands in either order, or -1; Marks gets the sides
-    // that bear Oracle's outer-join mark: 1 for the first table's, 2 for the second's.
-    int LinkPair(const TDSLink* Link, const TSQLCondition* Term, int& Marks) const
+    // The pair of a link that Term writes, its operands in either order, or -1; Link, when given, is
+    // the only link looked at, and otherwise gets the link found. Marks gets the sides that bear
+    // Oracle's outer-join mark: 1 for the first table's, 2 for the second's.
+    int LinkPair(const TSQLCondition* Term, const TDSLink*& Link, int& Marks) const
     {
         if (Term->Not() || Term->HasSubQuery())
             return -1;
+        if (FLinkPairs.isEmpty()) {
+            for (int i = 0; i < FModel->GetLinkCount(); ++i) {
+                const TDSLink* link = FModel->GetLink(i);
+                for (int n = 0; n < link->FldName1().size(); ++n)
+                    FLinkPairs.append({link, n, LinkOperandKey(link->Table1(), link->FldName1()[n]),
+                        FieldKey(link->Operators().value(n)),
+                        LinkOperandKey(link->Table2(), link->FldName2().value(n))});
+            }
+        }
         bool leftMark = false;
         bool rightMark = false;
         const QString left = OperandKey(Term->LeftExpr(), leftMark);
@@ -863,25 +869,24 @@ private:
             {QStringLiteral(">"), QStringLiteral("<")}, {QStringLiteral("<="), QStringLiteral(">=")},
             {QStringLiteral(">="), QStringLiteral("<=")}};
         const QString& op = Term->Operator();
-        for (int i = 0; i < Link->FldName1().size(); ++i) {
-            const QString key1 = LinkOperandKey(Link->Table1(), Link->FldName1()[i]);
-            const QString key2 = LinkOperandKey(Link->Table2(), Link->FldName2()[i]);
-            const QString linkOp = FieldKey(Link->Operators().value(i));
-            if (left == key1 && right == key2 && op == linkOp) {
+        for (const TLinkPair& pair : FLinkPairs) {
+            if (Link && pair.Link != Link)
+                continue;
+            if (left == pair.Key1 && right == pair.Key2 && op == pair.Operator)
                 Marks = (leftMark ? 1 : 0) | (rightMark ? 2 : 0);
-                return i;
-            }
-            if (right == key1 && left == key2 && turned.value(op, op) == linkOp) {
+            else if (right == pair.Key1 && left == pair.Key2 && turned.value(op, op) == pair.Operator)
                 Marks = (rightMark ? 1 : 0) | (leftMark ? 2 : 0);
-                return i;
-            }
+            else
+                continue;
+            Link = pair.Link;
+            return pair.Index;
         }
         return -1;
     }
 
     // An operand of a link as compared: a column as its table's alias and its name, lower case and
     // unquoted, or a value without blanks and brackets.
-    QString LinkOperandKey(const TDSTable* Table, const QString& Name) const
+    static QString LinkOperandKey(const TDSTable* Table, const QString& Name)
     {
         if (Name.startsWith(QStringLiteral("val:")))
             return JoinKey(Name.mid(4));
@@ -1053,6 +1058,15 @@ private:
         QString Text;
     };
     QHash<const TDSLink*, TWrittenJoin> FWrittenJoins;
+    // Each pair of each link of the model, its operands as OperandKey gives them.
+    struct TLinkPair {
+        const TDSLink* Link;
+        int Index;
+        QString Key1;
+        QString Operator;
+        QString Key2;
+    };
+    mutable QList<TLinkPair> FLinkPairs;
     // The model's table of each table of the FROM clause.
     QList<TDSTable*> FStated;
     // The panel's parameter name for each name of the statement, lower-cased.

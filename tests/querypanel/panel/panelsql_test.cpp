@@ -225,7 +225,8 @@ std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()
                 Cond("Company", "StartsWith", "A");
                 Cond("Employee city", "Equal", "London");
             },
-            "SELECT * FROM Orders LEFT JOIN Customers USING (CustomerID) JOIN Employees USING (EmployeeID) WHERE "
+            "SELECT * FROM Orders LEFT JOIN Customers USING (CustomerID) JOIN Employees USING (EmployeeID) "
+            "WHERE "
             "CompanyName LIKE 'A%' AND Employees.City = 'London'",
             true},
         {"full link",

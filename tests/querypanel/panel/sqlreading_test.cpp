@@ -350,9 +350,11 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
             "the statement writes no join condition"},
         // An ON condition used to be replaced by the link's without a word: another column pair, an
         // added term and a constant select other records.
-        {"SELECT Orders.OrderID, Customers.CompanyName FROM Orders INNER JOIN Customers ON (Customers.Country "
+        {"SELECT Orders.OrderID, Customers.CompanyName FROM Orders INNER JOIN Customers ON "
+         "(Customers.Country "
          "= Orders.ShipCountry) WHERE Customers.Country = 'France'",
-            "The join of \"Customers\" ON (Customers.Country = Orders.ShipCountry) would change: the query read "
+            "The join of \"Customers\" ON (Customers.Country = Orders.ShipCountry) would change: the query "
+            "read "
             "from the statement joins \"Customers\" and \"Orders\" by the data model's link, ON "
             "(Customers.CustomerID=Orders.CustomerID)"},
         {"SELECT Orders.OrderID, Customers.CompanyName FROM Orders INNER JOIN Customers ON "
@@ -383,12 +385,14 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
         {"SELECT DISTINCT Orders.OrderID, Customers.CompanyName, Employees.Title FROM Orders JOIN Employees "
          "ON Employees.EmployeeID = Orders.EmployeeID LEFT OUTER JOIN Customers ON Customers.CustomerID = "
          "Orders.CustomerID",
-            "The join of \"Customers\" and \"Orders\" would change: the statement writes an outer join keeping "
+            "The join of \"Customers\" and \"Orders\" would change: the statement writes an outer join "
+            "keeping "
             "every row of \"Orders\", the data model's link an inner join"},
         {"SELECT DISTINCT Orders.OrderID, Customers.CompanyName, Employees.Title FROM Orders JOIN Employees "
          "ON (Employees.EmployeeID = Orders.EmployeeID) LEFT OUTER JOIN Customers ON (Customers.CustomerID = "
          "Orders.CustomerID)",
-            "The join of \"Customers\" and \"Orders\" would change: the statement writes an outer join keeping "
+            "The join of \"Customers\" and \"Orders\" would change: the statement writes an outer join "
+            "keeping "
             "every row of \"Orders\", the data model's link an inner join"},
         {"SELECT DISTINCT Orders.OrderID, Customers.CompanyName, Employees.Title FROM Orders JOIN Employees "
          "ON Employees.EmployeeID = Orders.EmployeeID FULL OUTER JOIN Customers ON Customers.CustomerID = "
@@ -506,17 +510,21 @@ TEST_F(SQLReadingTest, OuterJoinsReadBackOnlyGroupedAsTheQueryWritesThem)
     };
     const Case cases[] = {
         {ltLeft, "Customers",
-            "Employees JOIN Orders ON (Employees.EmployeeID = Orders.EmployeeID) RIGHT OUTER JOIN Customers ON "
+            "Employees JOIN Orders ON (Employees.EmployeeID = Orders.EmployeeID) RIGHT OUTER JOIN Customers "
+            "ON "
             "(Customers.CustomerID = Orders.CustomerID)",
             "The statement groups its joins otherwise than the query read from it would: it writes "
-            "\"Employees\" INNER JOIN \"Orders\" RIGHT OUTER JOIN \"Customers\", the query \"Customers\" LEFT "
+            "\"Employees\" INNER JOIN \"Orders\" RIGHT OUTER JOIN \"Customers\", the query \"Customers\" "
+            "LEFT "
             "OUTER JOIN \"Orders\" INNER JOIN \"Employees\""},
         {ltLeft, "Customers",
-            "Customers LEFT OUTER JOIN Orders ON Customers.CustomerID = Orders.CustomerID INNER JOIN Employees ON "
+            "Customers LEFT OUTER JOIN Orders ON Customers.CustomerID = Orders.CustomerID INNER JOIN "
+            "Employees ON "
             "Employees.EmployeeID = Orders.EmployeeID",
             ""},
         {ltLeft, "Customers",
-            "(Orders RIGHT OUTER JOIN Customers ON (Orders.CustomerID = Customers.CustomerID)) JOIN Employees ON "
+            "(Orders RIGHT OUTER JOIN Customers ON (Orders.CustomerID = Customers.CustomerID)) JOIN "
+            "Employees ON "
             "(Orders.EmployeeID = Employees.EmployeeID)",
             ""},
         {ltLeft, "Customers",
@@ -545,7 +553,8 @@ TEST_F(SQLReadingTest, OuterJoinsReadBackOnlyGroupedAsTheQueryWritesThem)
         {ltRight, "Orders",
             "Employees JOIN Orders ON Employees.EmployeeID = Orders.EmployeeID FULL OUTER JOIN Customers ON "
             "Customers.CustomerID = Orders.CustomerID",
-            "the statement writes a full outer join, the data model's link an outer join keeping every row of "
+            "the statement writes a full outer join, the data model's link an outer join keeping every row "
+            "of "
             "\"Orders\""},
         {ltRight, "Orders",
             "Customers RIGHT OUTER JOIN Orders ON Customers.CustomerID = Orders.CustomerID JOIN Employees ON "
@@ -556,7 +565,8 @@ TEST_F(SQLReadingTest, OuterJoinsReadBackOnlyGroupedAsTheQueryWritesThem)
             "Employees.EmployeeID = Orders.EmployeeID",
             ""},
         {ltRight, "Orders",
-            "Orders LEFT OUTER JOIN Customers ON (Customers.CustomerID = Orders.CustomerID) JOIN Employees ON "
+            "Orders LEFT OUTER JOIN Customers ON (Customers.CustomerID = Orders.CustomerID) JOIN Employees "
+            "ON "
             "(Employees.EmployeeID = Orders.EmployeeID)",
             ""},
     };
@@ -584,6 +594,59 @@ TEST_F(SQLReadingTest, OuterJoinsReadBackOnlyGroupedAsTheQueryWritesThem)
         Read(Panel, sql);
         EXPECT_EQ(Build(Panel), sql);
         EXPECT_EQ(Build(Panel, ssOracle).find("JOIN"), std::string::npos);
+    }
+}
+
+// A link over two column pairs is its join condition only with both pairs, in any order and either
+// way round, in ON as in WHERE; the panel's own statements read back in every dialect.
+TEST_F(SQLReadingTest, ALinkOverTwoColumnPairsIsReadOnlyWhole)
+{
+    TDSLink* link = Model.FindTable(tlAlias, "Customers")->FindLinkTo(Model.FindTable(tlAlias, "Orders"));
+    link->SetFields1({"CustomerID", "Country"});
+    link->SetFields2({"CustomerID", "ShipCountry"});
+    const char* select = "SELECT Customers.CompanyName, Orders.OrderID FROM ";
+    const std::pair<const char*, const char*> cases[] = {
+        {"Orders JOIN Customers ON Orders.ShipCountry = Customers.Country AND (Customers.CustomerID = "
+         "Orders.CustomerID)",
+            ""},
+        {"Orders, Customers WHERE Orders.CustomerID = Customers.CustomerID AND Customers.Country = "
+         "Orders.ShipCountry",
+            ""},
+        {"Orders JOIN Customers ON Orders.CustomerID = Customers.CustomerID",
+            "The join of \"Customers\" ON Orders.CustomerID = Customers.CustomerID would change: the query "
+            "read "
+            "from the statement joins \"Customers\" and \"Orders\" by the data model's link, ON "
+            "(Customers.CustomerID=Orders.CustomerID) and (Customers.Country=Orders.ShipCountry)"},
+        {"Orders JOIN Customers ON Orders.CustomerID = Customers.CustomerID AND Orders.CustomerID = "
+         "Customers.CustomerID",
+            "would change"},
+        {"Orders, Customers WHERE Orders.CustomerID = Customers.CustomerID",
+            "the statement writes no join condition"},
+    };
+    for (const auto& [from, refusal] : cases) {
+        SCOPED_TRACE(from);
+        const QString statement = select + QString::fromUtf8(from);
+        if (*refusal) {
+            try {
+                Read(statement);
+                ADD_FAILURE() << "no error";
+            } catch (const rtl::Exception& e) {
+                EXPECT_TRUE(e.Message().contains(QString::fromUtf8(refusal))) << e.Message().toStdString();
+            }
+            continue;
+        }
+        Read(statement);
+        EXPECT_EQ(Count(QString::fromStdString(Build(Panel))), Count(statement));
+    }
+    for (const bool brackets : {false, true}) {
+        Panel.SetSQLOptions(brackets ? Panel.SQLOptions() + TSQLOptions {soBracketConditions}
+                                     : Panel.SQLOptions() - TSQLOptions {soBracketConditions});
+        for (const TSQLSyntax syntax : {ssSQL2, ssSQL1, ssOracle}) {
+            SCOPED_TRACE(std::to_string(syntax) + (brackets ? " brackets" : ""));
+            const std::string sql = Build(Panel, syntax);
+            Read(Panel, sql);
+            EXPECT_EQ(Build(Panel, syntax), sql);
+        }
     }
 }
 

@@ -162,13 +162,15 @@ TEST(SQLParser, OnConditionsEndAtTheNextJoin)
         QStringList joins;
         for (const TSQLTable* table : p.Result().Tables())
             if (table->On())
-                joins.append(QString::number(table->JoinKind()) + ':' + Tree(table->On()) + ':' + table->OnText());
+                joins.append(
+                    QString::number(table->JoinKind()) + ':' + Tree(table->On()) + ':' + table->OnText());
         EXPECT_EQ(joins, row.Joins);
         EXPECT_EQ(Tree(p.Result().Root()), "[a.x = 2]");
     }
     // Joins the statement has no ON for are no joins it can read.
-    for (const char* from : {"from a join b on a.k = b.k cross join c", "from a join b on a.k = b.k natural join c",
-             "from a cross join b", "from a join b on a.k = b.k outer join c on c.k = a.k"}) {
+    for (const char* from :
+        {"from a join b on a.k = b.k cross join c", "from a join b on a.k = b.k natural join c",
+            "from a cross join b", "from a join b on a.k = b.k outer join c on c.k = a.k"}) {
         SCOPED_TRACE(from);
         EXPECT_TRUE(ParseError(QString("select * ") + from).startsWith("Wrong SQL statement"));
     }
