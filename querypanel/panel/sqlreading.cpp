@@ -26,6 +26,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -465,6 +466,84 @@ QString JoinText(std::optional<TLinkType> Type, const TDSLink* Link)
     return QStringLiteral("an inner join");
 }
 
+// The comparisons of a join condition, when it is one comparison or comparisons all joined by "and";
+// false for anything else (an alternative, a negation).
+bool JoinTerms(const TSQLConditionNode* Node, QList<const TSQLCondition*>& Terms)
+{
+    if (Node->Not())
+        return false;
+    const TSQLBracket* bracket = const_cast<TSQLConditionNode*>(Node)->AsBracket();
+    if (!bracket) {
+        Terms << static_cast<const TSQLCondition*>(Node);
+        return true;
+    }
+    if (bracket->Nodes().Count() > 1 && bracket->LinkType() != QStringLiteral("and"))
+        return false;
+    return std::all_of(bracket->Nodes().begin(), bracket->Nodes().end(),
+        [&](const TSQLConditionNode* Item) { return JoinTerms(Item, Terms); });
+}
+
+// The tables of a FROM clause in order, each with the join that adds it to those before it and the
+// table its join condition links it to.
+struct TJoinStep {
+    const TDSTable* Table;
+    TSQLJoinKind Kind;
+    const TDSTable* Partner;
+};
+using TJoinChain = QList<TJoinStep>;
+
+// The chain's grouping, the same for chains that join the same tables alike: the first join in
+// either order of its two tables, and any two neighbouring inner or left joins in either order when
+// the later one does not link to the table of the earlier, which select the same records. A right or
+// full join later in the chain keeps its place.
+QString JoinTreeKey(TJoinChain Chain)
+{
+    const auto name = [](const TDSTable* Table) { return u'"' + Table->Name() + u'"'; };
+    if (Chain.size() > 1 && Chain[1].Kind != sjkLeft && name(Chain[1].Table) < name(Chain[0].Table)) {
+        // "A RIGHT JOIN B" keeps B as "B LEFT JOIN A" does.
+        std::swap(Chain[0].Table, Chain[1].Table);
+        Chain[1].Partner = Chain[0].Table;
+        if (Chain[1].Kind == sjkRight)
+            Chain[1].Kind = sjkLeft;
+    } else if (Chain.size() > 1 && Chain[1].Kind == sjkRight) {
+        std::swap(Chain[0].Table, Chain[1].Table);
+        Chain[1].Partner = Chain[0].Table;
+        Chain[1].Kind = sjkLeft;
+    }
+    const auto step = [&](const TJoinStep& Step) { return QString::number(Step.Kind) + name(Step.Table); };
+    const auto free = [](const TJoinStep& Step) { return Step.Kind == sjkInner || Step.Kind == sjkLeft; };
+    QString key = Chain.isEmpty() ? QString() : name(Chain.first().Table);
+    QList<TJoinStep> left(Chain.begin() + std::min<qsizetype>(1, Chain.size()), Chain.end());
+    // The smallest step that no earlier step binds, again and again.
+    while (!left.isEmpty()) {
+        qsizetype best = 0;
+        for (qsizetype j = 1; j < left.size() && free(left[0]); ++j) {
+            bool bound = !free(left[j]);
+            for (qsizetype i = 0; i < j && !bound; ++i)
+                bound = !free(left[i]) || left[j].Partner == left[i].Table;
+            if (!bound && step(left[j]) < step(left[best]))
+                best = j;
+        }
+        key += u' ' + step(left[best]);
+        left.removeAt(best);
+    }
+    return key;
+}
+
+// "A" INNER JOIN "B" LEFT OUTER JOIN "C".
+QString JoinChainText(const TJoinChain& Chain)
+{
+    QString text;
+    for (const auto& [table, kind, partner] : Chain) {
+        static const char* const words[]
+            = {", ", " INNER JOIN ", " LEFT OUTER JOIN ", " RIGHT OUTER JOIN ", " FULL OUTER JOIN "};
+        if (!text.isEmpty())
+            text += QString::fromLatin1(words[kind]);
+        text += u'"' + table->Name() + u'"';
+    }
+    return text;
+}
+
 // "A", "B" and "C".
 QString TableNames(const QList<TDSTable*>& Tables)
 {
@@ -568,15 +647,30 @@ public:
             throw EZQueryPanelError::Create(qpeTablesNotJoined, TableNames(dropped));
         if (!added.isEmpty())
             throw EZQueryPanelError::Create(qpeTablesNotNamed, TableNames(added));
+        QList<const TDSLink*> listed;
+        bool outer = false;
         for (const TResultTable& entry : joined) {
             const TDSLink* link = entry.Link;
             if (!link || link->Table1() == link->Table2())
                 continue;
+            const TSQLTable* later = FTables[LaterIndex(link)];
+            if (later->JoinKind() == sjkListed)
+                listed << link;
+            else if (!IsLinkCondition(later->On(), link))
+                throw EZQueryPanelError::Create(qpeJoinConditionNotRead, later->Name(), later->OnText(),
+                    link->Table1()->Name(), link->Table2()->Name(), link->GetJoinCondition(1));
             const std::optional<TLinkType> stated = StatedJoin(link);
             if (stated != link->LinkType())
                 throw EZQueryPanelError::Create(qpeJoinWouldChange, link->Table1()->Name(),
                     link->Table2()->Name(), JoinText(stated, link), JoinText(link->LinkType(), link));
+            outer = outer || link->LinkType() != ltInner;
         }
+        // A join condition in WHERE that joins no listed table would be lost with the records it drops.
+        for (auto written = FWrittenJoins.cbegin(); written != FWrittenJoins.cend(); ++written)
+            if (!listed.contains(written.key()))
+                throw EZQueryPanelError::Create(qpeJoinConditionInWhere, written->Text);
+        if (outer)
+            CheckJoinGrouping(joined);
     }
 
     // The query groups by its result fields that are not totals when a result field or a condition is
@@ -614,6 +708,56 @@ public:
     }
 
 private:
+    // An outer join keeps its rows only as the tables are grouped round it: the statement's joins must
+    // group the tables as the query writes them. Listed tables are grouped by their conditions alone.
+    void CheckJoinGrouping(const TRTableList& Joined) const
+    {
+        TJoinChain stated;
+        qsizetype listed = 0;
+        for (qsizetype i = 0; i < FTables.Count(); ++i) {
+            stated.append({FStated[i], FTables[int(i)]->JoinKind(), nullptr});
+            listed += i > 0 && FTables[int(i)]->JoinKind() == sjkListed ? 1 : 0;
+        }
+        if (listed == FTables.Count() - 1)
+            return;
+        TJoinChain written;
+        for (const TResultTable& entry : Joined) {
+            const TDSTable* partner = nullptr;
+            if (entry.Link) {
+                partner = entry.Link->Table1() == entry.Table ? entry.Link->Table2() : entry.Link->Table1();
+                const qsizetype later = LaterIndex(entry.Link);
+                stated[later].Partner = FStated[later] == partner ? entry.Table : partner;
+            }
+            TSQLJoinKind kind = sjkInner;
+            if (entry.Link && entry.Link->LinkType() != ltInner) {
+                const bool side2 = entry.Link->Table2() == entry.Table;
+                const TLinkType type = entry.Link->LinkType();
+                kind = type == ltFull ? sjkFull : (type == ltLeft) == side2 ? sjkLeft : sjkRight;
+            }
+            written.append({entry.Table, kind, partner});
+        }
+        // Joins that each keep the tables before them, inner or left, the first one also right, select
+        // the same records in every order that joins each table after the one its link names: the
+        // links' kinds were compared above.
+        const auto keepsEarlier = [](const TJoinChain& Chain) {
+            for (qsizetype i = 1; i < Chain.size(); ++i)
+                if (Chain[i].Kind != sjkInner && Chain[i].Kind != sjkLeft
+                    && (i > 1 || Chain[i].Kind != sjkRight))
+                    return false;
+            return true;
+        };
+        if (listed == 0 && keepsEarlier(stated) && keepsEarlier(written))
+            return;
+        if (listed > 0 || JoinTreeKey(stated) != JoinTreeKey(written))
+            throw EZQueryPanelError::Create(
+                qpeJoinsGroupedOtherwise, JoinChainText(stated), JoinChainText(written));
+    }
+
+    qsizetype LaterIndex(const TDSLink* Link) const
+    {
+        return std::max(FStated.indexOf(Link->Table1()), FStated.indexOf(Link->Table2()));
+    }
+
     // The tables in the order the query joins them: the main table, then those of the result fields
     // and of the rows, each with the tables on the model's path to it from the first.
     TRTableList JoinedTables() const
@@ -645,7 +789,7 @@ private:
     // without; none without that condition.
     std::optional<TLinkType> StatedJoin(const TDSLink* Link) const
     {
-        const qsizetype later = std::max(FStated.indexOf(Link->Table1()), FStated.indexOf(Link->Table2()));
+        const qsizetype later = LaterIndex(Link);
         const bool side2 = FStated[later] == Link->Table2();
         switch (FTables[int(later)]->JoinKind()) {
         case sjkListed:
@@ -660,9 +804,22 @@ private:
             return ltFull;
         }
         const auto written = FWrittenJoins.constFind(Link);
-        if (written == FWrittenJoins.cend())
+        if (written == FWrittenJoins.cend() || written->Marks.contains(-1))
             return std::nullopt;
-        return *written ? Link->LinkType() : ltInner;
+        // Oracle marks the side whose rows may be missing, on every pair alike.
+        const int marks = written->Marks.first();
+        if (std::any_of(written->Marks.begin(), written->Marks.end(), [&](int m) { return m != marks; }))
+            return std::nullopt;
+        switch (marks) {
+        case 0:
+            return ltInner;
+        case 1:
+            return ltRight;
+        case 2:
+            return ltLeft;
+        default:
+            return std::nullopt;
+        }
     }
 
     // The nodes of one clause under the bracket that gives their link type.
@@ -681,8 +838,7 @@ private:
         const bool joins = !Where->Not() && Where->LinkType() != QStringLiteral("or");
         QList<TSQLConditionNode*> nodes;
         for (TSQLConditionNode* node : Where->Nodes())
-            if (!joins || node->AsBracket() || node->Not()
-                || !IsJoinCondition(static_cast<const TSQLCondition*>(node)))
+            if (!joins || !TakeJoinCondition(node))
                 nodes.append(node);
         if (nodes.size() == 1 && nodes.first()->AsBracket() && nodes.size() < Where->Nodes().Count()) {
             TSQLBracket* bracket = nodes.first()->AsBracket();
@@ -707,33 +863,139 @@ private:
         }
     }
 
-    // A comparison that is one of the model's links written as a join condition, its operands in
-    // either order; the link is noted as joined, as an outer join when Oracle's marks say so.
-    bool IsJoinCondition(const TSQLCondition* Condition)
+    // A comparison, or comparisons joined by "and", each a pair of one of the model's links written as
+    // its join condition; the pairs are noted for their links, with Oracle's outer-join marks.
+    bool TakeJoinCondition(const TSQLConditionNode* Node)
     {
-        if (FJoinConditions.isEmpty()) {
-            FJoinConditions.insert(QString(), {});
-            // A pair with no marks reads the same in both modes: unmarked.
-            for (int i = 0; i < FModel->GetLinkCount(); ++i)
-                for (int mode : {1, 2})
-                    for (const QString& pair :
-                        FModel->GetLink(i)->GetJoinCondition(mode).split(QStringLiteral(" and ")))
-                        if (const QString key = JoinKey(pair); !FJoinConditions.contains(key))
-                            FJoinConditions.insert(key, {FModel->GetLink(i), mode == 2});
+        QList<const TSQLCondition*> terms;
+        if (!JoinTerms(Node, terms))
+            return false;
+        QList<std::tuple<const TDSLink*, int, int>> pairs;
+        for (const TSQLCondition* term : terms) {
+            const TDSLink* link = nullptr;
+            int marks = 0;
+            const int pair = LinkPair(term, link, marks);
+            if (pair < 0)
+                return false;
+            pairs.append({link, pair, marks});
         }
+        for (const auto& [link, pair, marks] : pairs) {
+            TWrittenJoin& written = FWrittenJoins[link];
+            if (written.Marks.isEmpty()) {
+                written.Marks.fill(-1, link->FldName1().size());
+                written.Text = terms.first()->GetText();
+            }
+            written.Marks[pair] = marks;
+        }
+        return true;
+    }
+
+    // Whether an ON condition is Link's join condition: its pairs, each once, in any order, and
+    // nothing else.
+    bool IsLinkCondition(const TSQLBracket* On, const TDSLink* Link) const
+    {
+        QList<const TSQLCondition*> terms;
+        if (!On || !JoinTerms(On, terms) || terms.size() != Link->FldName1().size())
+            return false;
+        QList<bool> found(terms.size(), false);
+        for (const TSQLCondition* term : terms) {
+            int marks = 0;
+            const TDSLink* link = Link;
+            const int pair = LinkPair(term, link, marks);
+            if (pair < 0 || marks != 0 || found[pair])
+                return false;
+            found[pair] = true;
+        }
+        return true;
+    }
+
+    // The pair of a link that Term writes, its operands in either order, or -1; Link, when given, is
+    // the only link looked at, and otherwise gets the link found. Marks gets the sides that bear
+    // Oracle's outer-join mark: 1 for the first table's, 2 for the second's.
+    int LinkPair(const TSQLCondition* Term, const TDSLink*& Link, int& Marks) const
+    {
+        if (Term->Not() || Term->HasSubQuery())
+            return -1;
+        if (FLinkPairs.isEmpty()) {
+            for (int i = 0; i < FModel->GetLinkCount(); ++i) {
+                const TDSLink* link = FModel->GetLink(i);
+                for (int n = 0; n < link->FldName1().size(); ++n)
+                    FLinkPairs.append({link, n, LinkOperandKey(link->Table1(), link->FldName1()[n]),
+                        FieldKey(link->Operators().value(n)),
+                        LinkOperandKey(link->Table2(), link->FldName2().value(n))});
+            }
+        }
+        bool leftMark = false;
+        bool rightMark = false;
+        const QString left = OperandKey(Term->LeftExpr(), leftMark);
+        const QString right = OperandKey(Term->RightExpr(), rightMark);
         static const QHash<QString, QString> turned {{QStringLiteral("<"), QStringLiteral(">")},
             {QStringLiteral(">"), QStringLiteral("<")}, {QStringLiteral("<="), QStringLiteral(">=")},
             {QStringLiteral(">="), QStringLiteral("<=")}};
-        const QString& op = Condition->Operator();
-        auto found = FJoinConditions.constFind(JoinKey(Condition->LeftExpr() + op + Condition->RightExpr()));
-        if (found == FJoinConditions.cend())
-            found = FJoinConditions.constFind(
-                JoinKey(Condition->RightExpr() + turned.value(op, op) + Condition->LeftExpr()));
-        if (found == FJoinConditions.cend())
-            return false;
-        bool& marked = FWrittenJoins[found->Link];
-        marked = marked || found->Marked;
-        return true;
+        const QString& op = Term->Operator();
+        for (const TLinkPair& pair : FLinkPairs) {
+            if (Link && pair.Link != Link)
+                continue;
+            if (left == pair.Key1 && right == pair.Key2 && op == pair.Operator)
+                Marks = (leftMark ? 1 : 0) | (rightMark ? 2 : 0);
+            else if (right == pair.Key1 && left == pair.Key2 && turned.value(op, op) == pair.Operator)
+                Marks = (rightMark ? 1 : 0) | (leftMark ? 2 : 0);
+            else
+                continue;
+            Link = pair.Link;
+            return pair.Index;
+        }
+        return -1;
+    }
+
+    // An operand of a link as compared: a column as its table's alias and its name, lower case and
+    // unquoted, or a value without blanks and brackets.
+    static QString LinkOperandKey(const TDSTable* Table, const QString& Name)
+    {
+        if (Name.startsWith(QStringLiteral("val:")))
+            return JoinKey(Name.mid(4));
+        const QString field = Name.startsWith(QStringLiteral("fld:")) ? Name.mid(4) : Name;
+        return FieldKey(Table->Alias()) + u'.' + FieldKey(field);
+    }
+
+    // An operand of the statement as compared: a column through a table of the FROM clause, named
+    // as the statement names it, as LinkOperandKey gives the model's; Marked for Oracle's "(+)".
+    QString OperandKey(const QString& Text, bool& Marked) const
+    {
+        QString key = FieldKey(Text);
+        Marked = key.endsWith(QStringLiteral("(+)"));
+        if (Marked)
+            key.chop(3);
+        key.remove(u'(');
+        key.remove(u')');
+        qsizetype dot = -1;
+        bool quoted = false;
+        for (qsizetype i = 0; i < key.size(); ++i) {
+            if (key[i] == u'"')
+                quoted = !quoted;
+            else if (key[i] == u'.' && !quoted)
+                dot = i;
+        }
+        if (dot <= 0)
+            return key;
+        const QString prefix = Unquoted(key.left(dot));
+        const QString column = Unquoted(key.mid(dot + 1));
+        for (qsizetype i = 0; i < FTables.Count(); ++i) {
+            const TSQLTable* table = FTables[int(i)];
+            if (prefix == FieldKey(UnquoteStr(table->Alias(), u'"')) || prefix == FieldKey(table->Name()))
+                return FieldKey(FStated[i]->Alias()) + u'.' + column;
+        }
+        return prefix + u'.' + column;
+    }
+
+    QString Unquoted(const QString& Name) const
+    {
+        const TSQLFormats& formats = FModel->SQLFormats();
+        if (Name.size() >= 2
+            && ((Name.front() == u'"' && Name.back() == u'"')
+                || (Name.front() == formats.QuoteSymbol1() && Name.back() == formats.QuoteSymbol2())))
+            return Name.mid(1, Name.size() - 2);
+        return Name;
     }
 
     // A bare column belongs to the first table of the statement; an expression stays as written.
@@ -923,14 +1185,22 @@ private:
     TZCustomDBStructure* FModel;
     const TSQLTableList& FTables;
     QHash<QString, TDSField*> FFields;
-    // The model's join conditions by JoinKey; Marked for the text with Oracle's outer-join marks.
-    struct TJoinPair {
-        const TDSLink* Link = nullptr;
-        bool Marked = false;
+    // The links whose join conditions WHERE holds: the marks of each pair (-1 for a pair WHERE
+    // lacks) and the condition as written.
+    struct TWrittenJoin {
+        QList<int> Marks;
+        QString Text;
     };
-    QHash<QString, TJoinPair> FJoinConditions;
-    // The links whose join conditions WHERE holds, each marked as outer or not.
-    QHash<const TDSLink*, bool> FWrittenJoins;
+    QHash<const TDSLink*, TWrittenJoin> FWrittenJoins;
+    // Each pair of each link of the model, its operands as OperandKey gives them.
+    struct TLinkPair {
+        const TDSLink* Link;
+        int Index;
+        QString Key1;
+        QString Operator;
+        QString Key2;
+    };
+    mutable QList<TLinkPair> FLinkPairs;
     // The model's table of each table of the FROM clause.
     QList<TDSTable*> FStated;
     // The panel's parameter name for each name of the statement, lower-cased.

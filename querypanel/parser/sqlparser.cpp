@@ -103,6 +103,15 @@ int TSQLResultFieldList::IndexOfExpression(const QString& S) const
     return -1;
 }
 
+TSQLTable::TSQLTable() = default;
+TSQLTable::~TSQLTable() = default;
+
+void TSQLTable::SetOn(std::unique_ptr<TSQLBracket> Condition, QString Text)
+{
+    FOn = std::move(Condition);
+    FOnText = std::move(Text);
+}
+
 void TSQLTable::SetName(QString Value)
 {
     FName = std::move(Value);
@@ -194,6 +203,27 @@ void TZSQLParser::Expect(QStringView Word)
 bool TZSQLParser::AtJoinWord() const
 {
     return At(u"join") || At(u"inner") || At(u"left") || At(u"right") || At(u"full");
+}
+
+// The words of a join up to "join" ("left outer join", "natural join"): they end the operand before
+// them (a condition of ON without brackets), while "left(" and a column named "full" stay in it.
+bool TZSQLParser::AtJoinStart() const
+{
+    int n = 0;
+    const auto is = [&](QStringView Word) {
+        const TZToken& token = FScanner.GetToken(n);
+        return token.Kind != tkString && SameWord(token.LowerText, Word);
+    };
+    if (is(u"natural"))
+        ++n;
+    if (is(u"inner") || is(u"cross") || is(u"outer")) {
+        ++n;
+    } else if (is(u"left") || is(u"right") || is(u"full")) {
+        ++n;
+        if (is(u"outer"))
+            ++n;
+    }
+    return n > 0 && is(u"join");
 }
 
 // A double quote token opens a quoted name, whose words may read like keywords.
@@ -403,9 +433,11 @@ void TZSQLParser::ReadJoins(int& Open)
         if (!At(u"on"))
             table->SetAlias(ReadName(false));
         Expect(u"on");
-        // The join condition is read for its syntax only.
-        TSQLBracket scratch(nullptr);
-        ReadOr(&scratch);
+        const TZToken start = Position(FScanner.GetToken(0));
+        auto on = std::make_unique<TSQLBracket>(nullptr);
+        ReadOr(on.get());
+        const QString text = FScanner.GetTextBetween(start, FScanner.GetToken(-1));
+        table->SetOn(std::unique_ptr<TSQLBracket>(TSQLBracket::Unwrapped(on.release())), text);
         FResult.Tables().Add(table.release());
         CloseBrackets(Open);
     }
@@ -505,15 +537,16 @@ TSQLConditionNode* TZSQLParser::ReadCondition(TSQLBracket* Bracket)
     return condition;
 }
 
-// An operand ends before a comparison or link word outside brackets; the left one also before "not",
-// so "x not like y" reads as a negation while "x is not null" keeps "not null" on the right.
+// An operand ends before a comparison or link word outside brackets and before the words of a join;
+// the left one also before "not", so "x not like y" reads as a negation while "x is not null" keeps
+// "not null" on the right.
 bool TZSQLParser::EndsOperand(bool Left) const
 {
     const TZTokenKind kind = FScanner.GetTokenKind();
     const QString& word = FScanner.GetTokenLower();
     return kind == tkReserved || Ended()
         || ((kind == tkIdentifier || kind == tkDelimiter) && IsComparisonOrLink(word))
-        || (Left && kind == tkIdentifier && SameWord(word, u"not"));
+        || (Left && kind == tkIdentifier && SameWord(word, u"not")) || AtJoinStart();
 }
 
 QString TZSQLParser::ReadOperand(TSQLCondition* Condition, bool Left)

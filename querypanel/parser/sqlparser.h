@@ -57,24 +57,36 @@ private:
 enum TSQLJoinKind { sjkListed, sjkInner, sjkLeft, sjkRight, sjkFull };
 
 // A table of the FROM clause; the alias is the name until one is given.
+class TSQLBracket;
+
 class TSQLTable {
 public:
+    TSQLTable();
+    ~TSQLTable();
+    TSQLTable(const TSQLTable&) = delete;
+    TSQLTable& operator=(const TSQLTable&) = delete;
+
     const QString& Alias() const { return FAlias; }
     void SetAlias(QString Value) { FAlias = std::move(Value); }
     const QString& Name() const { return FName; }
     void SetName(QString Value);
     TSQLJoinKind JoinKind() const { return FJoinKind; }
     void SetJoinKind(TSQLJoinKind Value) { FJoinKind = Value; }
+    // The ON condition of a table joined by a JOIN word, as a tree and as written; null and empty
+    // for a listed table.
+    const TSQLBracket* On() const { return FOn.get(); }
+    const QString& OnText() const { return FOnText; }
+    void SetOn(std::unique_ptr<TSQLBracket> Condition, QString Text);
 
 private:
     QString FAlias;
     QString FName;
     TSQLJoinKind FJoinKind = sjkListed;
+    std::unique_ptr<TSQLBracket> FOn;
+    QString FOnText;
 };
 
 class TSQLTableList : public TZObjectList<TSQLTable> {};
-
-class TSQLBracket;
 
 // A node of the WHERE tree; constructing it with a parent appends it to the parent's nodes.
 class TSQLConditionNode {
@@ -211,6 +223,7 @@ private:
     bool At(QStringView Word) const;
     bool Ended() const;
     bool AtJoinWord() const;
+    bool AtJoinStart() const;
     bool AtQuote() const;
     void SkipQuotedName();
     bool AtQuotedName() const;

@@ -31,6 +31,11 @@ constexpr std::array<const char*, qpeLastCode> Messages {
     "The statement joins %s, which the query read from it would not join",
     "The query read from the statement would join %s, which its FROM clause does not name",
     "The join of \"%s\" and \"%s\" would change: the statement writes %s, the data model's link %s",
+    "The join of \"%s\" ON %s would change: the query read from the statement joins \"%s\" and \"%s\" by "
+    "the data model's link, ON %s",
+    "The join condition %s in WHERE would be dropped: the query read from the statement joins its tables "
+    "otherwise",
+    "The statement groups its joins otherwise than the query read from it would: it writes %s, the query %s",
     "GROUP BY would change: the statement writes %s, the query read from it would write %s",
 };
 

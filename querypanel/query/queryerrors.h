@@ -29,6 +29,9 @@ enum TQueryPanelErrorCode {
     qpeTablesNotJoined,
     qpeTablesNotNamed,
     qpeJoinWouldChange,
+    qpeJoinConditionNotRead,
+    qpeJoinConditionInWhere,
+    qpeJoinsGroupedOtherwise,
     // SQL read back into the panel: a grouping the query would not write
     qpeGroupingWouldChange,
     qpeLastCode = qpeGroupingWouldChange

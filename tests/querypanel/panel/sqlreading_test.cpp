@@ -404,6 +404,56 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
             "every row of \"Orders\", the data model's link an inner join"},
         {"SELECT * FROM Orders, Customers WHERE Customers.Country = 'Germany'",
             "the statement writes no join condition"},
+        // An ON condition used to be replaced by the link's without a word: another column pair, an
+        // added term and a constant select other records.
+        {"SELECT Orders.OrderID, Customers.CompanyName FROM Orders INNER JOIN Customers ON "
+         "(Customers.Country "
+         "= Orders.ShipCountry) WHERE Customers.Country = 'France'",
+            "The join of \"Customers\" ON (Customers.Country = Orders.ShipCountry) would change: the query "
+            "read "
+            "from the statement joins \"Customers\" and \"Orders\" by the data model's link, ON "
+            "(Customers.CustomerID=Orders.CustomerID)"},
+        {"SELECT Orders.OrderID, Customers.CompanyName FROM Orders INNER JOIN Customers ON "
+         "Customers.CustomerID = Orders.CustomerID AND Customers.Country = 'Germany'",
+            "The join of \"Customers\" ON Customers.CustomerID = Orders.CustomerID AND Customers.Country = "
+            "'Germany' would change"},
+        {"SELECT Orders.OrderID, Shippers.CompanyName FROM Orders INNER JOIN Shippers ON "
+         "(Shippers.ShipperID=Orders.EmployeeID) WHERE Orders.Freight > 500",
+            "The join of \"Shippers\" ON (Shippers.ShipperID=Orders.EmployeeID) would change"},
+        {"SELECT Customers.CompanyName FROM Orders INNER JOIN Customers ON 1=1 WHERE Orders.OrderID = 10248",
+            "The join of \"Customers\" ON 1=1 would change"},
+        {"SELECT Customers.CompanyName FROM Orders INNER JOIN Customers ON (Customers.CustomerID = "
+         "Orders.CustomerID OR Orders.OrderID = 10248)",
+            "The join of \"Customers\" ON (Customers.CustomerID = Orders.CustomerID OR Orders.OrderID = "
+            "10248) would change"},
+        {"SELECT Customers.CompanyName FROM Orders INNER JOIN Customers ON Customers.CustomerID >= "
+         "Orders.CustomerID",
+            "The join of \"Customers\" ON Customers.CustomerID >= Orders.CustomerID would change"},
+        {"SELECT Customers.CompanyName FROM Orders INNER JOIN Customers ON Customers.CustomerID (+) = "
+         "Orders.CustomerID",
+            "The join of \"Customers\" ON Customers.CustomerID (+) = Orders.CustomerID would change"},
+        // A join condition in WHERE besides the join that ON makes would be dropped.
+        {"SELECT Customers.CompanyName FROM Orders INNER JOIN Customers ON (Customers.CustomerID = "
+         "Orders.CustomerID) WHERE Orders.CustomerID = Customers.CustomerID",
+            "The join condition Orders.CustomerID = Customers.CustomerID in WHERE would be dropped"},
+        // An outer join after an ON condition without brackets used to read as an inner join; the
+        // statement reads alike with and without the brackets.
+        {"SELECT DISTINCT Orders.OrderID, Customers.CompanyName, Employees.Title FROM Orders JOIN Employees "
+         "ON Employees.EmployeeID = Orders.EmployeeID LEFT OUTER JOIN Customers ON Customers.CustomerID = "
+         "Orders.CustomerID",
+            "The join of \"Customers\" and \"Orders\" would change: the statement writes an outer join "
+            "keeping "
+            "every row of \"Orders\", the data model's link an inner join"},
+        {"SELECT DISTINCT Orders.OrderID, Customers.CompanyName, Employees.Title FROM Orders JOIN Employees "
+         "ON (Employees.EmployeeID = Orders.EmployeeID) LEFT OUTER JOIN Customers ON (Customers.CustomerID = "
+         "Orders.CustomerID)",
+            "The join of \"Customers\" and \"Orders\" would change: the statement writes an outer join "
+            "keeping "
+            "every row of \"Orders\", the data model's link an inner join"},
+        {"SELECT DISTINCT Orders.OrderID, Customers.CompanyName, Employees.Title FROM Orders JOIN Employees "
+         "ON Employees.EmployeeID = Orders.EmployeeID FULL OUTER JOIN Customers ON Customers.CustomerID = "
+         "Orders.CustomerID",
+            "the statement writes a full outer join, the data model's link an inner join"},
         // A table alias of the statement used to be taken for the name of a table of the model.
         {"SELECT o.OrderID, c.CompanyName FROM Orders o JOIN Customers c ON (c.CustomerID=o.CustomerID) "
          "WHERE "
@@ -540,6 +590,162 @@ TEST_F(SQLReadingTest, StatementsReadBackSelectTheirOwnRows)
         const std::string sql = Build(Panel);
         EXPECT_EQ(Count(c.SQL), c.Rows);
         EXPECT_EQ(Count(QString::fromStdString(sql)), c.Rows) << sql;
+    }
+}
+
+// With an outer link, a statement reads back only where its joins group the tables as the query
+// writes them, in any order of each join's two sides; it then selects the rows it selects on the
+// sample database. Another grouping used to be rebuilt as the query's, losing the rows that the
+// outer join keeps.
+TEST_F(SQLReadingTest, OuterJoinsReadBackOnlyGroupedAsTheQueryWritesThem)
+{
+    TDSLink* link = Model.FindTable(tlAlias, "Customers")->FindLinkTo(Model.FindTable(tlAlias, "Orders"));
+    const char* select = "SELECT DISTINCT Customers.CompanyName, Orders.OrderID, Employees.Title FROM ";
+    struct Case {
+        TLinkType Type;
+        const char* Main;
+        const char* From;
+        const char* Refusal;  // empty: read
+    };
+    const Case cases[] = {
+        {ltLeft, "Customers",
+            "Employees JOIN Orders ON (Employees.EmployeeID = Orders.EmployeeID) RIGHT OUTER JOIN Customers "
+            "ON "
+            "(Customers.CustomerID = Orders.CustomerID)",
+            "The statement groups its joins otherwise than the query read from it would: it writes "
+            "\"Employees\" INNER JOIN \"Orders\" RIGHT OUTER JOIN \"Customers\", the query \"Customers\" "
+            "LEFT "
+            "OUTER JOIN \"Orders\" INNER JOIN \"Employees\""},
+        {ltLeft, "Customers",
+            "Customers LEFT OUTER JOIN Orders ON Customers.CustomerID = Orders.CustomerID INNER JOIN "
+            "Employees ON "
+            "Employees.EmployeeID = Orders.EmployeeID",
+            ""},
+        {ltLeft, "Customers",
+            "(Orders RIGHT OUTER JOIN Customers ON (Orders.CustomerID = Customers.CustomerID)) JOIN "
+            "Employees ON "
+            "(Orders.EmployeeID = Employees.EmployeeID)",
+            ""},
+        {ltLeft, "Customers",
+            "Customers, Orders, Employees WHERE Orders.CustomerID (+) = Customers.CustomerID AND "
+            "Employees.EmployeeID = Orders.EmployeeID",
+            ""},
+        {ltLeft, "Customers",
+            "Customers, Orders LEFT OUTER JOIN Employees ON Employees.EmployeeID = Orders.EmployeeID WHERE "
+            "Orders.CustomerID (+) = Customers.CustomerID",
+            "The join of \"Employees\" and \"Orders\" would change"},
+        {ltLeft, "Customers",
+            "Customers, Orders INNER JOIN Employees ON Employees.EmployeeID = Orders.EmployeeID WHERE "
+            "Orders.CustomerID (+) = Customers.CustomerID",
+            "The statement groups its joins otherwise"},
+        // Oracle's mark on the side of the kept table is the other outer join.
+        {ltLeft, "Customers",
+            "Customers, Orders, Employees WHERE Orders.CustomerID = Customers.CustomerID (+) AND "
+            "Employees.EmployeeID = Orders.EmployeeID",
+            "The join of \"Customers\" and \"Orders\" would change: the statement writes an outer join "
+            "keeping every row of \"Orders\""},
+        // An inner join linked to the kept table selects the same records before or after the outer one.
+        {ltRight, "Orders",
+            "Orders JOIN Employees ON Employees.EmployeeID = Orders.EmployeeID LEFT OUTER JOIN Customers ON "
+            "Customers.CustomerID = Orders.CustomerID",
+            ""},
+        {ltRight, "Orders",
+            "Employees JOIN Orders ON Employees.EmployeeID = Orders.EmployeeID FULL OUTER JOIN Customers ON "
+            "Customers.CustomerID = Orders.CustomerID",
+            "the statement writes a full outer join, the data model's link an outer join keeping every row "
+            "of "
+            "\"Orders\""},
+        {ltRight, "Orders",
+            "Customers RIGHT OUTER JOIN Orders ON Customers.CustomerID = Orders.CustomerID JOIN Employees ON "
+            "Employees.EmployeeID = Orders.EmployeeID",
+            ""},
+        {ltRight, "Orders",
+            "Orders LEFT OUTER JOIN Customers ON Customers.CustomerID = Orders.CustomerID JOIN Employees ON "
+            "Employees.EmployeeID = Orders.EmployeeID",
+            ""},
+        {ltRight, "Orders",
+            "Orders LEFT OUTER JOIN Customers ON (Customers.CustomerID = Orders.CustomerID) JOIN Employees "
+            "ON "
+            "(Employees.EmployeeID = Orders.EmployeeID)",
+            ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.From);
+        link->SetLinkType(c.Type);
+        Panel.SetMainTableName(c.Main);
+        Panel.Clear();
+        const QString statement = select + QString::fromUtf8(c.From);
+        if (*c.Refusal) {
+            try {
+                Read(statement);
+                ADD_FAILURE() << "no error";
+            } catch (const rtl::Exception& e) {
+                EXPECT_TRUE(e.Message().contains(QString::fromUtf8(c.Refusal))) << e.Message().toStdString();
+            }
+            continue;
+        }
+        Read(statement);
+        const std::string sql = Build(Panel);
+        // The sample database takes no outer-join marks.
+        if (!statement.contains("(+)")) {
+            EXPECT_EQ(Count(QString::fromStdString(sql)), Count(statement)) << sql;
+        }
+        Read(Panel, sql);
+        EXPECT_EQ(Build(Panel), sql);
+        EXPECT_EQ(Build(Panel, ssOracle).find("JOIN"), std::string::npos);
+    }
+}
+
+// A link over two column pairs is its join condition only with both pairs, in any order and either
+// way round, in ON as in WHERE; the panel's own statements read back in every dialect.
+TEST_F(SQLReadingTest, ALinkOverTwoColumnPairsIsReadOnlyWhole)
+{
+    TDSLink* link = Model.FindTable(tlAlias, "Customers")->FindLinkTo(Model.FindTable(tlAlias, "Orders"));
+    link->SetFields1({"CustomerID", "Country"});
+    link->SetFields2({"CustomerID", "ShipCountry"});
+    const char* select = "SELECT Customers.CompanyName, Orders.OrderID FROM ";
+    const std::pair<const char*, const char*> cases[] = {
+        {"Orders JOIN Customers ON Orders.ShipCountry = Customers.Country AND (Customers.CustomerID = "
+         "Orders.CustomerID)",
+            ""},
+        {"Orders, Customers WHERE Orders.CustomerID = Customers.CustomerID AND Customers.Country = "
+         "Orders.ShipCountry",
+            ""},
+        {"Orders JOIN Customers ON Orders.CustomerID = Customers.CustomerID",
+            "The join of \"Customers\" ON Orders.CustomerID = Customers.CustomerID would change: the query "
+            "read "
+            "from the statement joins \"Customers\" and \"Orders\" by the data model's link, ON "
+            "(Customers.CustomerID=Orders.CustomerID) and (Customers.Country=Orders.ShipCountry)"},
+        {"Orders JOIN Customers ON Orders.CustomerID = Customers.CustomerID AND Orders.CustomerID = "
+         "Customers.CustomerID",
+            "would change"},
+        {"Orders, Customers WHERE Orders.CustomerID = Customers.CustomerID",
+            "the statement writes no join condition"},
+    };
+    for (const auto& [from, refusal] : cases) {
+        SCOPED_TRACE(from);
+        const QString statement = select + QString::fromUtf8(from);
+        if (*refusal) {
+            try {
+                Read(statement);
+                ADD_FAILURE() << "no error";
+            } catch (const rtl::Exception& e) {
+                EXPECT_TRUE(e.Message().contains(QString::fromUtf8(refusal))) << e.Message().toStdString();
+            }
+            continue;
+        }
+        Read(statement);
+        EXPECT_EQ(Count(QString::fromStdString(Build(Panel))), Count(statement));
+    }
+    for (const bool brackets : {false, true}) {
+        Panel.SetSQLOptions(brackets ? Panel.SQLOptions() + TSQLOptions {soBracketConditions}
+                                     : Panel.SQLOptions() - TSQLOptions {soBracketConditions});
+        for (const TSQLSyntax syntax : {ssSQL2, ssSQL1, ssOracle}) {
+            SCOPED_TRACE(std::to_string(syntax) + (brackets ? " brackets" : ""));
+            const std::string sql = Build(Panel, syntax);
+            Read(Panel, sql);
+            EXPECT_EQ(Build(Panel, syntax), sql);
+        }
     }
 }
 

@@ -133,6 +133,49 @@ TEST(SQLParser, FromTables)
     }
 }
 
+// Each join keeps its ON condition, as a tree and as written, and the words of the next join end the
+// condition's last operand: "left outer join" after an ON without brackets used to be read into the
+// operand, and the join after it as an inner one.
+TEST(SQLParser, OnConditionsEndAtTheNextJoin)
+{
+    const struct {
+        QString From;
+        QStringList Joins;  // join kind:ON tree:ON text
+    } rows[] = {
+        {"from a join b on b.k = a.k left outer join c on c.k = a.k",
+            {"1:[b.k = a.k]:b.k = a.k", "2:[c.k = a.k]:c.k = a.k"}},
+        {"from a join b on (b.k = a.k) left outer join c on (c.k = a.k)",
+            {"1:[b.k = a.k]:(b.k = a.k)", "2:[c.k = a.k]:(c.k = a.k)"}},
+        {"from a inner join b on b.k = a.k right join c on c.k = a.k full outer join d on d.k = a.k inner "
+         "join e on e.k = 'x'",
+            {"1:[b.k = a.k]:b.k = a.k", "3:[c.k = a.k]:c.k = a.k", "4:[d.k = a.k]:d.k = a.k",
+                "1:[e.k = 'x']:e.k = 'x'"}},
+        {"from a join b on b.k = a.k and a.x = 1 left join c on c.k = a.k or 1 = 1",
+            {"1:and[b.k = a.k, a.x = 1]:b.k = a.k and a.x = 1", "2:or[c.k = a.k, 1 = 1]:c.k = a.k or 1 = 1"}},
+        // A function or a column named like a join word stays in the operand.
+        {"from a join b on left(a.k, 2) = b.full right join c on c.left = b.k",
+            {"1:[left(a.k, 2) = b.full]:left(a.k, 2) = b.full", "3:[c.left = b.k]:c.left = b.k"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.From.toStdString());
+        const Parsed p = Parse("select * " + row.From + " where a.x = 2");
+        QStringList joins;
+        for (const TSQLTable* table : p.Result().Tables())
+            if (table->On())
+                joins.append(
+                    QString::number(table->JoinKind()) + ':' + Tree(table->On()) + ':' + table->OnText());
+        EXPECT_EQ(joins, row.Joins);
+        EXPECT_EQ(Tree(p.Result().Root()), "[a.x = 2]");
+    }
+    // Joins the statement has no ON for are no joins it can read.
+    for (const char* from :
+        {"from a join b on a.k = b.k cross join c", "from a join b on a.k = b.k natural join c",
+            "from a cross join b", "from a join b on a.k = b.k outer join c on c.k = a.k"}) {
+        SCOPED_TRACE(from);
+        EXPECT_TRUE(ParseError(QString("select * ") + from).startsWith("Wrong SQL statement"));
+    }
+}
+
 TEST(SQLParser, WhereTrees)
 {
     const struct {
