@@ -58,8 +58,49 @@ void SQLToRowsOverPrevious(benchmark::State& state)
     state.SetComplexityN(state.range(0));
 }
 
+// A statement whose condition holds a sub-query whose condition holds a sub-query, and so on, N
+// deep: each level keeps the query text of the one below quoted inside its own. Written on one line
+// or with a line break before each FROM and WHERE, which each level's text keeps escaped.
+QStringList NestedStatement(int N, bool LineBreaks)
+{
+    const QString lineBreak = LineBreaks ? QStringLiteral("\n") : QStringLiteral(" ");
+    QString condition = QStringLiteral("Orders.ShipName = 'Bob''s Diner'");
+    for (int level = 0; level < N; ++level)
+        condition = QStringLiteral("Orders.OrderID in (SELECT Orders.OrderID%1FROM Orders%1WHERE %2)")
+                        .arg(lineBreak, condition);
+    return (QStringLiteral("SELECT *%1FROM Orders%1WHERE ").arg(lineBreak) + condition).split(u'\n');
+}
+
+// The statement read into a panel over the model of select-10 with a sub-query operator; "text" is
+// the size of the query text it gives.
+void NestedSubQueriesToRows(benchmark::State& state)
+{
+    Reading reading(10);
+    TZCustomDBStructure* model = reading.Query.Model();
+    const QString name = QStringLiteral("BenchInSubQuery");
+    model
+        ->Operators()[model->AddOperator(
+            name, name, TFieldTypes {ftString}, QString(), QStringLiteral("@f in (@1)"))]
+        ->SetValueKind(vkSubQuery);
+    for (TDSField* field : model->Fields())
+        field->AddOperatorByName(name);
+    reading.Lines = NestedStatement(int(state.range(0)), state.range(1) != 0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        reading.Panel.Clear();
+        state.ResumeTiming();
+        reading.Panel.LoadFromSQL(reading.Lines);
+    }
+    rtl::StringList text;
+    reading.Panel.SaveToStrings(text);
+    state.counters["text"] = double(text.Text().size());
+}
+
 }  // namespace
 
+BENCHMARK(NestedSubQueriesToRows)
+    ->ArgsProduct({benchmark::CreateDenseRange(2, 14, 2), {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(SQLToRowsInactive)->Apply(selecttree::Sizes);
 BENCHMARK(SQLToRowsActive)->Apply(selecttree::Sizes);
 BENCHMARK(SQLToRowsOverPrevious)->Apply(selecttree::Sizes);

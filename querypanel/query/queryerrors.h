@@ -29,7 +29,10 @@ enum TQueryPanelErrorCode {
     qpeTablesNotJoined,
     qpeTablesNotNamed,
     qpeJoinWouldChange,
-    qpeLastCode = qpeJoinWouldChange
+    // Sub-queries nested deeper than a query takes
+    qpeSubQueriesTooDeep,
+    qpeStoredSubQueriesTooDeep,
+    qpeLastCode = qpeStoredSubQueriesTooDeep
 };
 
 class EZQueryPanelError : public EZLatticeError {
