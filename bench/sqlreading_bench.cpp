@@ -3,6 +3,7 @@
 // Run it offscreen: QT_QPA_PLATFORM=offscreen build-bench/bench/sqlreading_bench
 
 #include "bench/selectpanel.h"
+#include "querypanel/query/queryerrors.h"
 
 #include <benchmark/benchmark.h>
 
@@ -71,19 +72,25 @@ QStringList NestedStatement(int N, bool LineBreaks)
     return (QStringLiteral("SELECT *%1FROM Orders%1WHERE ").arg(lineBreak) + condition).split(u'\n');
 }
 
-// The statement read into a panel over the model of select-10 with a sub-query operator; "text" is
-// the size of the query text it gives.
+// A panel over the model of select-10 with a sub-query operator.
+struct NestedReading : Reading {
+    NestedReading() : Reading(10)
+    {
+        TZCustomDBStructure* model = Query.Model();
+        const QString name = QStringLiteral("BenchInSubQuery");
+        model
+            ->Operators()[model->AddOperator(
+                name, name, TFieldTypes {ftString}, QString(), QStringLiteral("@f in (@1)"))]
+            ->SetValueKind(vkSubQuery);
+        for (TDSField* field : model->Fields())
+            field->AddOperatorByName(name);
+    }
+};
+
+// The statement N deep read into the panel; "text" is the size of the query text it gives.
 void NestedSubQueriesToRows(benchmark::State& state)
 {
-    Reading reading(10);
-    TZCustomDBStructure* model = reading.Query.Model();
-    const QString name = QStringLiteral("BenchInSubQuery");
-    model
-        ->Operators()[model->AddOperator(
-            name, name, TFieldTypes {ftString}, QString(), QStringLiteral("@f in (@1)"))]
-        ->SetValueKind(vkSubQuery);
-    for (TDSField* field : model->Fields())
-        field->AddOperatorByName(name);
+    NestedReading reading;
     reading.Lines = NestedStatement(int(state.range(0)), state.range(1) != 0);
     for (auto _ : state) {
         state.PauseTiming();
@@ -96,10 +103,27 @@ void NestedSubQueriesToRows(benchmark::State& state)
     state.counters["text"] = double(text.Text().size());
 }
 
+// A statement deeper than a query takes: refused before any level's text is written.
+void NestedSubQueriesRefused(benchmark::State& state)
+{
+    NestedReading reading;
+    reading.Lines = NestedStatement(int(state.range(0)), state.range(1) != 0);
+    for (auto _ : state) {
+        try {
+            reading.Panel.LoadFromSQL(reading.Lines);
+            state.SkipWithError("read");
+        } catch (const EZQueryPanelError&) {
+        }
+    }
+}
+
 }  // namespace
 
 BENCHMARK(NestedSubQueriesToRows)
-    ->ArgsProduct({benchmark::CreateDenseRange(2, 14, 2), {0, 1}})
+    ->ArgsProduct({{1, 5, MaxSubQueryDepth}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(NestedSubQueriesRefused)
+    ->ArgsProduct({{MaxSubQueryDepth + 1, 30, 100}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(SQLToRowsInactive)->Apply(selecttree::Sizes);
 BENCHMARK(SQLToRowsActive)->Apply(selecttree::Sizes);
