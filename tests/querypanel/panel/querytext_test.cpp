@@ -437,6 +437,12 @@ TEST(QueryTextReadTest, ATextAsDeepAsTheReaderTakesWritesBuildsAndShows)
     TextFixture h;
     h.Panel->LoadFromStrings(SubQueryText(MaxSubQueryDepth, h.Field("Freight")));
     EXPECT_FALSE(static_cast<TFilterCond*>(h.Panel->Root()->Rows(0))->SubQuery().isEmpty());
+    try {
+        h.Panel->LoadFromStrings(SubQueryText(MaxSubQueryDepth + 1, h.Field("Freight")));
+        ADD_FAILURE() << "no error";
+    } catch (const EZQueryPanelError& e) {
+        EXPECT_EQ(e.Message(), "The sub-query of condition 1 nests sub-queries more than 10 deep");
+    }
 }
 
 // Options, titles and the sorting flag come before the rows in a text: a read that fails on its rows
