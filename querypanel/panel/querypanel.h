@@ -206,6 +206,12 @@ public:
         QStringList& SubQueryLines, std::array<bool, 2>* Literal = nullptr);
     // The query text of a sub-query's SQL, read by a hidden panel over this panel's model.
     void SubQueryToQueryText(const QString& SQLText, QStringList& Lines);
+    // How many sub-queries deep this panel's query stands: 0 for a query, 1 for a sub-query of one.
+    int SubQueryLevel() const { return FSubQueryLevel; }
+    void SetSubQueryLevel(int Value) { FSubQueryLevel = Value; }
+    // Refuses the condition's stored sub-query text when it nests deeper than a query at this
+    // panel's level may.
+    void CheckSubQueryNesting(const TFilterCond* Condition) const;
     // The old [Titles] section's Title0 to Title21 by position onto the current title keys.
     void LoadOldTitles(const QStringList& Lines);
     // The version of the query text read last, in thousandths (3.5 until one is read).
@@ -398,6 +404,7 @@ private:
     bool FModified = false;
     TQueryProcess FProcessState = qpIdle;
     int FTextVersion = 3500;
+    int FSubQueryLevel = 0;
     int FUpdateCount = 0;
     bool FUpdating = false;
     bool FInChange = false;

@@ -240,6 +240,7 @@ void ReadValues(TZQueryPanel* Panel, TextReader& R, const rtl::StringList& S, TF
     rtl::StringList subQuery;
     subQuery.SetCommaText(R.Get(S, "SubQuery"));
     Condition->SubQuery() = subQuery;
+    Panel->CheckSubQueryNesting(Condition);
     if (!subQuery.isEmpty()) {
         // Value 1 keeps the sub-query's line breaks as two blanks. It stays as stored: folding the
         // blanks changed the value, and so the file, on every save.

@@ -10,6 +10,7 @@
 #include "querypanel/parser/sqlparser.h"
 #include "querypanel/query/queryerrors.h"
 #include "querypanel/query/queryresult.h"
+#include "querypanel/query/querytextlines.h"
 #include "querypanel/query/resulttables.h"
 #include "rtl/datetime.h"
 #include "rtl/formatsettings.h"
@@ -1207,6 +1208,36 @@ private:
     QHash<QString, QString> FParamNames;
 };
 
+// How many levels of sub-queries the conditions of a stored query text hold, each level's text a
+// value of the one above; past Limit the deeper texts are not unpacked.
+int NestedSubQueries(const QStringList& Lines, int Limit)
+{
+    QStringList main;
+    ReadIniSection(0, Lines, QStringLiteral("Main"), main);
+    const querytext::TextCodec codec {StrToBoolDef(rtl::StringList(main).Values(querytext::EscapedKey))};
+    static const QString key = QStringLiteral("SubQuery=");
+    int depth = 0;
+    // The reader takes the first SubQuery of a row's section.
+    bool inRow = false;
+    for (const QString& line : Lines) {
+        if (line.startsWith(u'[')) {
+            inRow = line.startsWith(QStringLiteral("[Row"), Qt::CaseInsensitive);
+            continue;
+        }
+        if (!inRow || !line.startsWith(key, Qt::CaseInsensitive))
+            continue;
+        inRow = false;
+        rtl::StringList inner;
+        inner.SetCommaText(codec.Get(line.mid(key.size())));
+        if (inner.isEmpty())
+            continue;
+        depth = std::max(depth, Limit == 0 ? 1 : 1 + NestedSubQueries(inner, Limit - 1));
+        if (depth > Limit)
+            break;
+    }
+    return depth;
+}
+
 }  // namespace
 
 TNameList::TNameList()
@@ -1426,12 +1457,16 @@ TDSOperator* TZQueryPanel::MatchOperator(const TSQLCondition* Condition, QString
 
 void TZQueryPanel::SubQueryToQueryText(const QString& SQLText, QStringList& Lines)
 {
+    // Refused on the way down, before any level's text is written.
+    if (FSubQueryLevel >= MaxSubQueryDepth)
+        throw EZQueryPanelError::Create(qpeSubQueriesTooDeep, MaxSubQueryDepth);
     auto hidden = std::make_unique<TZQueryPanel>(parentWidget());
     hidden->hide();
     hidden->SetSaveTitles(false);
     hidden->SetDbStruct(FDbStruct);
     hidden->SetSQLOptions(FSQLOptions);
     hidden->SetSQLSyntax(FSQLSyntax);
+    hidden->SetSubQueryLevel(FSubQueryLevel + 1);
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
     hidden->LoadFromSQL(SQLText.split(lineBreak));
     // The sub-query dialog makes no parameters, and the query numbers its own without looking into
@@ -1441,6 +1476,16 @@ void TZQueryPanel::SubQueryToQueryText(const QString& SQLText, QStringList& Line
     rtl::StringList text;
     hidden->SaveToStrings(text);
     Lines = text;
+}
+
+void TZQueryPanel::CheckSubQueryNesting(const TFilterCond* Condition) const
+{
+    if (Condition->SubQuery().isEmpty())
+        return;
+    const int below = MaxSubQueryDepth - FSubQueryLevel - 1;
+    if (below < 0 || NestedSubQueries(Condition->SubQuery(), below) > below)
+        throw EZQueryPanelError::Create(
+            qpeStoredSubQueriesTooDeep, Condition->Path().chopped(1), MaxSubQueryDepth);
 }
 
 void TZQueryPanel::LoadFromSQL(const QStringList& Lines)

@@ -3,6 +3,8 @@
 #include "core/model/dbstructure.h"
 #include "querypanel/controls/dropdownlabel.h"
 #include "querypanel/panel/querypanel.h"
+#include "querypanel/parser/sqlnesting.h"
+#include "querypanel/query/queryerrors.h"
 #include "querypanel/query/queryresult.h"
 
 #include <QCheckBox>
@@ -83,6 +85,7 @@ void TdlgSubQuery::Setup(TZQueryPanel* ParentPanel)
     FQPanel->SetTitles(ParentPanel->Titles());
     FQPanel->SetAppearance(ParentPanel->Appearance());
     FQPanel->SetSQLOptions(ParentPanel->SQLOptions());
+    FQPanel->SetSubQueryLevel(ParentPanel->SubQueryLevel() + 1);
     FQPanel->SetSaveTitles(false);
     FResultFieldCaption->setText(FQPanel->GetTitle(QStringLiteral("ttlResultField")) + QStringLiteral(":"));
     FCancel->setText(FQPanel->GetTitle(QStringLiteral("ttlCancelBtnCaption")));
@@ -153,6 +156,8 @@ void TdlgSubQuery::DistinctClicked(bool Checked)
 
 bool EditSubQueryInDialog(TZQueryPanel* Sender, QStringList& Lines, QString& SQLText, TSQLOptions& Options)
 {
+    if (Sender->SubQueryLevel() >= MaxSubQueryDepth)
+        throw EZQueryPanelError::Create(qpeSubQueriesTooDeep, MaxSubQueryDepth);
     auto dialog = std::make_unique<TdlgSubQuery>(Sender->window());
     dialog->setWindowTitle(Sender->GetTitle(QStringLiteral("ttlSubQueryCaption")));
     dialog->Setup(Sender);

@@ -37,6 +37,8 @@ constexpr std::array<const char*, qpeLastCode> Messages {
     "otherwise",
     "The statement groups its joins otherwise than the query read from it would: it writes %s, the query %s",
     "GROUP BY would change: the statement writes %s, the query read from it would write %s",
+    "Sub-queries cannot nest more than %d deep",
+    "The sub-query of condition %s nests sub-queries more than %d deep",
 };
 
 }  // namespace

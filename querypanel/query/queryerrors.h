@@ -34,7 +34,10 @@ enum TQueryPanelErrorCode {
     qpeJoinsGroupedOtherwise,
     // SQL read back into the panel: a grouping the query would not write
     qpeGroupingWouldChange,
-    qpeLastCode = qpeGroupingWouldChange
+    // Sub-queries nested deeper than a query takes
+    qpeSubQueriesTooDeep,
+    qpeStoredSubQueriesTooDeep,
+    qpeLastCode = qpeStoredSubQueriesTooDeep
 };
 
 class EZQueryPanelError : public EZLatticeError {

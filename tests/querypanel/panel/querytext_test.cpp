@@ -92,6 +92,22 @@ rtl::StringList NestedText(int Depth, const TDSField* Field)
     return lines;
 }
 
+// A text whose condition holds a sub-query holding a sub-query, and so on, Depth deep: each level's
+// text kept in the SubQuery value of the one above.
+rtl::StringList SubQueryText(int Depth, const TDSField* Field)
+{
+    rtl::StringList inner;
+    rtl::StringList lines;
+    for (int level = 0; level <= Depth; ++level) {
+        lines
+            = rtl::StringList({"[Main]", "Version=3.5", "", "[Row]", "RowType=1", "LinkType=0", "RowCount=1",
+                "", "[Row1.]", "RowType=0", "FieldID=" + QString::number(Field->ID()), "Operator=Equal",
+                "Value1=7", "SubQuery=" + (inner.isEmpty() ? QString() : inner.CommaText()), ""});
+        inner = lines;
+    }
+    return lines;
+}
+
 // The smallest text the writer makes: nothing may be missing, nothing extra.
 TEST(QueryTextWriteTest, AnEmptyPanelWritesItsSectionsOnly)
 {
@@ -418,6 +434,12 @@ TEST(QueryTextReadTest, AFailedLoadLeavesThePanelClearedAndUnmodified)
             true, true},
         {"a query file of a newer version", Lines({"[Main]", "Version=99", "[Description]", "kept?"}), false,
             true},
+        // Each level of sub-queries doubles the text that keeps the ones below: a level more than
+        // a query takes read, and each further one doubled the time to open the sub-query.
+        {"sub-queries nested deeper than a query takes",
+            SubQueryText(MaxSubQueryDepth + 1, TextFixture().Field("Freight")), false},
+        {"a query file nesting sub-queries too deep",
+            SubQueryText(MaxSubQueryDepth + 1, TextFixture().Field("Freight")), false, true},
     };
     // What the panel writes after a failed read: the text of a panel that never read one.
     TextFixture fresh;
@@ -495,6 +517,17 @@ TEST(QueryTextReadTest, ATextAsDeepAsTheReaderTakesWritesBuildsAndShows)
     rtl::StringList lines;
     f.Panel->SaveToStrings(lines);
     EXPECT_EQ(lines.filter("[Row").size(), deepest.filter("[Row").size());
+
+    // So do sub-queries as deep as a query takes.
+    TextFixture h;
+    h.Panel->LoadFromStrings(SubQueryText(MaxSubQueryDepth, h.Field("Freight")));
+    EXPECT_FALSE(static_cast<TFilterCond*>(h.Panel->Root()->Rows(0))->SubQuery().isEmpty());
+    try {
+        h.Panel->LoadFromStrings(SubQueryText(MaxSubQueryDepth + 1, h.Field("Freight")));
+        ADD_FAILURE() << "no error";
+    } catch (const EZQueryPanelError& e) {
+        EXPECT_EQ(e.Message(), "The sub-query of condition 1 nests sub-queries more than 10 deep");
+    }
 }
 
 // Options, titles and the sorting flag come before the rows in a text: a read that fails on its rows

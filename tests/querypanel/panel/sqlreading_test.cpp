@@ -796,6 +796,53 @@ TEST_F(SQLReadingTest, TheDeepestRowsReadBackFromTheirSQL)
     Read(nested(MaxBracketDepth + 1));
 }
 
+// Sub-queries nested as deep as a query takes read back to their own SQL, and the query text saves
+// and loads. Each level keeps the text of the ones below quoted in its own, doubling it: a deeper
+// statement took twice the time per level (thirty levels never ended) and is now refused at once,
+// leaving the panel as it was.
+TEST_F(SQLReadingTest, SubQueriesReadBackAsDeepAsAQueryTakes)
+{
+    const QString from
+        = "FROM Orders INNER JOIN Customers ON (Orders.CustomerID=Customers.CustomerID) WHERE ";
+    const auto nested = [&](int Depth) {
+        QString condition = "Customers.Country = 'Germany'";
+        for (int i = 0; i < Depth; ++i)
+            condition = "Customers.CustomerID IN (SELECT Customers.CustomerID " + from + condition + ")";
+        return "SELECT Orders.OrderID " + from + condition;
+    };
+    // SQLite's parser takes about ten levels of this statement, fewer inside the count around it.
+    Read(nested(MaxSubQueryDepth / 2));
+    EXPECT_EQ(Count(QString::fromStdString(Build(Panel))), Count(nested(0)));
+    Read(nested(MaxSubQueryDepth));
+    const std::string sql = Build(Panel);
+    Read(Panel, sql);
+    EXPECT_EQ(Build(Panel), sql);
+    rtl::StringList text;
+    Panel.SaveToStrings(text);
+    TZQueryPanel loaded;
+    loaded.SetDbStruct(&Model);
+    loaded.SetSQLOptions(Panel.SQLOptions());
+    loaded.LoadFromStrings(text);
+    rtl::StringList again;
+    loaded.SaveToStrings(again);
+    EXPECT_EQ(again.Text(), text.Text());
+    loaded.Activate();
+    EXPECT_EQ(Build(loaded), sql);
+
+    for (const int depth : {MaxSubQueryDepth + 1, 30, 100}) {
+        SCOPED_TRACE(depth);
+        try {
+            Read(nested(depth));
+            ADD_FAILURE() << "no error";
+        } catch (const rtl::Exception& e) {
+            EXPECT_EQ(e.Message(), "Sub-queries cannot nest more than 10 deep");
+        }
+        rtl::StringList after;
+        Panel.SaveToStrings(after);
+        EXPECT_EQ(after.Text(), text.Text());
+    }
+}
+
 // Panels composed through the row API give SQL that reads back into rows giving the same SQL, in
 // SQL2 and in SQL1, and that runs on the sample database.
 TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)

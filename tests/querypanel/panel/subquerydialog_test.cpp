@@ -1,7 +1,9 @@
+#include "platform/messagebox.h"
 #include "querypanel/controls/dropdownlabel.h"
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/rfieldseditor.h"
 #include "querypanel/panel/subquerydialog.h"
+#include "querypanel/parser/sqlnesting.h"
 #include "querypanel/query/queryresult.h"
 #include "tests/querypanel/panel/paneltesting.h"
 
@@ -45,6 +47,7 @@ TEST_F(SubQueryFixture, SetupTakesTheOpeningPanelsSettings)
     EXPECT_FALSE(nested->SaveTitles());
     EXPECT_EQ(dialog.CancelButton()->text(), "Abbrechen");
     EXPECT_EQ(dialog.ParentPanel(), Panel.get());
+    EXPECT_EQ(nested->SubQueryLevel(), Panel->SubQueryLevel() + 1);
 }
 
 // A sub-query must select exactly one column: an empty one gets the model's first field, and the
@@ -175,6 +178,19 @@ TEST_F(SubQueryFixture, TheConditionsSubQueryIsEditedInTheDialog)
     EXPECT_FALSE(accept);
     EXPECT_EQ(value, kept);
     EXPECT_FALSE(row->SubQueryOptions().Contains(soSelectDistinct));
+
+    // A panel as deep as sub-queries nest makes none below it: dialog in dialog went on without
+    // end, each level doubling the text that keeps the ones below.
+    Panel->SetSubQueryLevel(MaxSubQueryDepth);
+    const QStringList lines = row->SubQuery();
+    platform::ScriptedAnswers answers {platform::IDOK};
+    Panel->show();
+    TDropDownLabel* label = row->ValueLabel(1);
+    ASSERT_NE(label, nullptr);
+    QTest::mouseClick(label, Qt::LeftButton);
+    EXPECT_EQ(answers.AskedTexts(), QStringList({"Sub-queries cannot nest more than 10 deep"}));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(row->SubQuery(), lines);
 }
 
 }  // namespace
