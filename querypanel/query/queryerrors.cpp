@@ -31,6 +31,7 @@ constexpr std::array<const char*, qpeLastCode> Messages {
     "The statement joins %s, which the query read from it would not join",
     "The query read from the statement would join %s, which its FROM clause does not name",
     "The join of \"%s\" and \"%s\" would change: the statement writes %s, the data model's link %s",
+    "Result field %s has no field of the data model (%s)",
 };
 
 }  // namespace

@@ -29,7 +29,9 @@ enum TQueryPanelErrorCode {
     qpeTablesNotJoined,
     qpeTablesNotNamed,
     qpeJoinWouldChange,
-    qpeLastCode = qpeJoinWouldChange
+    // Building the statement: a result field over a field the data model no longer has
+    qpeResultFieldNotInModel,
+    qpeLastCode = qpeResultFieldNotInModel
 };
 
 class EZQueryPanelError : public EZLatticeError {

@@ -332,6 +332,24 @@ QStringView QuotedSpan(QStringView Template, QStringView Placeholder)
     return close < 0 ? Template.mid(open) : Template.mid(open, close - open + 1);
 }
 
+// A number column that LIKE compares with a pattern is made text first: PostgreSQL has no LIKE on
+// numbers, and every dialect takes the standard CAST. VARCHAR with a length, as Oracle needs one.
+template <typename TRules>
+void CastBeforeLike(const QString& Template, const QString& Name, TRules& Rules)
+{
+    if (!Template.contains(QStringLiteral("like"), Qt::CaseInsensitive))
+        return;
+    static const QRegularExpression beforeLike(
+        QStringLiteral(R"(@f(\s+(not\s+)?like)(?![\w$]))"), QRegularExpression::CaseInsensitiveOption);
+    const QString cast = QStringLiteral("CAST(") + Name + QStringLiteral(" AS VARCHAR(64))");
+    auto matches = beforeLike.globalMatch(Template);
+    while (matches.hasNext()) {
+        const QRegularExpressionMatch match = matches.next();
+        Rules.push_back({QStringView(Template).mid(match.capturedStart(), match.capturedLength()),
+            cast + match.captured(1), true});
+    }
+}
+
 // "@1", "@2", ... without making the text for every condition.
 QString Slot(int N)
 {
@@ -439,9 +457,13 @@ void TQueryResult::BuildOrderAndGroup()
         if (selectAll && field->Sorting() == 0)
             continue;
         anyAggregate = anyAggregate || (!selectAll && field->IsAggregate());
-        for (const TDSField* bound : field->Fields())
+        for (const TDSField* bound : field->Fields()) {
+            // A stand-in for a field a saved query names and the model lacks writes its caption.
+            if (bound == DbStruct()->PlaceholderField())
+                throw EZQueryPanelError::Create(qpeResultFieldNotInModel, field->Caption(), bound->DisplayName());
             for (TDSTable* table : bound->Tables())
                 FResultTables.AddTableWithPath(table, *DbStruct());
+        }
         if (field->Sorting() == 0)
             continue;
         if (selectAll && field->IsAggregate())
@@ -491,7 +513,16 @@ QString TQueryResult::ConditionText(const TConditionInput& Condition, const TPar
         if (value.Bare) {
             const bool whole = input.Kind == vkScalar
                 || (DateTypes.Contains(input.Type) && FPanel->SQLSyntax() == ssOracle);
-            rules.push_back({whole ? QuotedSpan(sqlTemplate, slot) : QStringView(slot), value.Text});
+            const QStringView span = whole ? QuotedSpan(sqlTemplate, slot) : QStringView(slot);
+            if (span.size() > slot.size() + 2 && !value.Text.contains(u'(')) {
+                // A literal holding more than the slot is a pattern ('%@1%'): the number goes into
+                // it, as the bare number would drop the pattern and compare with the number alone.
+                const bool literal = value.Text.startsWith(u'\'');
+                rules.push_back({slot, literal ? value.Text.mid(1, value.Text.size() - 2) : value.Text, false, 1});
+                rules.push_back({slot, value.Text, false, 2});
+            } else {
+                rules.push_back({span, value.Text});
+            }
         } else {
             // A value of a quoted type stays a literal, whether or not the template quotes it.
             const QString doubled = value.Text.contains(u'\'')
@@ -509,6 +540,8 @@ QString TQueryResult::ConditionText(const TConditionInput& Condition, const TPar
             name = bare ? field->GetQuotedName() : field->GetSQLExpr();
         }
         rules.push_back({u"@f", name, true});
+        if (IntegerTypes.Contains(field->FieldType()) || DecimalTypes.Contains(field->FieldType()))
+            CastBeforeLike(sqlTemplate, name, rules);
     }
     // "@t" and "@m" name a table as FROM does, without hints; with its alias where the template
     // gives none of its own, so that "@f" in a sub-select over it names the sub-select's table.
