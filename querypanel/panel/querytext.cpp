@@ -239,7 +239,8 @@ bool StoredCaptionStands(const TFilterCond* Condition, int N, const QString& Cap
     else
         entries.append(value);
     const rtl::StringList known(values);
-    if (std::all_of(entries.begin(), entries.end(), [&](const QString& entry) { return known.IndexOfText(entry) >= 0; }))
+    if (std::all_of(entries.begin(), entries.end(),
+            [&](const QString& entry) { return known.IndexOfText(entry) >= 0; }))
         return false;
     const auto* lookup = simple && simple->Field() ? EditorOf<TDSSQLEditor>(*simple->Field()) : nullptr;
     if (!lookup || lookup->Active())

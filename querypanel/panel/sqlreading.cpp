@@ -281,7 +281,8 @@ QString CastColumn(const QString& Operand)
 // template compared by LIKE. Elsewhere the cast would compare texts where the row compares numbers.
 bool CastFor(const TDSField* Field, const TDSOperator* Op)
 {
-    return IsNumberField(Field) && FieldsBeforeLike(Op->SQLName()) == Op->SQLName().count(u"@f", Qt::CaseInsensitive);
+    return IsNumberField(Field)
+        && FieldsBeforeLike(Op->SQLName()) == Op->SQLName().count(u"@f", Qt::CaseInsensitive);
 }
 
 // Whether Op's template writes the condition's Text; the values it reads go into Names.

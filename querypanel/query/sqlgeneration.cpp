@@ -494,7 +494,8 @@ void TQueryResult::BuildOrderAndGroup()
         for (const TDSField* bound : field->Fields()) {
             // A stand-in for a field a saved query names and the model lacks writes its caption.
             if (bound == DbStruct()->PlaceholderField())
-                throw EZQueryPanelError::Create(qpeResultFieldNotInModel, field->Caption(), bound->DisplayName());
+                throw EZQueryPanelError::Create(
+                    qpeResultFieldNotInModel, field->Caption(), bound->DisplayName());
             for (TDSTable* table : bound->Tables())
                 FResultTables.AddTableWithPath(table, *DbStruct());
         }
@@ -552,7 +553,8 @@ QString TQueryResult::ConditionText(const TConditionInput& Condition, const TPar
                 // A number goes into a pattern ('%@1%'): the bare number would drop the pattern and
                 // compare with the number alone.
                 const bool literal = value.Text.startsWith(u'\'');
-                rules.push_back({slot, literal ? value.Text.mid(1, value.Text.size() - 2) : value.Text, false, 1});
+                rules.push_back(
+                    {slot, literal ? value.Text.mid(1, value.Text.size() - 2) : value.Text, false, 1});
                 rules.push_back({slot, value.Text, false, 2});
             } else {
                 rules.push_back({span, value.Text});

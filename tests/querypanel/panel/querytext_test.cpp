@@ -263,7 +263,8 @@ TEST(QueryTextReadTest, TheSentenceShowsTheValueTheSQLUses)
 {
     TextFixture f;
     const auto add = [&](const char* Name, TFieldType Type, uint8_t EditType) {
-        TDSField* field = f.Model->Fields()[f.Model->AddField(zfkVirtual, QString("Orders.") + Name, nullptr, Name)];
+        TDSField* field
+            = f.Model->Fields()[f.Model->AddField(zfkVirtual, QString("Orders.") + Name, nullptr, Name)];
         field->SetFieldType(Type);
         field->ResetOperators();
         field->SetEditType(EditType);
@@ -273,7 +274,8 @@ TEST(QueryTextReadTest, TheSentenceShowsTheValueTheSQLUses)
     TDSListEditor* shipped = EditorOf<TDSListEditor>(*add("Shipped", ftString, etList));
     shipped->Items() = {"Yes", "No"};
     shipped->Values() = {"1", "0"};
-    EditorOf<TDSSQLEditor>(*add("Customer", ftString, etSQL))->SQL() = {"SELECT CustomerID, CompanyName FROM Customers"};
+    EditorOf<TDSSQLEditor>(*add("Customer", ftString, etSQL))->SQL()
+        = {"SELECT CustomerID, CompanyName FROM Customers"};
     add("Code", ftString, etCustom);
     const QString day = FloatToStrDot(rtl::EncodeDate(1997, 7, 4));
     const struct {
@@ -299,10 +301,10 @@ TEST(QueryTextReadTest, TheSentenceShowsTheValueTheSQLUses)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.Field) + " " + c.Value.toStdString() + " " + c.Caption.toStdString());
-        f.Panel->LoadFromStrings(Lines({"[Main]", "Version=3.5", "[Row]", "RowType=1", "LinkType=0",
-            "RowCount=1", "[Row1.]", "RowType=0", "FieldID=" + QString::number(f.Field(c.Field)->ID()),
-            "Param1=0", "Param2=0", QString("Operator=") + c.Operator, "Value1=" + c.Value,
-            "Caption1=" + c.Caption}));
+        f.Panel->LoadFromStrings(
+            Lines({"[Main]", "Version=3.5", "[Row]", "RowType=1", "LinkType=0", "RowCount=1", "[Row1.]",
+                "RowType=0", "FieldID=" + QString::number(f.Field(c.Field)->ID()), "Param1=0", "Param2=0",
+                QString("Operator=") + c.Operator, "Value1=" + c.Value, "Caption1=" + c.Caption}));
         const auto* row = static_cast<TFilterCond*>(f.Panel->Root()->Rows(0));
         EXPECT_EQ(row->GetValueCaption(1), c.Shown.isEmpty() ? row->ValueText(1) : c.Shown);
     }

@@ -174,7 +174,8 @@ TEST_F(SQLGenerationTest, UnwritableQueriesRaiseErrors)
             },
             qpeResultFieldNotInModel},
         {"sorting by an unrecognized field under select *",
-            [](SQLGenerationTest& t) { t.SortOnly(t.S.Model.PlaceholderField(), 1); }, qpeResultFieldNotInModel},
+            [](SQLGenerationTest& t) { t.SortOnly(t.S.Model.PlaceholderField(), 1); },
+            qpeResultFieldNotInModel},
         {"left join in SQL1",
             [](SQLGenerationTest& t) {
                 t.Panel.Apply(DefaultSQLOptions, ssSQL1);
