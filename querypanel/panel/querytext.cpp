@@ -231,7 +231,12 @@ bool StoredCaptionStands(const TFilterCond* Condition, int N, const QString& Cap
     QStringList values;
     QStringList items;
     bool multiple = false;
-    if (value.isEmpty() || !Condition->ValueChoices(N, values, items, multiple))
+    if (!Condition->ValueChoices(N, values, items, multiple)) {
+        // A typed value shows itself, unless a handler makes its caption or it is a list (dates
+        // are shown item by item): where the file holds just that, it stands as it is.
+        return Caption == value && !Condition->Panel()->OnSetValue && Condition->GetValueKind(N) != vkList;
+    }
+    if (value.isEmpty())
         return false;
     rtl::StringList entries;
     if (multiple)
