@@ -44,6 +44,9 @@ public:
     void ShowValue(int N, const QString& Text);
     void SetValueCaption(int N, const QString& Text) override;
     void SetValueHint(const QString& Text);
+    // The choices a list label of value N offers, for a caption while the row has no label; false
+    // when value N's label is no list.
+    virtual bool ValueChoices(int N, QStringList& Values, QStringList& Items, bool& Multiple) const;
     TSQLParam* Param(int N) const override;
     bool IsParam(int N) const { return Param(N) != nullptr; }
     // Makes value N a parameter of the query or a constant again; a constant takes the
@@ -75,9 +78,6 @@ public:
 
 protected:
     void MakeElements() override;
-    // The choices a list label of value N offers, for a caption while the row has no label; false
-    // when value N's label is no list.
-    virtual bool ValueChoices(int N, QStringList& Values, QStringList& Items, bool& Multiple) const;
     // Value N gets a new label (true) or none; a row without controls only notes it.
     void SetValueSlot(int N, bool Value);
     // The label of value N takes Text as its value, and its caption follows as the label's own.

@@ -1,4 +1,6 @@
 #include "core/base/zstrings.h"
+#include "core/model/field.h"
+#include "core/model/fieldeditors.h"
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/panel/querypanel.h"
 #include "querypanel/panel/titles.h"
@@ -11,6 +13,8 @@
 
 #include <QHash>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 #include <algorithm>
 
@@ -213,6 +217,52 @@ TDSField* ReadConditionField(TZCustomDBStructure* Model, const TextReader& R, co
     return field ? field : Model->PlaceholderField();
 }
 
+// Whether the sentence may show the caption a file stores for value N: the SQL uses the value, so
+// the sentence shows what the value makes. The program makes the caption of a typed value (text,
+// numbers, dates and times, lists of them) and a list gives those of the values it names; only a
+// sub-query's title, a custom editor's caption, and a value no list at hand names (a lookup not
+// fetched while opening) keep what the file holds, unless it is blank or names another number of
+// items than the value holds. A list at hand that names no item for the value shows the value.
+bool StoredCaptionStands(const TFilterCond* Condition, int N, const QString& Caption)
+{
+    // A value with sub-query lines shows their title, also under an operator of another kind.
+    if (Condition->GetValueKind(N) == vkSubQuery || (N == 1 && !Condition->SubQuery().isEmpty()))
+        return true;
+    const QString value = Condition->ValueText(N);
+    // A value kept without its caption (a version that lost the captions of date lists stored the
+    // blank) is shown again, so the sentence never hides it.
+    if (Caption.isEmpty() || Caption == TDropDownLabel::EmptyCaption)
+        return value.isEmpty();
+    const auto* simple = qobject_cast<const TSimpleCond*>(Condition);
+    if (simple && simple->Field() && simple->Field()->EditType() == etCustom)
+        return true;
+    QStringList values;
+    QStringList items;
+    bool multiple = false;
+    if (!Condition->ValueChoices(N, values, items, multiple)) {
+        // A typed value shows itself, unless a handler makes its caption or it is a list (dates
+        // are shown item by item): where the file holds just that, it stands as it is.
+        return Caption == value && !Condition->Panel()->OnSetValue && Condition->GetValueKind(N) != vkList;
+    }
+    if (value.isEmpty())
+        return false;
+    rtl::StringList entries;
+    if (multiple)
+        entries.SetCommaText(value);
+    else
+        entries.append(value);
+    const rtl::StringList known(values);
+    if (std::all_of(entries.begin(), entries.end(),
+            [&](const QString& entry) { return known.IndexOfText(entry) >= 0; }))
+        return false;
+    const auto* lookup = simple && simple->Field() ? EditorOf<TDSSQLEditor>(*simple->Field()) : nullptr;
+    if (!lookup || lookup->Active())
+        return false;
+    rtl::StringList captions;
+    captions.SetCommaText(Caption);
+    return !multiple || captions.size() == entries.size();
+}
+
 void ReadValues(TZQueryPanel* Panel, TextReader& R, const rtl::StringList& S, TFilterCond* Condition)
 {
     if (R.Version < 1200) {
@@ -252,13 +302,10 @@ void ReadValues(TZQueryPanel* Panel, TextReader& R, const rtl::StringList& S, TF
             if (Condition->IsParam(n))
                 continue;
             const QString caption = R.Get(S, "Caption" + QString::number(n));
-            // A value kept without its caption (a version that lost the captions of date lists
-            // stored the blank) is shown again, so the sentence never hides it.
-            if ((caption.isEmpty() || caption == TDropDownLabel::EmptyCaption)
-                && !Condition->ValueText(n).isEmpty() && Condition->GetValueKind(n) != vkSubQuery)
-                Condition->ShowValue(n, Condition->ValueText(n));
-            else
+            if (StoredCaptionStands(Condition, n, caption))
                 Condition->SetValueCaption(n, caption);
+            else
+                Condition->ShowValue(n, Condition->ValueText(n));
         }
 }
 

@@ -269,6 +269,25 @@ std::optional<QString> NonValue(const TDSOperator* Op, const TNameList& Names, c
     return std::nullopt;
 }
 
+// The column of CAST(column AS VARCHAR(64)), as the query writes a number column that LIKE
+// compares; empty for any other operand.
+QString CastColumn(const QString& Operand)
+{
+    static const QRegularExpression cast(
+        QStringLiteral(R"(^\s*cast\s*\((.+)\s+as\s+varchar\s*\(\s*64\s*\)\s*\)\s*$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = cast.match(Operand);
+    return match.hasMatch() ? match.captured(1).trimmed() : QString();
+}
+
+// Whether the query writes Field cast to text under Op: a number field, every "@f" of the
+// template compared by LIKE. Elsewhere the cast would compare texts where the row compares numbers.
+bool CastFor(const TDSField* Field, const TDSOperator* Op)
+{
+    return IsNumberField(Field)
+        && FieldsBeforeLike(Op->SQLName()) == Op->SQLName().count(u"@f", Qt::CaseInsensitive);
+}
+
 // Whether Op's template writes the condition's Text; the values it reads go into Names.
 bool WritesCondition(
     const TDSOperator* Op, const TSQLCondition* Condition, const QString& Text, TNameList& Names)
@@ -1130,7 +1149,8 @@ private:
     // of the root; every other row stands where it goes into WHERE.
     void ReadCondition(TFilterBracket* Bracket, const TSQLCondition* Condition, bool Having)
     {
-        const QString name = Qualified(ModelColumnNames(Condition->LeftExpr()));
+        const QString cast = CastColumn(Condition->LeftExpr());
+        const QString name = Qualified(ModelColumnNames(cast.isEmpty() ? Condition->LeftExpr() : cast));
         TDSField* field = FindField(name);
         if (!field && !IsColumnName(name))
             throw EZQueryPanelError::Create(qpeNoFieldIsExpression, name);
@@ -1142,6 +1162,8 @@ private:
         TDSOperator* op = FPanel->MatchOperator(Condition, values[1], values[2], subQuery, &literal);
         if (!op)
             throw EZDBStructError::Create(dseOperatorNotFound, Condition->GetText());
+        if (!cast.isEmpty() && !CastFor(field, op))
+            throw EZQueryPanelError::Create(qpeNoFieldIsExpression, Condition->LeftExpr());
         auto* row = static_cast<TSimpleCond*>(Bracket->AppendSimpleCond());
         row->SetField(field);
         if (row->IsAggregate() != Having || (Having && row->Depth() > 2))

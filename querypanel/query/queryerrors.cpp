@@ -39,6 +39,7 @@ constexpr std::array<const char*, qpeLastCode> Messages {
     "GROUP BY would change: the statement writes %s, the query read from it would write %s",
     "Sub-queries cannot nest more than %d deep",
     "The sub-query of condition %s nests sub-queries more than %d deep",
+    "Result field %s has no field of the data model (%s)",
 };
 
 }  // namespace

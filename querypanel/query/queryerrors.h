@@ -37,7 +37,9 @@ enum TQueryPanelErrorCode {
     // Sub-queries nested deeper than a query takes
     qpeSubQueriesTooDeep,
     qpeStoredSubQueriesTooDeep,
-    qpeLastCode = qpeStoredSubQueriesTooDeep
+    // Building the statement: a result field over a field the data model no longer has
+    qpeResultFieldNotInModel,
+    qpeLastCode = qpeResultFieldNotInModel
 };
 
 class EZQueryPanelError : public EZLatticeError {

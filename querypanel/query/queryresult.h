@@ -114,6 +114,14 @@ private:
     bool FOldStyleJoins = false;
 };
 
+// A number column that LIKE compares with a pattern is written as text, TextCast of its name:
+// PostgreSQL has no LIKE on numbers, and every dialect takes the standard CAST (VARCHAR with a
+// length, as Oracle needs one). FieldsBeforeLike counts the places of Template that do so ("@f
+// like", "@f not like").
+bool IsNumberField(const TDSField* Field);
+QString TextCast(const QString& Name);
+int FieldsBeforeLike(const QString& Template);
+
 // The text a placeholder of Template stands in: the whole string literal it lies in, quotes
 // included, or the placeholder itself outside literals; empty when Template lacks it.
 QString FindQuotedSpan(const QString& Template, const QString& Placeholder);

@@ -332,6 +332,40 @@ QStringView QuotedSpan(QStringView Template, QStringView Placeholder)
     return close < 0 ? Template.mid(open) : Template.mid(open, close - open + 1);
 }
 
+// Every "@f" that LIKE compares with a pattern: "@f like", "@f not like".
+const QRegularExpression& FieldBeforeLike()
+{
+    static const QRegularExpression beforeLike(
+        QStringLiteral(R"(@f(\s+(not\s+)?like)(?![\w$]))"), QRegularExpression::CaseInsensitiveOption);
+    return beforeLike;
+}
+
+template <typename TRules>
+void CastBeforeLike(const QString& Template, const QString& Name, TRules& Rules)
+{
+    if (!Template.contains(QStringLiteral("like"), Qt::CaseInsensitive))
+        return;
+    const QString cast = TextCast(Name);
+    auto matches = FieldBeforeLike().globalMatch(Template);
+    while (matches.hasNext()) {
+        const QRegularExpressionMatch match = matches.next();
+        Rules.push_back({QStringView(Template).mid(match.capturedStart(), match.capturedLength()),
+            cast + match.captured(1), true});
+    }
+}
+
+// Whether the literal Span holds a LIKE wildcard besides Slot.
+bool IsPattern(QStringView Span, QStringView Slot)
+{
+    if (Span.size() <= Slot.size() + 2 || !Span.startsWith(u'\''))
+        return false;
+    const qsizetype at = Span.indexOf(Slot);
+    for (QStringView part : {Span.first(at), Span.sliced(at + Slot.size())})
+        if (part.contains(u'%') || part.contains(u'_'))
+            return true;
+    return false;
+}
+
 // "@1", "@2", ... without making the text for every condition.
 QString Slot(int N)
 {
@@ -342,6 +376,24 @@ QString Slot(int N)
 }
 
 }  // namespace
+
+bool IsNumberField(const TDSField* Field)
+{
+    return IntegerTypes.Contains(Field->FieldType()) || DecimalTypes.Contains(Field->FieldType());
+}
+
+QString TextCast(const QString& Name)
+{
+    return QStringLiteral("CAST(") + Name + QStringLiteral(" AS VARCHAR(64))");
+}
+
+int FieldsBeforeLike(const QString& Template)
+{
+    int count = 0;
+    for (auto matches = FieldBeforeLike().globalMatch(Template); matches.hasNext(); matches.next())
+        ++count;
+    return count;
+}
 
 QString FindQuotedSpan(const QString& Template, const QString& Placeholder)
 {
@@ -439,9 +491,14 @@ void TQueryResult::BuildOrderAndGroup()
         if (selectAll && field->Sorting() == 0)
             continue;
         anyAggregate = anyAggregate || (!selectAll && field->IsAggregate());
-        for (const TDSField* bound : field->Fields())
+        for (const TDSField* bound : field->Fields()) {
+            // A stand-in for a field a saved query names and the model lacks writes its caption.
+            if (bound == DbStruct()->PlaceholderField())
+                throw EZQueryPanelError::Create(
+                    qpeResultFieldNotInModel, field->Caption(), bound->DisplayName());
             for (TDSTable* table : bound->Tables())
                 FResultTables.AddTableWithPath(table, *DbStruct());
+        }
         if (field->Sorting() == 0)
             continue;
         if (selectAll && field->IsAggregate())
@@ -491,7 +548,17 @@ QString TQueryResult::ConditionText(const TConditionInput& Condition, const TPar
         if (value.Bare) {
             const bool whole = input.Kind == vkScalar
                 || (DateTypes.Contains(input.Type) && FPanel->SQLSyntax() == ssOracle);
-            rules.push_back({whole ? QuotedSpan(sqlTemplate, slot) : QStringView(slot), value.Text});
+            const QStringView span = whole ? QuotedSpan(sqlTemplate, slot) : QStringView(slot);
+            if (IsPattern(span, slot) && !value.Text.contains(u'(')) {
+                // A number goes into a pattern ('%@1%'): the bare number would drop the pattern and
+                // compare with the number alone.
+                const bool literal = value.Text.startsWith(u'\'');
+                rules.push_back(
+                    {slot, literal ? value.Text.mid(1, value.Text.size() - 2) : value.Text, false, 1});
+                rules.push_back({slot, value.Text, false, 2});
+            } else {
+                rules.push_back({span, value.Text});
+            }
         } else {
             // A value of a quoted type stays a literal, whether or not the template quotes it.
             const QString doubled = value.Text.contains(u'\'')
@@ -509,6 +576,8 @@ QString TQueryResult::ConditionText(const TConditionInput& Condition, const TPar
             name = bare ? field->GetQuotedName() : field->GetSQLExpr();
         }
         rules.push_back({u"@f", name, true});
+        if (IsNumberField(field))
+            CastBeforeLike(sqlTemplate, name, rules);
     }
     // "@t" and "@m" name a table as FROM does, without hints; with its alias where the template
     // gives none of its own, so that "@f" in a sub-select over it names the sub-select's table.

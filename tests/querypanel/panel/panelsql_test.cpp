@@ -165,6 +165,14 @@ std::vector<PanelSQLTest::Case> PanelSQLTest::Cases()
                 Cond("Ship city", "NotContains", "a");
             },
             "SELECT * FROM Orders WHERE NOT ShipCountry LIKE 'U%' AND NOT ShipCity LIKE '%a%'"},
+        // A number in a pattern was written bare, which dropped the pattern: Freight like 50.
+        {"a number field that contains and starts with",
+            [&] {
+                Panel.Root()->SetLinkType(fltAny);
+                Cond("Freight", "Contains", "50");
+                Cond("Order number", "StartsWith", "1025");
+            },
+            "SELECT * FROM Orders WHERE Freight || '' LIKE '%50%' OR OrderID || '' LIKE '1025%'"},
         {"lists",
             [&] {
                 Cond("Ship country", "InList", "Germany, France, \"United Kingdom\"");

@@ -1,6 +1,7 @@
 #include "paneltesting.h"
 
 #include "core/base/zstrings.h"
+#include "core/model/fieldeditors.h"
 #include "querypanel/panel/filtercond.h"
 #include "querypanel/query/queryresult.h"
 #include "querypanel/query/sqlparams.h"
@@ -247,11 +248,11 @@ TEST(QueryTextRoundTripTest, EveryConditionKindRoundTripsByteForByte)
     custom->SetParamState(2, true);
     TSimpleCond* dated = f.AddSimple(inner, "ShippedAt");
     dated->SetValue(1, rtl::DateTimeToStr(rtl::EncodeDate(1999, 12, 31)));
-    dated->SetValueCaption(1, "end of\nthe year");
     TSimpleCond* sub = f.AddSimple(root, "OrderID");
     sub->SubQuery() = QStringList {"[Main]", "QueryName=inner, one", ""};
     sub->SetSubQueryOptions({soSelectDistinct, soBracketJoins});
     sub->SetValue(1, "SELECT OrderID  FROM Orders       WHERE  (  Freight > 1  )  ");
+    sub->SetValueCaption(1, "end of\nthe year");
 
     const rtl::StringList first = f.Save();
     // Only a query list that wrote the text to its file makes the query saved.
@@ -264,11 +265,65 @@ TEST(QueryTextRoundTripTest, EveryConditionKindRoundTripsByteForByte)
     EXPECT_EQ(g.Panel->QResult()->ResultFields()[0]->Caption(), "Total\r\nfreight");
     auto* readInner = static_cast<TFilterBracket*>(g.Panel->Root()->Rows(2));
     EXPECT_EQ(readInner->LinkType(), fltNotAll);
-    EXPECT_EQ(static_cast<TFilterCond*>(readInner->Rows(1))->GetValueCaption(1), "end of\nthe year");
+    EXPECT_EQ(static_cast<TFilterCond*>(g.Panel->Root()->Rows(3))->GetValueCaption(1), "end of\nthe year");
     EXPECT_EQ(
         static_cast<TFilterCond*>(g.Panel->Root()->Rows(0))->ValueText(1), "C:\\path\\n and \"quotes\"");
     EXPECT_EQ(g.Panel->QResult()->Params().Count(), 2);
     EXPECT_EQ(Text(g.Save()), Text(first));
+}
+
+// The sentence showed any stored caption, "greater than 500" where the SQL compares with 50. A
+// caption the program makes from the value, or a list gives for it, is made again; a lookup not
+// fetched while opening, a custom editor and a sub-query keep the file's.
+TEST(QueryTextReadTest, TheSentenceShowsTheValueTheSQLUses)
+{
+    TextFixture f;
+    const auto add = [&](const char* Name, TFieldType Type, uint8_t EditType) {
+        TDSField* field
+            = f.Model->Fields()[f.Model->AddField(zfkVirtual, QString("Orders.") + Name, nullptr, Name)];
+        field->SetFieldType(Type);
+        field->ResetOperators();
+        field->SetEditType(EditType);
+        return field;
+    };
+    add("ShipCountry", ftString, etNone);
+    TDSListEditor* shipped = EditorOf<TDSListEditor>(*add("Shipped", ftString, etList));
+    shipped->Items() = {"Yes", "No"};
+    shipped->Values() = {"1", "0"};
+    EditorOf<TDSSQLEditor>(*add("Customer", ftString, etSQL))->SQL()
+        = {"SELECT CustomerID, CompanyName FROM Customers"};
+    add("Code", ftString, etCustom);
+    const QString day = FloatToStrDot(rtl::EncodeDate(1997, 7, 4));
+    const struct {
+        const char* Field;
+        const char* Operator;
+        QString Value;
+        QString Caption;
+        QString Shown;  // empty: the value as the panel shows it
+    } cases[] = {
+        {"Freight", "GreaterThan", "50", "500", {}},
+        {"Freight", "GreaterThan", "50", "50", {}},
+        {"Freight", "GreaterThan", "", "500", TDropDownLabel::EmptyCaption},
+        {"OrderDate", "Equal", day, "31.12.1999", {}},
+        {"ShipCountry", "InList", "France,Germany", "Germany", {}},
+        {"ShipCountry", "Equal", "O'Hara", "O'Hara", {}},
+        {"Shipped", "Equal", "1", "No", "Yes"},
+        {"Shipped", "Equal", "1", "Yes", "Yes"},
+        {"Shipped", "Equal", "5", "Maybe", {}},
+        {"Customer", "Equal", "ALFKI", "Alfreds Futterkiste", "Alfreds Futterkiste"},
+        {"Customer", "InList", "ALFKI,ANATR", "Alfreds", {}},
+        {"Customer", "InList", "ALFKI,ANATR", "Alfreds,\"Ana Trujillo\"", "Alfreds,\"Ana Trujillo\""},
+        {"Code", "Equal", "7", "seven", "seven"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Field) + " " + c.Value.toStdString() + " " + c.Caption.toStdString());
+        f.Panel->LoadFromStrings(
+            Lines({"[Main]", "Version=3.5", "[Row]", "RowType=1", "LinkType=0", "RowCount=1", "[Row1.]",
+                "RowType=0", "FieldID=" + QString::number(f.Field(c.Field)->ID()), "Param1=0", "Param2=0",
+                QString("Operator=") + c.Operator, "Value1=" + c.Value, "Caption1=" + c.Caption}));
+        const auto* row = static_cast<TFilterCond*>(f.Panel->Root()->Rows(0));
+        EXPECT_EQ(row->GetValueCaption(1), c.Shown.isEmpty() ? row->ValueText(1) : c.Shown);
+    }
 }
 
 // Texts written before values could hold line breaks keep their backslashes as they are.

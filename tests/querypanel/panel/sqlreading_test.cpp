@@ -365,6 +365,11 @@ TEST_F(SQLReadingTest, AStatementTheModelCannotExpressLeavesThePanelAsItWas)
         {"SELECT * FROM Orders, Customers WHERE Orders.CustomerID = Customers.CustomerID "
          "OR Orders.Freight > 5",
             "\"CustomerID\""},
+        // The cast the query writes for a number column before LIKE, written where it writes none.
+        {"SELECT * FROM Orders WHERE CAST(Orders.Freight AS VARCHAR(64)) = '50'",
+            "The data model has no field whose expression is CAST(Orders.Freight AS VARCHAR(64))"},
+        {"SELECT * FROM Orders WHERE CAST(Orders.ShipCity AS VARCHAR(64)) like '%a%'",
+            "The data model has no field whose expression is CAST(Orders.ShipCity AS VARCHAR(64))"},
         {"SELECT * FROM Orders WHERE Freight = 1 AND OrderDate = 'no date'", "no date"},
         {"SELECT * FROM Orders WHERE (Freight = 1", "Lost bracket"},
         {"SELECT * FROM Orders GROUP BY Orders.ShipCountry HAVING SUM(Orders.Weight) > 1", "Weight"},
@@ -911,6 +916,12 @@ TEST_F(SQLReadingTest, ComposedPanelsReadBackToTheSameSQL)
             TFilterBracket* bracket = r->AppendBracket();
             Cond(bracket, "Number of orders", "GreaterThan", "50");
             Cond(bracket, "Number of orders", "Between", "10", "50");
+        },
+        // A number field whose operators take a pattern: the column is cast to text for LIKE.
+        [&](TFilterBracket* r) {
+            r->SetLinkType(fltAny);
+            Cond(r, "Freight", "Contains", "50");
+            Cond(r, "Order number", "NotStartsWith", "102");
         },
         [&](TFilterBracket* r) {
             TZQueryPanel nested;

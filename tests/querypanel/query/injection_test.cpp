@@ -127,6 +127,7 @@ TEST_F(InjectionTest, ValuesThatDoNotFitTheirTypeAreRefused)
         {OrderID, "Equal", "1 OR 1=1"},
         {OrderID, "Bare", "5; DROP TABLE x"},
         {OrderID, "InList", "1,2) OR (1=1"},
+        {OrderID, "Like", "1%' OR '1'='1"},
         {Shipped, "Equal", "1' OR '1'='1"},
         {Shipped, "Bare", "true OR 1=1"},
         {ShipCountry, "Equal", nul},

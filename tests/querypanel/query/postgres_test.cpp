@@ -72,6 +72,9 @@ TEST_F(PostgresTest, GeneratedStatementsRunWithTheExpectedRows)
             "SELECT * FROM Orders WHERE ShipCountry = '''; DROP TABLE Orders; --'"},
         {"like", [&](FakePanel& p) { p.Root.Cond(ShipCountry, S.Op("Like"), "erm"); },
             "SELECT * FROM Orders WHERE ShipCountry LIKE '%erm%'"},
+        // PostgreSQL has no LIKE on numbers, and a bare number dropped the pattern anyway.
+        {"a number in a pattern", [&](FakePanel& p) { p.Root.Cond(Freight, S.Op("Like"), "5"); },
+            "SELECT * FROM Orders WHERE CAST(Freight AS TEXT) LIKE '%5%'"},
         {"list and between",
             [&](FakePanel& p) {
                 p.Root.Cond(OrderID, S.Op("InList"), "1, 2, 3, 4, 5, 6");

@@ -161,6 +161,21 @@ TEST_F(SQLGenerationTest, UnwritableQueriesRaiseErrors)
                 t.Panel.Root.Cond(t.S.Model.PlaceholderField(), t.S.Op("Equal"), "1");
             },
             qpeIncompleteCondition},
+        // A result field over a field the model no longer has wrote "Unrecognized field as Freight".
+        {"result field over an unrecognized field",
+            [](SQLGenerationTest& t) {
+                t.Panel.Result.ResultFields().AddField("@1", {t.S.Model.PlaceholderField()}, "Freight");
+            },
+            qpeResultFieldNotInModel},
+        {"total over an unrecognized field",
+            [](SQLGenerationTest& t) {
+                t.Panel.Result.ResultFields().AddField("@1", {t.ShipCountry}, "Ship Country");
+                t.Panel.Result.ResultFields().AddField("SUM(@1)", {t.S.Model.PlaceholderField()}, "Freight");
+            },
+            qpeResultFieldNotInModel},
+        {"sorting by an unrecognized field under select *",
+            [](SQLGenerationTest& t) { t.SortOnly(t.S.Model.PlaceholderField(), 1); },
+            qpeResultFieldNotInModel},
         {"left join in SQL1",
             [](SQLGenerationTest& t) {
                 t.Panel.Apply(DefaultSQLOptions, ssSQL1);
@@ -191,6 +206,14 @@ TEST_F(SQLGenerationTest, UnwritableQueriesRaiseErrors)
         FAIL();
     } catch (const EZQueryPanelError& e) {
         EXPECT_TRUE(QString(e.what()).startsWith("Condition 1.1 ")) << e.what();
+    }
+    Panel.Root = FakeNode(fltAll);
+    Panel.Result.ResultFields().AddField("@1", {S.Model.PlaceholderField()}, "Freight");
+    try {
+        Panel.Build();
+        FAIL();
+    } catch (const EZQueryPanelError& e) {
+        EXPECT_TRUE(QString(e.what()).startsWith("Result field Freight ")) << e.what();
     }
 }
 
@@ -276,6 +299,8 @@ TEST_F(SQLGenerationTest, ValuesAreWrittenByTheirType)
     TDSField* shipped = S.Field(S.Orders, "Shipped", ftBoolean);
     TDSField* orderDate = S.Field(S.Orders, "OrderDate", ftDate);
     TDSField* stamp = S.Field(S.Orders, "Stamp", ftDateTime);
+    S.Operator("StartsWith", "@f like '@1%'");
+    S.Operator("NotLike", "not(@F NOT LIKE '@1%')");
     const struct {
         TDSField* Field;
         const char* Operator;
@@ -298,6 +323,11 @@ TEST_F(SQLGenerationTest, ValuesAreWrittenByTheirType)
         {stamp, "Equal", "1/31/2004 13:45", ssOracle,
             "Orders.Stamp = TO_DATE('31-01-2004 13:45:00', 'dd-mm-yyyy hh24:mi:ss')"},
         {Freight, "InSub", "select 1", ssSQL2, "Orders.Freight in (select 1)"},
+        // A number in a pattern kept the template's apostrophes and dropped its "%": like 50.
+        {Freight, "Like", "50", ssSQL2, "CAST(Orders.Freight AS VARCHAR(64)) like '%50%'"},
+        {OrderID, "Like", "$1F", ssOracle, "CAST(Orders.OrderID AS VARCHAR(64)) like '%31%'"},
+        {Freight, "StartsWith", "3.50", ssSQL1, "CAST(Orders.Freight AS VARCHAR(64)) like '3.5%'"},
+        {OrderID, "NotLike", "7", ssSQL2, "not(CAST(Orders.OrderID AS VARCHAR(64)) NOT LIKE '7%')"},
     };
     for (const auto& c : cases) {
         Panel.Root = FakeNode(fltAll);
