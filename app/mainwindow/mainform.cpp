@@ -498,7 +498,9 @@ void TMainForm::UpdateCaption()
 void TMainForm::UpdateControls()
 {
     const bool queries = QBase->Count() > 0;
-    const bool modified = queries && QPanel->Modified();
+    // The panel of a query whose file could not be read holds nothing of that query to save.
+    const TZQueryItem* current = QBase->CurrentItem();
+    const bool modified = queries && QPanel->Modified() && !(current && current->Unread());
     for (const TCommand& command : FCommands) {
         const bool enabled = command.Rule == erAlways || (command.Rule == erQueries ? queries : modified);
         command.Item->setEnabled(enabled);

@@ -26,6 +26,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
 #include <tuple>
@@ -381,12 +382,16 @@ TEST_F(EndToEndTest, AQueryWhoseFileCouldNotBeReadIsNeitherBuiltNorWrittenOver)
         ASSERT_EQ(answers.Asked().size(), 1u);
         EXPECT_TRUE(answers.AskedTexts().value(0).contains(QDir::toNativeSeparators(Path(file))))
             << answers.AskedTexts().value(0).toStdString();
-        // Edits on the empty panel are no edits of that query.
+        EXPECT_FALSE(Form->miSaveQuery->isEnabled());
+        // Edits on the empty panel are no edits of that query: Save stays off, and a save asked
+        // for all the same is refused.
         AddCondition("Freight", "LessThan", "200");
-        ASSERT_TRUE(Form->miSaveQuery->isEnabled());
+        EXPECT_FALSE(Form->miSaveQuery->isEnabled());
+        EXPECT_FALSE(Form->sbSaveQuery->isEnabled());
         Form->miBuildQuery->trigger();
         EXPECT_EQ(Form->memSQL->toPlainText().toStdString(), "");
         EXPECT_EQ(ShownRows(), -1);
+        Form->miSaveQuery->setEnabled(true);
         Form->miSaveQuery->trigger();
         // A properties dialog that opens all the same is closed, not waited for.
         bool dialogShown = false;
