@@ -12,9 +12,6 @@
 #include "rtl/strutils.h"
 
 #include <QHash>
-#include <QRegularExpression>
-
-#include <algorithm>
 
 #include <algorithm>
 
@@ -179,10 +176,9 @@ struct TextReader {
     // The parameter name given to the first value read for each shared name of the text, by the
     // name lower-cased.
     QHash<QString, QString> ParamNames {};
-    // The row sections the text holds, in its order, and those read, by the name lower-cased,
-    // each with what a section below it would lie beyond or under.
+    // The row sections the text holds, in its order, and those read: the names each as written.
     QStringList RowSections {};
-    QHash<QString, QString> RowsRead {};
+    QStringList RowsRead {};
 
     rtl::StringList Section(const QString& Name)
     {
@@ -346,8 +342,7 @@ void LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const
         // failing on the count.
         const QString rowCount = section.Values("RowCount");
         const int count = rowCount.isEmpty() && HasRowsBelow(R, Name) ? 0 : rtl::StrToInt(rowCount);
-        R.RowsRead.insert(
-            Name.toLower(), "beyond " + querytext::CountBeyond(R.Lines, Name, section, "RowCount"));
+        R.RowsRead.append(Name);
         for (int k = 1; k <= count; ++k)
             LoadRows(Panel, R, bracket, Name + QString::number(k) + u'.', Depth + 1);
         const int linkType = rtl::StrToInt(section.Values("LinkType"));
@@ -376,35 +371,48 @@ void LoadRows(TZQueryPanel* Panel, TextReader& R, TFilterBracket* Bracket, const
         condition = static_cast<TFilterCond*>(
             Bracket->AppendCustomCond(custom ? custom : model->PlaceholderCondition()));
     }
-    R.RowsRead.insert(Name.toLower(), "under [" + Name + "], which is not a bracket");
+    R.RowsRead.append(Name);
     if (!enabled.isEmpty())
         condition->SetChecked(rtl::StrToInt(enabled) != 0);
     ReadValues(Panel, R, section, condition);
+}
+
+// What a row section below the read section Name lies beyond or under.
+QString PlaceBelow(TextReader& R, const QString& Name)
+{
+    R.Position = 0;
+    const rtl::StringList section = R.Section(Name);
+    if (rtl::StrToIntDef(section.Values("RowType"), -1) != 1)
+        return "under [" + Name + "], which is not a bracket";
+    return "beyond " + querytext::CountBeyond(R.Lines, Name, section, "RowCount");
 }
 
 // The rows from [Row] down; then every row section the walk did not reach is damage, named with
 // the count of the bracket its branch leaves.
 void ReadRows(TZQueryPanel* Panel, TextReader& R)
 {
-    static const QRegularExpression rowPath(
-        QStringLiteral("^Row([1-9][0-9]*\\.)*$"), QRegularExpression::CaseInsensitiveOption);
-    QStringList names;
-    ListIniSections(R.Lines, names);
-    for (const QString& name : names)
-        if (rowPath.match(name).hasMatch())
-            R.RowSections.append(name);
+    querytext::ForEachSection(R.Lines, [&R](QStringView Name) {
+        if (querytext::IsRowPath(Name))
+            R.RowSections.append(Name.toString());
+    });
     R.Position = 0;
     LoadRows(Panel, R, nullptr, "Row", 0);
+    // Each section read is listed once: as many listed as read leaves none unread.
+    if (R.RowSections.size() == R.RowsRead.size())
+        return;
+    QHash<QString, QString> read;
+    for (const QString& name : R.RowsRead)
+        read.insert(name.toLower(), name);
     for (const QString& name : R.RowSections) {
         QString branch = name.toLower();
         // An empty [Row] is a query without rows, as a missing one is.
-        if (branch == u"row" || R.RowsRead.contains(branch))
+        if (branch == u"row" || read.contains(branch))
             continue;
-        while (branch != u"row" && !R.RowsRead.contains(ParentRow(branch)))
+        while (branch != u"row" && !read.contains(ParentRow(branch)))
             branch = ParentRow(branch);
         throw querytext::StraySection(name,
             branch == u"row" ? "beyond " + querytext::CountBeyond(R.Lines, "Row", {}, "RowCount")
-                             : R.RowsRead.value(ParentRow(branch)));
+                             : PlaceBelow(R, read.value(ParentRow(branch))));
     }
 }
 

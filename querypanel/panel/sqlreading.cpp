@@ -273,6 +273,8 @@ std::optional<QString> NonValue(const TDSOperator* Op, const TNameList& Names, c
 // compares; empty for any other operand.
 QString CastColumn(const QString& Operand)
 {
+    if (!QStringView(Operand).trimmed().startsWith(u"cast", Qt::CaseInsensitive))
+        return {};
     static const QRegularExpression cast(
         QStringLiteral(R"(^\s*cast\s*\((.+)\s+as\s+varchar\s*\(\s*64\s*\)\s*\)\s*$)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
@@ -1089,6 +1091,8 @@ private:
     QString ModelColumnNames(const QString& Expression) const
     {
         const TSQLFormats& formats = FModel->SQLFormats();
+        if (!Expression.contains(u'"') && !Expression.contains(formats.QuoteSymbol1()))
+            return Expression;
         QString text;
         text.reserve(Expression.size());
         bool literal = false;

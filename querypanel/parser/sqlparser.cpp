@@ -209,6 +209,10 @@ bool TZSQLParser::AtJoinWord() const
 // them (a condition of ON without brackets), while "left(" and a column named "full" stay in it.
 bool TZSQLParser::AtJoinStart() const
 {
+    // Every token of an operand asks: one look at the first letter answers for most of them.
+    const QString& first = FScanner.GetTokenLower();
+    if (first.isEmpty() || !QStringView(u"icfnlor").contains(first.front()))
+        return false;
     int n = 0;
     const auto is = [&](QStringView Word) {
         const TZToken& token = FScanner.GetToken(n);

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 // How a query text keeps what its line form cannot hold: a value with a line break, a blank
 // description line, a description line beginning with "[". A text that holds any of them says
@@ -90,6 +91,53 @@ struct TextCodec {
 // The numbered sections of a query text ([RField<n>], [Row<path>]) must be the ones their counts
 // promise: reading up to a wrong count gives the query other columns or conditions. Both errors
 // name the section; the file's path goes in front where the text came from a file.
+
+// Calls Take with the name of each section header of Lines, blanks and control characters round
+// it aside as the section reader takes them, without copying a line: a query text has thousands.
+template <typename F>
+void ForEachSection(const QStringList& Lines, F Take)
+{
+    for (const QString& line : Lines) {
+        QStringView text(line);
+        while (!text.isEmpty() && text.front() <= u' ')
+            text = text.sliced(1);
+        if (text.isEmpty() || text.front() != u'[')
+            continue;
+        while (text.back() <= u' ')
+            text.chop(1);
+        if (text.size() >= 2 && text.back() == u']')
+            Take(text.sliced(1, text.size() - 2));
+    }
+}
+
+// Whether Name is a row section's as the writer names them: "Row", then numbers from 1 each
+// followed by a dot ("Row1.2."), in any letter case.
+inline bool IsRowPath(QStringView Name)
+{
+    if (!Name.startsWith(u"row", Qt::CaseInsensitive))
+        return false;
+    for (qsizetype i = 3; i < Name.size(); ++i) {
+        if (Name[i] < u'1' || Name[i] > u'9')
+            return false;
+        while (++i < Name.size() && Name[i] >= u'0' && Name[i] <= u'9') {}
+        if (i == Name.size() || Name[i] != u'.')
+            return false;
+    }
+    return true;
+}
+
+// The number of a result field section as the writer names it ("RField12", any letter case), or
+// an empty view for any other name.
+inline QStringView FieldSectionNumber(QStringView Name)
+{
+    constexpr qsizetype prefix = 6;
+    if (Name.size() <= prefix || !Name.startsWith(u"rfield", Qt::CaseInsensitive) || Name[prefix] == u'0')
+        return {};
+    for (const QChar c : Name.sliced(prefix))
+        if (c < u'0' || c > u'9')
+            return {};
+    return Name.sliced(prefix);
+}
 
 // A section that its count promises and that the text lacks, or holds without lines.
 inline EZQueryPanelError MissingSection(const QStringList& Lines, const QString& Section)

@@ -5,8 +5,6 @@
 #include "rtl/numbers.h"
 #include "rtl/stringlist.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <vector>
 
@@ -44,18 +42,13 @@ TDSField* ResolveField(const TZCustomDBStructure* Model, const QString& Item, in
 // A field section numbered above the count; the ones up to it are looked up as they are read.
 void CheckFieldSections(const QStringList& Lines, const rtl::StringList& Head, int Count)
 {
-    static const QRegularExpression numbered(
-        QStringLiteral("^RField([1-9][0-9]*)$"), QRegularExpression::CaseInsensitiveOption);
-    QStringList names;
-    ListIniSections(Lines, names);
-    for (const QString& name : names) {
-        const QRegularExpressionMatch match = numbered.match(name);
+    querytext::ForEachSection(Lines, [&](QStringView Name) {
+        const QStringView number = querytext::FieldSectionNumber(Name);
         // Ten digits and more lie beyond any count.
-        const QString number = match.captured(1);
-        if (match.hasMatch() && (number.size() > 9 || number.toInt() > Count))
+        if (!number.isEmpty() && (number.size() > 9 || number.toInt() > Count))
             throw querytext::StraySection(
-                name, "beyond " + querytext::CountBeyond(Lines, RFieldsSection, Head, "Count"));
-    }
+                Name.toString(), "beyond " + querytext::CountBeyond(Lines, RFieldsSection, Head, "Count"));
+    });
 }
 
 }  // namespace
