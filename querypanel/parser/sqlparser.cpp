@@ -3,6 +3,8 @@
 #include "rtl/numbers.h"
 #include "rtl/strutils.h"
 
+#include <algorithm>
+#include <array>
 #include <iterator>
 
 using namespace Qt::Literals::StringLiterals;
@@ -209,9 +211,11 @@ bool TZSQLParser::AtJoinWord() const
 // them (a condition of ON without brackets), while "left(" and a column named "full" stay in it.
 bool TZSQLParser::AtJoinStart() const
 {
-    // Every token of an operand asks: one look at the first letter answers for most of them.
+    // Every token of an operand asks: one comparison answers for most of them.
+    static const std::array<QStringView, 7> starts {
+        u"natural", u"inner", u"cross", u"outer", u"left", u"right", u"full"};
     const QString& first = FScanner.GetTokenLower();
-    if (first.isEmpty() || !QStringView(u"icfnlor").contains(first.front()))
+    if (std::find(starts.cbegin(), starts.cend(), first) == starts.cend())
         return false;
     int n = 0;
     const auto is = [&](QStringView Word) {
