@@ -137,18 +137,22 @@ void TFilterCond::ShowValue(int N, const QString& Text)
     QStringList values;
     QStringList items;
     bool multiple = false;
+    QString caption = Text;
     if (TDropDownLabel* label = ValueLabel(n)) {
         label->SetValue(Text);
         if (const auto* list = qobject_cast<const TDropDownList*>(label))
-            StoreCaption(n,
-                ChoiceCaption(list->Values(), list->Items(), qobject_cast<const TDropDownCheckListBox*>(list),
-                    Text, false));
-        else
-            StoreCaption(n, Text);
-    } else {
-        const bool choices = ValueChoices(n, values, items, multiple);
-        StoreCaption(n, choices ? ChoiceCaption(values, items, multiple, Text, false) : Text);
+            caption = ChoiceCaption(
+                list->Values(), list->Items(), qobject_cast<const TDropDownCheckListBox*>(list), Text, false);
+    } else if (ValueChoices(n, values, items, multiple)) {
+        caption = ChoiceCaption(values, items, multiple, Text, false);
     }
+    ShowCaption(n, Text, caption);
+}
+
+void TFilterCond::ShowCaption(int N, const QString& Text, const QString& Caption)
+{
+    const int n = N == 1 ? 1 : 2;
+    StoreCaption(n, Caption);
     QString caption = GetValueCaption(n);
     const auto handler = Panel()->OnSetValue;
     if (GetValueKind(n) == vkList && EditsDates(n)) {
@@ -253,6 +257,16 @@ void TFilterCond::MakeValueLabel(int N)
     TDropDownLabel* label = CreateValueLabel(nullptr, n, true);
     SetElement(ValueElement(n), label);
     label->SetValue(LabelValue(n));
+    // A list label is filled as it is made (a lookup asks its database then): a caption kept while
+    // the list was not at hand gives way to the one the list gives for the value the SQL uses.
+    const auto* list = qobject_cast<const TDropDownList*>(label);
+    if (list && !IsParam(n) && GetValueKind(n) != vkSubQuery) {
+        const QString value = ValueText(n);
+        const QString listed = ChoiceCaption(
+            list->Values(), list->Items(), qobject_cast<const TDropDownCheckListBox*>(list), value, false);
+        if (LabelCaption(listed) != FCaption[n - 1])
+            ShowCaption(n, value, listed);
+    }
     label->SetCaption(FCaption[n - 1]);
     label->SetDropDownLocked(IsParam(n));
     if (n == 1 && !FHint.isEmpty())

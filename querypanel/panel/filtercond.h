@@ -90,6 +90,9 @@ protected:
     void MakeValueLabel(int N);
     // Stores the caption of value N and shows it on the label.
     void StoreCaption(int N, const QString& Text);
+    // Shows Caption, made for the value Text, as value N's caption: a sub-query's title or the
+    // panel's handler may make another of it.
+    void ShowCaption(int N, const QString& Text, const QString& Caption);
     // The bracket whose link type joins this row to the next one in reading order.
     TFilterBracket* JoiningBracket() const;
     // Stores value N without events.

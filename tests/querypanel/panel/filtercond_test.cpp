@@ -535,3 +535,47 @@ TEST_F(CondFixture, ReadRowsGiveTheEqualValuesOfTheLastConditions)
     Panel.LoadFromStrings({});
     EXPECT_TRUE(Panel.EqualValues().isEmpty()) << "an empty text leaves no equal value";
 }
+
+// A lookup's list is fetched when its label is made: a caption read with the query while the list
+// was not at hand gives way to the one the list gives for the value, which the SQL uses.
+TEST_F(CondFixture, ShownLookupsTakeTheCaptionTheirListGivesTheValue)
+{
+    M.Info.SQLValues = {"ALFKI", "ANATR"};
+    M.Info.SQLItems = {"Alfreds Futterkiste", "Ana Trujillo"};
+    const struct {
+        const char* Operator;
+        QString Value;
+        QString Caption;
+        QString Shown;
+    } cases[] = {
+        {"Equal", "ALFKI", "Ana Trujillo", "Alfreds Futterkiste"},
+        {"Equal", "ALFKI", "Alfreds Futterkiste", "Alfreds Futterkiste"},
+        {"Equal", "alfki", "Ana Trujillo", "Alfreds Futterkiste"},
+        {"Equal", "ZZZ", "Ana Trujillo", "ZZZ"},
+        {"InList", "ALFKI,ANATR", "\"Ana Trujillo\",\"Alfreds Futterkiste\"",
+            "\"Alfreds Futterkiste\",\"Ana Trujillo\""},
+        {"InList", "ANATR,ZZZ", "\"Ana Trujillo\",Alfreds", "\"Ana Trujillo\",ZZZ"},
+    };
+    // Opened on a hidden panel and shown, or opened on a shown one.
+    for (const bool shown : {false, true})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(
+                (c.Operator + (" " + c.Value + " " + c.Caption)).toStdString() + (shown ? " shown" : ""));
+            static_cast<TDSSQLEditor*>(M.Country->Editor())->SetActive(false);
+            Panel.SetActive(shown);
+            Panel.LoadFromStrings(rtl::StringList(QStringList {"[Main]", "Version=3.5", "[Row]", "RowType=1",
+                "LinkType=0", "RowCount=1", "[Row1.]", "RowType=0",
+                "FieldID=" + QString::number(M.Country->ID()), "Param1=0", "Param2=0",
+                QString("Operator=") + c.Operator, "Value1=" + c.Value, "Caption1=" + c.Caption}));
+            if (!shown) {
+                ASSERT_EQ(static_cast<TFilterCond*>(Panel.Root()->Rows(0))->StoredCaption(1), c.Caption)
+                    << "the list is not fetched while opening";
+                Panel.Activate();
+            }
+            const auto* row = static_cast<TSimpleCond*>(Panel.Root()->Rows(0));
+            EXPECT_EQ(row->ValueText(1), c.Value);
+            EXPECT_EQ(row->StoredCaption(1).toStdString(), c.Shown.toStdString());
+            EXPECT_EQ(row->ValueLabel(1)->Caption().toStdString(), c.Shown.toStdString());
+            Panel.Deactivate();
+        }
+}
