@@ -217,8 +217,9 @@ TDSField* ReadConditionField(TZCustomDBStructure* Model, const TextReader& R, co
 // the sentence shows what the value makes. The program makes the caption of a typed value (text,
 // numbers, dates and times, lists of them) and a list gives those of the values it names; only a
 // sub-query's title, a custom editor's caption, and a value no list at hand names (a lookup not
-// fetched while opening) keep what the file holds, unless it is blank or names another number of
-// items than the value holds. A list at hand that names no item for the value shows the value.
+// fetched while opening, until its label fetches it) keep what the file holds, unless it is blank
+// or names another number of items than the value holds. A list at hand that names no item for
+// the value shows the value.
 bool StoredCaptionStands(const TFilterCond* Condition, int N, const QString& Caption)
 {
     // A value with sub-query lines shows their title, also under an operator of another kind.
