@@ -326,7 +326,7 @@ void TZSQLParser::ParseSelectList()
     }
 }
 
-QString TZSQLParser::ReadExpression()
+QString TZSQLParser::ReadExpression(bool SortItem)
 {
     const TZToken start = Position(FScanner.GetToken(0));
     int depth = 0;
@@ -336,7 +336,8 @@ QString TZSQLParser::ReadExpression()
             FScanner.Next();
             continue;
         }
-        const bool belongs = !Ended() && FScanner.GetTokenKind() != tkReserved && !At(u",") && !At(u"as");
+        const bool belongs = !Ended() && FScanner.GetTokenKind() != tkReserved && !At(u",") && !At(u"as")
+            && !(SortItem && (At(u"asc") || At(u"desc")));
         if (!belongs && depth <= 0)
             break;
         // The text must not end inside a bracket.
@@ -615,24 +616,24 @@ void TZSQLParser::ParseOrderBy()
                 Error(Message::WrongStatement);
             field = fields[number - 1];
             FScanner.Next();
-        } else {
+        } else if (fields.AllFields()) {
             QString name = ReadName(true);
             if (At(u".")) {
                 FScanner.Next();
                 name += '.' + ReadName(true);
             }
-            if (fields.AllFields()) {
-                field = new TSQLResultField;
-                field->SetExpression(name);
-                fields.Add(field);
-            } else {
-                int index = fields.IndexOfAlias(name);
-                if (index < 0)
-                    index = fields.IndexOfExpression(name);
-                if (index < 0)
-                    Error(Message::WrongStatement);
-                field = fields[index];
-            }
+            field = new TSQLResultField;
+            field->SetExpression(name);
+            fields.Add(field);
+        } else {
+            // A selected total or expression is sorted by as it stands in the select list.
+            const QString item = ReadExpression(true);
+            int index = fields.IndexOfAlias(item);
+            if (index < 0)
+                index = fields.IndexOfExpression(item);
+            if (index < 0)
+                Error(Message::WrongStatement);
+            field = fields[index];
         }
         field->SetSortType(1);
         field->SetSortOrder(position);

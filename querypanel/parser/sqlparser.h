@@ -231,7 +231,8 @@ private:
     void Expect(QStringView Word);
     void ExpectClosingBracket();
     void ReadConditionClause(QStringView Keyword, TSQLBracket* Tree);
-    QString ReadExpression();
+    // An item of ORDER BY ends before its ASC or DESC as well.
+    QString ReadExpression(bool SortItem = false);
     QString ReadName(bool KeepQuotes);
     QString ReadDottedName(bool KeepQuotes);
     void ReadTable(int& Open);
