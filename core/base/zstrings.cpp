@@ -407,9 +407,5 @@ int ReadIniSection(int Start, const QStringList& Lines, const QString& Name, QSt
 
 void ListIniSections(const QStringList& Lines, QStringList& Dest)
 {
-    for (const QString& line : Lines) {
-        const QString trimmed = rtl::Trim(line);
-        if (trimmed.startsWith('[') && trimmed.endsWith(']'))
-            Dest.append(trimmed.mid(1, trimmed.size() - 2));
-    }
+    ForEachIniSection(Lines, [&Dest](QStringView Name) { Dest.append(Name.toString()); });
 }

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <initializer_list>
 
@@ -87,3 +88,20 @@ void ReadPlacement(const QString& Text, QRect& Rect, TPlacementRule Rule);
 int FindIniSection(int Start, const QStringList& Lines, const QString& Name);
 int ReadIniSection(int Start, const QStringList& Lines, const QString& Name, QStringList& Dest);
 void ListIniSections(const QStringList& Lines, QStringList& Dest);
+// Calls Take with the name of each section header of Lines, in their order, blanks and control
+// characters round the header aside as the readers above take them, without copying a line.
+template <typename F>
+void ForEachIniSection(const QStringList& Lines, F Take)
+{
+    for (const QString& line : Lines) {
+        QStringView text(line);
+        while (!text.isEmpty() && text.front() <= u' ')
+            text = text.sliced(1);
+        if (text.isEmpty() || text.front() != u'[')
+            continue;
+        while (text.back() <= u' ')
+            text.chop(1);
+        if (text.size() >= 2 && text.back() == u']')
+            Take(text.sliced(1, text.size() - 2));
+    }
+}

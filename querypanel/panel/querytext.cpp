@@ -392,7 +392,7 @@ QString PlaceBelow(TextReader& R, const QString& Name)
 // the count of the bracket its branch leaves.
 void ReadRows(TZQueryPanel* Panel, TextReader& R)
 {
-    querytext::ForEachSection(R.Lines, [&R](QStringView Name) {
+    ForEachIniSection(R.Lines, [&R](QStringView Name) {
         if (querytext::IsRowPath(Name))
             R.RowSections.append(Name.toString());
     });

@@ -92,24 +92,6 @@ struct TextCodec {
 // promise: reading up to a wrong count gives the query other columns or conditions. Both errors
 // name the section; the file's path goes in front where the text came from a file.
 
-// Calls Take with the name of each section header of Lines, blanks and control characters round
-// it aside as the section reader takes them, without copying a line: a query text has thousands.
-template <typename F>
-void ForEachSection(const QStringList& Lines, F Take)
-{
-    for (const QString& line : Lines) {
-        QStringView text(line);
-        while (!text.isEmpty() && text.front() <= u' ')
-            text = text.sliced(1);
-        if (text.isEmpty() || text.front() != u'[')
-            continue;
-        while (text.back() <= u' ')
-            text.chop(1);
-        if (text.size() >= 2 && text.back() == u']')
-            Take(text.sliced(1, text.size() - 2));
-    }
-}
-
 // Whether Name is a row section's as the writer names them: "Row", then numbers from 1 each
 // followed by a dot ("Row1.2."), in any letter case.
 inline bool IsRowPath(QStringView Name)
@@ -139,13 +121,17 @@ inline QStringView FieldSectionNumber(QStringView Name)
     return Name.sliced(prefix);
 }
 
+// A section that reads as no lines: "empty" when its header stands in Lines, else "missing".
+inline QString LacksLines(const QStringList& Lines, const QString& Section)
+{
+    return FindIniSection(0, Lines, Section) >= 0 ? QStringLiteral("empty") : QStringLiteral("missing");
+}
+
 // A section that its count promises and that the text lacks, or holds without lines.
 inline EZQueryPanelError MissingSection(const QStringList& Lines, const QString& Section)
 {
-    const bool present = FindIniSection(0, Lines, Section) >= 0;
     return EZQueryPanelError(0,
-        QStringLiteral("Error in section %1: Section [%1] is %2")
-            .arg(Section, present ? QStringLiteral("empty") : QStringLiteral("missing")));
+        QStringLiteral("Error in section %1: Section [%1] is %2").arg(Section, LacksLines(Lines, Section)));
 }
 
 // Which count a numbered section lies beyond: Key in the section Head (read as Values), or the key
@@ -154,9 +140,7 @@ inline QString CountBeyond(
     const QStringList& Lines, const QString& Head, const rtl::StringList& Values, const QString& Key)
 {
     if (Values.isEmpty())
-        return QStringLiteral("[%1], which is %2")
-            .arg(Head,
-                FindIniSection(0, Lines, Head) >= 0 ? QStringLiteral("empty") : QStringLiteral("missing"));
+        return QStringLiteral("[%1], which is %2").arg(Head, LacksLines(Lines, Head));
     if (Values.IndexOfName(Key) < 0)
         return QStringLiteral("%1 of [%2], which is missing").arg(Key, Head);
     const QString count = Values.Values(Key);

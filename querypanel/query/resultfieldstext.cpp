@@ -42,7 +42,7 @@ TDSField* ResolveField(const TZCustomDBStructure* Model, const QString& Item, in
 // A field section numbered above the count; the ones up to it are looked up as they are read.
 void CheckFieldSections(const QStringList& Lines, const rtl::StringList& Head, int Count)
 {
-    querytext::ForEachSection(Lines, [&](QStringView Name) {
+    ForEachIniSection(Lines, [&](QStringView Name) {
         const QStringView number = querytext::FieldSectionNumber(Name);
         // Ten digits and more lie beyond any count.
         if (!number.isEmpty() && (number.size() > 9 || number.toInt() > Count))
