@@ -521,16 +521,15 @@ using TJoinChain = QList<TJoinStep>;
 QString JoinTreeKey(TJoinChain Chain)
 {
     const auto name = [](const TDSTable* Table) { return u'"' + Table->Name() + u'"'; };
-    if (Chain.size() > 1 && Chain[1].Kind != sjkLeft && name(Chain[1].Table) < name(Chain[0].Table)) {
-        // "A RIGHT JOIN B" keeps B as "B LEFT JOIN A" does.
+    // "A RIGHT JOIN B" keeps B as "B LEFT JOIN A" does; an inner or full first join reads alike in
+    // either order, taken by name.
+    if (Chain.size() > 1
+        && (Chain[1].Kind == sjkRight
+            || (Chain[1].Kind != sjkLeft && name(Chain[1].Table) < name(Chain[0].Table)))) {
         std::swap(Chain[0].Table, Chain[1].Table);
         Chain[1].Partner = Chain[0].Table;
         if (Chain[1].Kind == sjkRight)
             Chain[1].Kind = sjkLeft;
-    } else if (Chain.size() > 1 && Chain[1].Kind == sjkRight) {
-        std::swap(Chain[0].Table, Chain[1].Table);
-        Chain[1].Partner = Chain[0].Table;
-        Chain[1].Kind = sjkLeft;
     }
     const auto step = [&](const TJoinStep& Step) { return QString::number(Step.Kind) + name(Step.Table); };
     const auto free = [](const TJoinStep& Step) { return Step.Kind == sjkInner || Step.Kind == sjkLeft; };
