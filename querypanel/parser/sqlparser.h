@@ -56,9 +56,9 @@ private:
 // whatever WHERE says) for the first table and a listed one.
 enum TSQLJoinKind { sjkListed, sjkInner, sjkLeft, sjkRight, sjkFull };
 
-// A table of the FROM clause; the alias is the name until one is given.
 class TSQLBracket;
 
+// A table of the FROM clause; the alias is the name until one is given.
 class TSQLTable {
 public:
     TSQLTable();
