@@ -199,11 +199,9 @@ void TdlgModelSettings::btOKClick()
     // The name also names the model's folder when a new model is saved. The name handed in is
     // taken back unchanged: the settings of an older version may hold any name.
     QString problem;
-    if (name == FModelName)
-        problem.clear();
-    else if (name.trimmed().isEmpty())
+    if (name != FModelName && name.trimmed().isEmpty())
         problem = QStringLiteral("Enter a name for the data model.");
-    else if (IsPathLike(name))
+    else if (name != FModelName && IsPathLike(name))
         problem = rtl::Format(
             QStringLiteral("The data model name \"%s\" must not contain a folder separator or \"..\"."),
             name);
